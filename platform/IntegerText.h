@@ -1,0 +1,20 @@
+#pragma once
+// The one integer parser of the program, shared by the IP editor and the serial settings texts.
+//
+// Accepted: leading blanks (and other control characters up to the space); an optional "+" or
+// "-"; then either decimal digits, or one of "$", "x", "X", "0x", "0X" followed by hex digits.
+// Nothing may follow the digits. Decimal values must fit a signed 32-bit integer; hex values
+// may use all 32 bits ("$FFFFFFFF" is -1), as the runtime this program grew up on allowed.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace platform {
+
+std::optional<std::int32_t> parseInteger(std::string_view text);
+
+// Raises EConvertError "'%s' is not a valid integer value" when parseInteger fails.
+std::int32_t strToInt(std::string_view text);
+
+} // namespace platform

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Quillet needs on Debian 12. Run as root.
+# With the argument "bench", also what the benchmarks compare against.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev
+  gettext locales socat xvfb xdotool x11-apps imagemagick clang
+)
+if [ "${1:-}" = bench ]; then
+  packages+=(python3-serial)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi
