@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Quillet and runs every test with CTest: the dev build, then again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded tests under ThreadSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, and
+# the fuzz targets for a short bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -12,3 +13,9 @@ for preset in dev asan tsan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# The fuzz targets are built with clang and each runs for a short bounded time.
+echo "=== fuzz"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"
