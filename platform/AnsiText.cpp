@@ -17,7 +17,8 @@ public:
         : m_handle(iconv_open(to, from))
     {
         if (m_handle == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+            throw std::runtime_error(
+                std::string("iconv cannot convert from ") + from + " to " + to);
     }
     ~Converter() { iconv_close(m_handle); }
     Converter(const Converter&) = delete;

@@ -26,8 +26,8 @@ void reportException(std::exception_ptr error)
     }
 }
 
-std::string applicationErrorText(const std::exception& error, const std::string& moduleName,
-    const void* address)
+std::string applicationErrorText(
+    const std::exception& error, const std::string& moduleName, const void* address)
 {
     return formatMessage("Exception %s in module %s at %p.",
                { std::string(exceptionClassName(error)), moduleName, Address { address } })

@@ -14,8 +14,7 @@ std::string errorReportText(const std::string& message);
 void reportException(std::exception_ptr error);
 
 // Runs a handler and reports whatever it raises, so no exception crosses the event loop.
-template <typename Handler>
-void runReported(Handler&& handler)
+template <typename Handler> void runReported(Handler&& handler)
 {
     try {
         handler();
@@ -26,7 +25,7 @@ void runReported(Handler&& handler)
 
 // The text of the "Application Error" box for an exception that ended the start:
 // "Exception <class> in module <file> at <address>." a line break, then the message.
-std::string applicationErrorText(const std::exception& error, const std::string& moduleName,
-    const void* address);
+std::string applicationErrorText(
+    const std::exception& error, const std::string& moduleName, const void* address);
 
 } // namespace platform

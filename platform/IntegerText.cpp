@@ -57,7 +57,8 @@ std::optional<std::int32_t> parseInteger(std::string_view text)
         rest.remove_prefix(1);
     }
 
-    const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    const std::uint64_t limit
+        = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     const auto magnitude = parseMagnitude(rest, base, limit);
     if (!magnitude)
         return std::nullopt;

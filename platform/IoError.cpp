@@ -50,6 +50,9 @@ std::string ioErrorMessage(int code)
     }
 }
 
-void raiseInOutError(int code) { throw EInOutError(code, ioErrorMessage(code)); }
+void raiseInOutError(int code)
+{
+    throw EInOutError(code, ioErrorMessage(code));
+}
 
 } // namespace platform

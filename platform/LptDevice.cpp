@@ -17,7 +17,8 @@ bool exists(const std::string& path)
 // 0 to 3 for "LPT1" to "LPT4" in any letter case, -1 otherwise.
 int lptIndex(const std::string& name)
 {
-    if (name.size() != 4 || (name[0] | 0x20) != 'l' || (name[1] | 0x20) != 'p' || (name[2] | 0x20) != 't')
+    if (name.size() != 4 || (name[0] | 0x20) != 'l' || (name[1] | 0x20) != 'p'
+        || (name[2] | 0x20) != 't')
         return -1;
     return name[3] >= '1' && name[3] <= '4' ? name[3] - '1' : -1;
 }

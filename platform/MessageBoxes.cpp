@@ -25,11 +25,20 @@ void setMessageService(MessageService* service)
     currentService = service ? service : &fallbackService;
 }
 
-const std::string& applicationTitle() { return title; }
+const std::string& applicationTitle()
+{
+    return title;
+}
 
-void setApplicationTitle(std::string newTitle) { title = std::move(newTitle); }
+void setApplicationTitle(std::string newTitle)
+{
+    title = std::move(newTitle);
+}
 
-void showMessage(const std::string& text) { currentService->show(MessageKind::Plain, title, text); }
+void showMessage(const std::string& text)
+{
+    currentService->show(MessageKind::Plain, title, text);
+}
 
 void showErrorMessage(const std::string& text)
 {
@@ -41,11 +50,18 @@ void showApplicationErrorMessage(const std::string& text)
     currentService->show(MessageKind::ApplicationError, "Application Error", text);
 }
 
-RecordingMessageService::RecordingMessageService() { setMessageService(this); }
+RecordingMessageService::RecordingMessageService()
+{
+    setMessageService(this);
+}
 
-RecordingMessageService::~RecordingMessageService() { setMessageService(nullptr); }
+RecordingMessageService::~RecordingMessageService()
+{
+    setMessageService(nullptr);
+}
 
-void RecordingMessageService::show(MessageKind kind, const std::string& caption, const std::string& text)
+void RecordingMessageService::show(
+    MessageKind kind, const std::string& caption, const std::string& text)
 {
     m_boxes.push_back({ kind, caption, text });
 }

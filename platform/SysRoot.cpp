@@ -13,6 +13,9 @@ std::string sysRoot()
     return root;
 }
 
-std::string underSysRoot(const std::string& absolutePath) { return sysRoot() + absolutePath; }
+std::string underSysRoot(const std::string& absolutePath)
+{
+    return sysRoot() + absolutePath;
+}
 
 } // namespace platform

@@ -11,10 +11,22 @@ using namespace platform;
 TEST(IntegerText, AcceptsTheRuntimeForms)
 {
     const std::pair<const char*, std::int32_t> cases[] = {
-        { "0", 0 }, { "255", 255 }, { "  17", 17 }, { "+5", 5 }, { "-1", -1 }, { "$A", 10 },
-        { "x1f", 31 }, { "X1F", 31 }, { "0x10", 16 }, { "0X10", 16 }, { "-$10", -16 },
-        { "007", 7 }, { "2147483647", 2147483647 }, { "-2147483648", INT32_MIN },
-        { "$FFFFFFFF", -1 }, { "\t\n 3", 3 },
+        { "0", 0 },
+        { "255", 255 },
+        { "  17", 17 },
+        { "+5", 5 },
+        { "-1", -1 },
+        { "$A", 10 },
+        { "x1f", 31 },
+        { "X1F", 31 },
+        { "0x10", 16 },
+        { "0X10", 16 },
+        { "-$10", -16 },
+        { "007", 7 },
+        { "2147483647", 2147483647 },
+        { "-2147483648", INT32_MIN },
+        { "$FFFFFFFF", -1 },
+        { "\t\n 3", 3 },
     };
     for (const auto& [text, value] : cases) {
         const auto parsed = parseInteger(text);
@@ -25,8 +37,9 @@ TEST(IntegerText, AcceptsTheRuntimeForms)
 
 TEST(IntegerText, RejectsEverythingElse)
 {
-    for (const char* text : { "", " ", "-", "+", "$", "0x", "1 ", "1a", "a", "2147483648", "-2147483649",
-             "$100000000", "1.5", "--1", "+-1", "0x-1", "#1", "99999999999999999999" })
+    for (const char* text :
+        { "", " ", "-", "+", "$", "0x", "1 ", "1a", "a", "2147483648", "-2147483649", "$100000000",
+            "1.5", "--1", "+-1", "0x-1", "#1", "99999999999999999999" })
         EXPECT_FALSE(parseInteger(text).has_value()) << '"' << text << '"';
     EXPECT_FALSE(parseInteger(std::string_view("1\0", 2)).has_value());
 }
@@ -47,8 +60,7 @@ TEST(Format, FillsDirectivesInOrder)
     EXPECT_EQ(formatMessage("Error reading %s%s%s: %s", { "Form1", ".", "Items", "bad" }),
         "Error reading Form1.Items: bad");
     EXPECT_EQ(formatMessage("code %d, 100%%", { std::int64_t(-7) }), "code -7, 100%");
-    EXPECT_EQ(formatMessage("at %p", { Address { nullptr } }).size(),
-        3 + 2 * sizeof(void*));
+    EXPECT_EQ(formatMessage("at %p", { Address { nullptr } }).size(), 3 + 2 * sizeof(void*));
 }
 
 TEST(Format, UntrustedTemplatesNeverOverrun)
@@ -59,10 +71,14 @@ TEST(Format, UntrustedTemplatesNeverOverrun)
 
 TEST(AnsiText, MapsToWindows1252)
 {
-    EXPECT_EQ(utf8ToAnsi("Grüße €"), "Gr\xFC\xDF" "e \x80");
+    EXPECT_EQ(utf8ToAnsi("Grüße €"),
+        "Gr\xFC\xDF"
+        "e \x80");
     EXPECT_EQ(utf8ToAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
     EXPECT_EQ(utf8ToAnsi("漢x"), "?x");
-    EXPECT_EQ(utf8ToAnsi("\xFF" "a"), "?a");
+    EXPECT_EQ(utf8ToAnsi("\xFF"
+                         "a"),
+        "?a");
     EXPECT_EQ(utf8ToAnsi("\xE2\x82"), "?");
 }
 

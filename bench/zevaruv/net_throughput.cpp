@@ -1,0 +1,78 @@
+// Network throughput: 4 MiB through KWNetSend beside a plain send() loop on loopback, both
+// into the same kind of draining listener, in the same run. Prints medians and their ratio.
+#include "support/TcpListener.h"
+#include "zevaruv/ZEVarUV.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const std::string payload(4 << 20, 'Q');
+constexpr int rounds = 15;
+
+double plainSendSeconds(const char* address)
+{
+    const auto start = Clock::now();
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in target {};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(9100);
+    inet_pton(AF_INET, address, &target.sin_addr);
+    if (::connect(socket, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+        std::perror("connect");
+    std::size_t sent = 0;
+    while (sent < payload.size()) {
+        const ssize_t n
+            = ::send(socket, payload.data() + sent, payload.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            break;
+        sent += n;
+    }
+    ::close(socket);
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double libraryPrintSeconds(const char* address)
+{
+    const auto start = Clock::now();
+    if (KWNetOpen(address, 5, 7) != 1)
+        std::fprintf(stderr, "KWNetOpen failed\n");
+    KWNetSend(reinterpret_cast<const std::uint8_t*>(payload.data()),
+        static_cast<std::int32_t>(payload.size()));
+    KWNetClose();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main()
+{
+    testsupport::TcpListener printer("127.0.44.1", 9100);
+    std::vector<double> plain, library;
+    for (int i = 0; i < rounds; ++i) {
+        plain.push_back(plainSendSeconds("127.0.44.1"));
+        library.push_back(libraryPrintSeconds("127.0.44.1"));
+    }
+    printer.waitForConnections(2 * rounds);
+    const double mib = payload.size() / 1048576.0;
+    std::printf("plain send() loop : %8.1f MiB/s (median of %d)\n", mib / median(plain), rounds);
+    std::printf("KWNetSend         : %8.1f MiB/s (median of %d)\n", mib / median(library), rounds);
+    std::printf("throughput ratio KWNetSend / plain = %.2f (goal >= 0.9)\n",
+        median(plain) / median(library));
+}

@@ -1,0 +1,32 @@
+#pragma once
+// One TCP client connection with time limits, for the network printing library.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zevaruv {
+
+// The printer port every connection goes to.
+constexpr std::uint16_t printerPort = 9100;
+
+class NetConnection {
+public:
+    NetConnection() = default;
+    ~NetConnection() { close(); }
+    NetConnection(const NetConnection&) = delete;
+    NetConnection& operator=(const NetConnection&) = delete;
+
+    // Connects to a dotted-decimal IPv4 address within connectMs; false on any failure.
+    bool open(const std::string& address, std::uint16_t port, int connectMs);
+    // Sends until everything is delivered, the peer fails, or sendMs has passed in all;
+    // returns the count delivered.
+    std::size_t send(const std::uint8_t* data, std::size_t length, int sendMs);
+    void close();
+    bool isOpen() const { return m_socket >= 0; }
+
+private:
+    int m_socket = -1;
+};
+
+} // namespace zevaruv

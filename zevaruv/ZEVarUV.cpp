@@ -1,0 +1,44 @@
+#include "zevaruv/ZEVarUV.h"
+
+#include "zevaruv/NetConnection.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+
+std::mutex connectionMutex;
+zevaruv::NetConnection connection;
+int sendLimitMs = 0;
+
+// Limits beyond a day are taken as a day, so the milliseconds always fit.
+int secondsToMs(std::int32_t seconds)
+{
+    return std::clamp(seconds, 0, 86400) * 1000;
+}
+
+} // namespace
+
+std::uint8_t KWNetOpen(const char* address, std::int32_t connectSeconds, std::int32_t sendSeconds)
+{
+    if (!address)
+        return 0;
+    std::lock_guard lock(connectionMutex);
+    sendLimitMs = secondsToMs(sendSeconds);
+    return connection.open(address, zevaruv::printerPort, secondsToMs(connectSeconds)) ? 1 : 0;
+}
+
+std::int32_t KWNetSend(const std::uint8_t* data, std::int32_t length)
+{
+    if (!data || length <= 0)
+        return 0;
+    std::lock_guard lock(connectionMutex);
+    return static_cast<std::int32_t>(
+        connection.send(data, static_cast<std::size_t>(length), sendLimitMs));
+}
+
+void KWNetClose()
+{
+    std::lock_guard lock(connectionMutex);
+    connection.close();
+}

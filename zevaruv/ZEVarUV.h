@@ -1,0 +1,21 @@
+#pragma once
+// The network printing library's C interface. One connection at a time, to TCP port 9100 of
+// the given IPv4 address; every call is safe from any thread.
+
+#include <cstdint>
+
+#define ZEVARUV_API extern "C" __attribute__((visibility("default")))
+
+// Connects to address:9100. connectSeconds limits the connection attempt and sendSeconds each
+// later KWNetSend. Returns 1 only when connected; 0 for a malformed address, a refusal, an
+// unreachable host or a time-out. A connection still open from before is closed first.
+ZEVARUV_API std::uint8_t KWNetOpen(
+    const char* address, std::int32_t connectSeconds, std::int32_t sendSeconds);
+
+// Sends length bytes (zero bytes included) and returns how many were delivered to the
+// connection before the send limit ran out or the peer went away: length on success, fewer
+// on failure, 0 when nothing is connected or length is not positive.
+ZEVARUV_API std::int32_t KWNetSend(const std::uint8_t* data, std::int32_t length);
+
+// Ends the connection opened by KWNetOpen; does nothing when none is open.
+ZEVARUV_API void KWNetClose();
