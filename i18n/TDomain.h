@@ -1,0 +1,64 @@
+#pragma once
+// One text domain: a name, the folder its catalogs lie under, the language, and at most one
+// open catalog, which is opened at the first lookup and searched for only once when missing.
+
+#include "i18n/MappedFile.h"
+#include "i18n/MoCatalog.h"
+
+#include <memory>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+
+namespace gnugettext {
+
+class TAssemblyAnalyzer;
+
+// A text domain. Lookups may run on several threads at once; opening and closing the catalog
+// take the domain's lock as writer, searching it takes the lock as reader.
+class TDomain {
+public:
+    // embedded may be null (no embedded catalogs); it must outlive the domain.
+    TDomain(std::string name, const std::string& directory, std::string language,
+        const TAssemblyAnalyzer* embedded);
+    ~TDomain();
+    TDomain(const TDomain&) = delete;
+    TDomain& operator=(const TDomain&) = delete;
+
+    const std::string& name() const { return m_name; }
+
+    // Sets the folder of the domain's catalogs (a delimiter is added when missing) and
+    // closes the catalog, so that the next lookup searches again.
+    void setDirectory(const std::string& directory);
+    // Sets the language code and closes the catalog.
+    void setLanguage(const std::string& language);
+
+    // The catalog's translation of key, or nothing when there is no catalog or it lacks the
+    // key. Raises platform::Exception when the catalog exists but cannot be opened, mapped or
+    // recognised; the next lookup then tries again.
+    std::optional<std::string> lookup(std::string_view key);
+
+    // The catalog path for a language code, or nothing when the code or the domain name
+    // cannot form a path (empty, holding "/", or beginning with ".").
+    std::optional<std::string> catalogPath(std::string_view language) const;
+
+private:
+    struct Source;
+
+    void openCatalog();
+    void closeCatalog();
+    std::optional<Source> findCatalog() const;
+    std::optional<std::string> search(std::string_view key) const;
+
+    const std::string m_name;
+    std::shared_mutex m_lock;
+    std::string m_directory;
+    std::string m_language;
+    const TAssemblyAnalyzer* m_embedded;
+    std::unique_ptr<MappedFile> m_file;
+    std::optional<MoCatalog> m_catalog;
+    bool m_mayOpen = true;
+};
+
+} // namespace gnugettext
