@@ -8,8 +8,9 @@
 //   "Count"=dword:0000000a
 //   @="the key's unnamed value"
 //
-// Inside quotes a backslash starts an escape: \\, \" or \xHH (any byte). Bytes outside printable
-// ASCII are written as \xHH, so the file is plain ASCII. Lines end in LF (CR LF is accepted).
+// Inside quotes a backslash starts an escape: \\, \" or \xHH (any byte); value names and texts
+// are written with bytes outside printable ASCII as \xHH. Key names stand in the section
+// headers as they are (8-bit, no control characters). Lines end in LF (CR LF is accepted).
 // Both functions are pure: parsing never touches a file.
 
 #include "platform/RegistryTree.h"
