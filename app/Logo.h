@@ -1,0 +1,11 @@
+#pragma once
+// The two-colour logo picture of the hidden credits panel.
+
+#include <QPixmap>
+
+namespace app {
+
+// 413 × 38 pixels, black on white.
+QPixmap logoPicture();
+
+} // namespace app

@@ -1,0 +1,30 @@
+#include "app/QtMessageService.h"
+
+#include "platform/AnsiText.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace app {
+
+namespace {
+
+QString fromAnsi(const std::string& text)
+{
+    return QString::fromStdString(platform::ansiToUtf8(text));
+}
+
+} // namespace
+
+void QtMessageService::show(
+    platform::MessageKind kind, const std::string& caption, const std::string& text)
+{
+    const bool plain = kind == platform::MessageKind::Plain;
+    const bool owned = kind != platform::MessageKind::ApplicationError;
+    QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, fromAnsi(caption),
+        fromAnsi(text), QMessageBox::Ok, owned ? QApplication::activeWindow() : nullptr);
+    box.setWindowModality(owned ? Qt::WindowModal : Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace app

@@ -1,0 +1,16 @@
+#pragma once
+// The message boxes of the program as Qt dialogs.
+
+#include "platform/MessageBoxes.h"
+
+namespace app {
+
+// Plain boxes have no icon, error boxes the error icon; both belong to the active window. The
+// "Application Error" box has no owner and blocks the whole application until it is closed.
+class QtMessageService : public platform::MessageService {
+public:
+    void show(
+        platform::MessageKind kind, const std::string& caption, const std::string& text) override;
+};
+
+} // namespace app

@@ -1,0 +1,49 @@
+#include "app/RunQuillet.h"
+
+#include "app/TForm1.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageBoxes.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace app {
+
+namespace {
+
+const char* const applicationTitle = "Quillet v1.0";
+
+std::unique_ptr<TForm1> buildMainWindow(const WindowDescription& description)
+{
+    try {
+        return TForm1::create(description);
+    } catch (const std::exception& error) {
+        const std::string module
+            = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+        // The address of the code that was reading the description when the error came up.
+        const auto* address = reinterpret_cast<const void*>(&applyDescription);
+        platform::showApplicationErrorMessage(
+            platform::applicationErrorText(error, module, address));
+        return nullptr;
+    }
+}
+
+} // namespace
+
+int runQuillet(int& argc, char** argv, const WindowDescription& description)
+{
+    QApplication application(argc, argv);
+    // === Localization starts here, once the toolkit runs and before any window exists. ===
+
+    platform::setApplicationTitle(applicationTitle);
+    QApplication::setApplicationDisplayName(QString::fromLatin1(applicationTitle));
+
+    const std::unique_ptr<TForm1> form = buildMainWindow(description);
+    if (!form)
+        return 1;
+    form->doCreate();
+    form->show();
+    return application.exec();
+}
+
+} // namespace app

@@ -1,0 +1,105 @@
+#include "app/TForm1.h"
+
+#include "app/ClockText.h"
+#include "app/MemoText.h"
+#include "app/StatusBar.h"
+#include "platform/ErrorReport.h"
+#include "platform/HostAddresses.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QTextBlock>
+
+namespace app {
+
+namespace {
+
+// The test text every start begins with: an empty first line, three lines, an empty line.
+const std::string defaultTestText
+    = "\r\nHello!How are you!\r\nQuillet v1.0!\r\nThank you very much!\r\n\r\n";
+
+QString firstLine(const QPlainTextEdit& memo)
+{
+    return memo.document()->isEmpty() ? QString() : memo.document()->firstBlock().text();
+}
+
+} // namespace
+
+TForm1::TForm1() = default;
+
+TForm1::~TForm1() = default;
+
+std::unique_ptr<TForm1> TForm1::create(const WindowDescription& description)
+{
+    std::unique_ptr<TForm1> form(new TForm1);
+    form->m_loading = true;
+    applyDescription(*form, description);
+    form->m_loading = false;
+    return form;
+}
+
+void TForm1::doCreate()
+{
+    if (m_onCreate)
+        dispatch(m_onCreate, this);
+}
+
+void TForm1::dispatch(Handler handler, QObject* sender)
+{
+    if (m_loading)
+        return;
+    platform::runReported([&] { (this->*handler)(sender); });
+}
+
+std::string TForm1::memo1Bytes() const
+{
+    return memoBytes(Memo1->document()->toRawText());
+}
+
+void TForm1::setMemo1Text(const std::string& bytes)
+{
+    Memo1->setPlainText(memoText(bytes));
+}
+
+void TForm1::FormCreate(QObject*)
+{
+    // The start-up caption and the serial baud list are set here, before the logo is placed.
+    Image1->setGeometry(8, 384, 413, 38);
+    Image1->adjustSize();
+    setMemo1Text(defaultTestText);
+    // The credits marker is checked here, after the default text is in place.
+    QFont panelFont = StatusBar1->font();
+    panelFont.setPointSize(10);
+    StatusBar1->setFont(panelFont);
+    StatusBar1->setPanelText(0, connectionText(ConnectionChoice::Ethernet, connectionSettings()));
+    Timer1Timer(this);
+    std::vector<std::string> addresses;
+    platform::listHostAddresses(addresses);
+    QStringList lines;
+    for (const std::string& address : addresses)
+        lines << QString::fromStdString(address);
+    Memo2->setPlainText(lines.join(u'\n'));
+    StatusBar1->setPanelText(1, QStringLiteral("HostIP:") + firstLine(*Memo2));
+    // The serial port object takes the selected port name and baud rate last.
+}
+
+void TForm1::Timer1Timer(QObject*)
+{
+    StatusBar1->setPanelText(2, clockText(QDateTime::currentDateTime(), QLocale()));
+}
+
+void TForm1::Button23Click(QObject*)
+{
+    close();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The status bar stays docked along the bottom edge at its own height.
+    if (StatusBar1)
+        StatusBar1->setGeometry(0, height() - StatusBar1->height(), width(), StatusBar1->height());
+}
+
+} // namespace app

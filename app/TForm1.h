@@ -1,0 +1,113 @@
+#pragma once
+// The main window: the connection choice with its settings, the test text, the three test
+// buttons, "Exit" and the three-panel status bar. Its controls come from a WindowDescription;
+// the fields below are filled while it is applied.
+
+#include "app/ConnectionText.h"
+#include "app/WindowDescription.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace app {
+
+class ClickableLabel;
+class EditableComboBox;
+class StatusBar;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // The signature of every event handler of the window.
+    using Handler = void (TForm1::*)(QObject* sender);
+
+    // Builds the window from its description (raises platform::EReadError); OnCreate has not
+    // run yet and the window is not shown.
+    static std::unique_ptr<TForm1> create(const WindowDescription& description);
+    ~TForm1() override;
+
+    // Runs the OnCreate handler, once, before the window is first shown.
+    void doCreate();
+    // Runs a handler through the default error report; while the window is being built from
+    // its description no handler runs. Every signal of the window reaches its handler here.
+    void dispatch(Handler handler, QObject* sender);
+    void setOnCreate(Handler handler) { m_onCreate = handler; }
+
+    // The test text as the printer gets it: Windows-1252 bytes, line breaks as CR LF.
+    std::string memo1Bytes() const;
+    // Replaces the test text with Windows-1252 bytes whose line breaks are CR LF.
+    void setMemo1Text(const std::string& bytes);
+
+    // Handlers.
+    void FormCreate(QObject* sender);
+    void Timer1Timer(QObject* sender);
+    void Button1Click(QObject* sender);
+    void Button2Click(QObject* sender);
+    void Button3Click(QObject* sender);
+    void Button23Click(QObject* sender);
+    void RadioButton1Click(QObject* sender);
+    void RadioButton2Click(QObject* sender);
+    void RadioButton3Click(QObject* sender);
+    void RadioButton4Click(QObject* sender);
+    void RadioButton5Click(QObject* sender);
+    void ComboBox25Change(QObject* sender);
+    void ComboBox26Change(QObject* sender);
+    void Edit17Change(QObject* sender);
+
+    // Controls, owned by the window through Qt's parent chain.
+    QGroupBox* GroupBox1 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QGroupBox* GroupBox9 = nullptr;
+    QLabel* Label47 = nullptr;
+    EditableComboBox* ComboBox25 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button23 = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label3 = nullptr;
+    ClickableLabel* Label4 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QGroupBox* GroupBox11 = nullptr;
+    QLabel* Label49 = nullptr;
+    EditableComboBox* ComboBox26 = nullptr;
+    QRadioButton* RadioButton5 = nullptr;
+    QGroupBox* GroupBox12 = nullptr;
+    QLabel* Label50 = nullptr;
+    QLineEdit* Edit17 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    TForm1();
+    // Builds a test action's bytes and sends them over the chosen connection.
+    void pressTestButton(const std::function<std::string()>& buildBytes);
+    ConnectionSettings connectionSettings() const;
+    void showConnection(ConnectionChoice choice);
+    void showConnectionIfChecked(const QRadioButton* choice, ConnectionChoice text);
+
+    bool m_loading = false;
+    Handler m_onCreate = nullptr;
+};
+
+} // namespace app

@@ -1,0 +1,129 @@
+#include "printer/DeviceFile.h"
+
+#include "platform/IoError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace printer {
+
+namespace {
+
+// The runtime's code for a handle whose type it cannot tell.
+constexpr int unknownHandleType = 105;
+
+bool knownType(mode_t mode)
+{
+    return S_ISREG(mode) || S_ISCHR(mode) || S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISBLK(mode);
+}
+
+} // namespace
+
+DeviceFile::~DeviceFile()
+{
+    if (m_ownsDescriptor)
+        ::close(m_fd);
+}
+
+void DeviceFile::open(const std::string& path)
+{
+    if (path.empty()) {
+        m_fd = STDOUT_FILENO;
+        m_ownsDescriptor = false;
+    } else {
+        // Non-blocking only for the open itself: a FIFO without a reader then fails at once
+        // (ENXIO) instead of stopping the window until someone reads.
+        m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (m_fd < 0)
+            return fail(platform::ioCodeFromErrno(errno));
+        m_ownsDescriptor = true;
+        const int flags = ::fcntl(m_fd, F_GETFL);
+        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) < 0)
+            return fail(platform::ioCodeFromErrno(errno));
+    }
+    struct stat info;
+    if (::fstat(m_fd, &info) != 0 || !knownType(info.st_mode)) {
+        if (m_ownsDescriptor)
+            ::close(m_fd);
+        m_fd = -1;
+        m_ownsDescriptor = false;
+        return fail(unknownHandleType);
+    }
+    m_characterDevice = S_ISCHR(info.st_mode);
+}
+
+void DeviceFile::write(const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t piece = std::min(bufferSize - m_used, bytes.size() - done);
+        std::copy_n(bytes.data() + done, piece, m_buffer + m_used);
+        m_used += piece;
+        done += piece;
+        if (m_used == bufferSize)
+            passBuffer();
+    }
+}
+
+void DeviceFile::flush()
+{
+    if (m_characterDevice)
+        passBuffer();
+}
+
+void DeviceFile::close()
+{
+    passBuffer();
+    if (m_ownsDescriptor && ::close(m_fd) != 0 && errno != EINTR)
+        fail(platform::ioCodeFromErrno(errno));
+    m_ownsDescriptor = false;
+    m_fd = -1;
+}
+
+int DeviceFile::takeError()
+{
+    const int code = m_error;
+    m_error = 0;
+    return code;
+}
+
+void DeviceFile::passBuffer()
+{
+    pass(m_buffer, m_used);
+    m_used = 0;
+}
+
+void DeviceFile::pass(const char* data, std::size_t size)
+{
+    // After a failure the device gets nothing more; the pending code is raised at the next check.
+    if (m_error != 0 || m_fd < 0)
+        return;
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size);
+        if (written > 0) {
+            data += written;
+            size -= static_cast<std::size_t>(written);
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // Only an inherited standard output can be non-blocking: wait as a blocking write
+            // would.
+            pollfd ready { m_fd, POLLOUT, 0 };
+            ::poll(&ready, 1, -1);
+        } else {
+            return fail(platform::ioCodeFromErrno(written < 0 ? errno : EIO));
+        }
+    }
+}
+
+void DeviceFile::fail(int code)
+{
+    if (m_error == 0)
+        m_error = code;
+}
+
+} // namespace printer
