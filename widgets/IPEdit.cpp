@@ -179,11 +179,20 @@ int TIPEdit::focusedFieldIndex() const
     return -1;
 }
 
+LayoutFontSize TIPEdit::layoutFont() const
+{
+    return layoutFontSize(font().pointSizeF(), font().pixelSize(), logicalDpiY());
+}
+
 IPLayout TIPEdit::currentLayout() const
 {
-    const QFont& f = font();
-    const auto size = layoutFontSize(f.pointSizeF(), f.pixelSize(), logicalDpiY());
-    return computeIPLayout(width(), height(), size);
+    return computeIPLayout(width(), height(), layoutFont());
+}
+
+QSize TIPEdit::sizeHint() const
+{
+    const IPEditSize size = preferredIPEditSize(layoutFont());
+    return { size.width, size.height };
 }
 
 void TIPEdit::arrangeFields()

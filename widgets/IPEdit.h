@@ -81,6 +81,8 @@ public:
     // The geometry arrangeFields applies and the surface paints by.
     widgets::IPLayout currentLayout() const;
 
+    QSize sizeHint() const override;
+
     TIPNotifyEvent OnChange;
     TIPErrorEvent OnError;
     TIPNotifyEvent OnEnter;
@@ -109,6 +111,7 @@ private:
     bool ownsFocusWidget(const QWidget* widget) const;
     void paintSurface(QPainter& painter) const;
     void applyBorder();
+    widgets::LayoutFontSize layoutFont() const;
 
     Surface* m_surface;
     std::array<TIPFieldEdit*, 4> m_fields {};

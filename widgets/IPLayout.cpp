@@ -35,6 +35,12 @@ LayoutFontSize layoutFontSize(double pointSize, int pixelSize, int dpi)
     return { points, mulDiv(points, dpi, 72) };
 }
 
+IPEditSize preferredIPEditSize(LayoutFontSize font)
+{
+    const int s = 3 * magnitude(font.points);
+    return { 4 * s + 3 * (s / 9 + 1) + 4, magnitude(font.pixels) + 8 };
+}
+
 IPLayout computeIPLayout(int width, int height, LayoutFontSize font)
 {
     IPLayout layout {};

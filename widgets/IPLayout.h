@@ -38,4 +38,13 @@ constexpr int ipDotPointSize = 18;
 // The layout for a control of outer size width x height with the given font.
 IPLayout computeIPLayout(int width, int height, LayoutFontSize font);
 
+// The outer size a layout manager should give the control: room for the four fields, their
+// gaps and the four pixels the formula keeps, and the font's height with its margins.
+struct IPEditSize {
+    int width;
+    int height;
+};
+
+IPEditSize preferredIPEditSize(LayoutFontSize font);
+
 } // namespace widgets

@@ -45,6 +45,16 @@ TEST(IPLayout, TheMainWindowExample)
     EXPECT_EQ(layout.dotY, -6);
 }
 
+TEST(IPLayout, PreferredSizeLeavesNoSpareRoom)
+{
+    const IPEditSize size = preferredIPEditSize({ 10, 13 });
+    EXPECT_EQ(size.width, 136);
+    EXPECT_EQ(size.height, 21);
+    const IPLayout layout = computeIPLayout(size.width, size.height, { 10, 13 });
+    EXPECT_EQ(layout.left, 0);
+    EXPECT_EQ(layout.top, 2);
+}
+
 TEST(IPLayout, OtherSizesAndTruncationTowardZero)
 {
     // The new control: 125 x 21 at 9 points (12 pixels).
