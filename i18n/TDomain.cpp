@@ -86,12 +86,13 @@ std::optional<std::string> TDomain::search(std::string_view key) const
 
 std::optional<TDomain::Source> TDomain::findCatalog() const
 {
+    // A code that cannot form a path counts as no catalog, its first two characters too.
+    if (!catalogPath(m_language))
+        return std::nullopt;
     // The full code first ("de_DE"), then its language alone ("de").
     for (const std::string_view code :
         { std::string_view(m_language), std::string_view(m_language).substr(0, 2) }) {
         const std::optional<std::string> path = catalogPath(code);
-        if (!path)
-            continue;
         // An embedded catalog wins over a file of the same path.
         if (m_embedded) {
             if (const auto info = m_embedded->find(*path))

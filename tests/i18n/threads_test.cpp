@@ -1,0 +1,57 @@
+// Several threads translating at once while domains are created and the built-in-text domain
+// list grows. Run under ThreadSanitizer too (label "threads").
+
+#include "TranslatorFixture.h"
+
+#include <atomic>
+#include <latch>
+#include <thread>
+
+using namespace gnugettext;
+using namespace motest;
+
+using TranslatorThreads = TranslatorFixture;
+
+TEST_F(TranslatorThreads, TranslateWhileDomainsAreCreated)
+{
+    std::vector<Entry> entries;
+    for (int i = 0; i < 300; ++i)
+        entries.push_back({ "Message " + std::to_string(i), "Meldung " + std::to_string(i) });
+    writeCatalog(catalog("de"), entries);
+    writeCatalog(catalog("de", "cport"), { { "Only in cport", "Nur in cport" } }, allLayouts()[3]);
+    start("de_DE.UTF-8");
+
+    constexpr int threadCount = 6;
+    constexpr int rounds = 1500;
+    std::atomic<int> wrong { 0 };
+    std::latch ready(threadCount + 1);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&, t] {
+            ready.arrive_and_wait();
+            for (int i = 0; i < rounds; ++i) {
+                const int n = (i * 7 + t * 13) % 300;
+                if (translateText("Message " + std::to_string(n)) != "Meldung " + std::to_string(n))
+                    ++wrong;
+                // A new domain on most rounds, shared with the other threads on some.
+                const std::string domain = "d" + std::to_string((i + t * rounds) % 400);
+                if (translateInDomain(domain, "Message 1") != "Message 1")
+                    ++wrong;
+                if (translateInDomain("cport", "Only in cport") != "Nur in cport")
+                    ++wrong;
+                if (translateBuiltinText("a\nb") != "a\r\nb")
+                    ++wrong;
+            }
+        });
+    }
+    threads.emplace_back([&] {
+        ready.arrive_and_wait();
+        for (int i = 0; i < 50; ++i)
+            addBuiltinTextDomain("extra" + std::to_string(i));
+        addBuiltinTextDomain("cport");
+    });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(translateBuiltinText("Only in cport"), "Nur in cport");
+}
