@@ -3,6 +3,7 @@
 #include "app/StatusBar.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -89,6 +90,19 @@ PropertyStep checked(bool checked)
 {
     return propertyOf<QRadioButton>(
         "Checked", [checked](QRadioButton& button) { button.setChecked(checked); });
+}
+
+PropertyStep radioGroup(const QString& name)
+{
+    return { "GroupIndex", [name](TForm1& form, QObject& control) {
+                QButtonGroup* group
+                    = form.findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+                if (!group) {
+                    group = new QButtonGroup(&form);
+                    group->setObjectName(name);
+                }
+                group->addButton(&controlAs<QRadioButton>(control, "GroupIndex"));
+            } };
 }
 
 PropertyStep visible(bool visible)

@@ -65,6 +65,9 @@ PropertyStep text(const QString& text);
 PropertyStep items(const QStringList& items);
 PropertyStep itemIndex(int index);
 PropertyStep checked(bool checked);
+// Makes the radio button one of the exclusive group of this name (Qt's automatic exclusivity
+// would also take in the radio buttons of nested group boxes).
+PropertyStep radioGroup(const QString& name);
 PropertyStep visible(bool visible);
 PropertyStep font(const FontSpec& spec);
 PropertyStep verticalScrollBar();

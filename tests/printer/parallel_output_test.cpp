@@ -1,0 +1,211 @@
+// The parallel transport against real files, FIFOs and character devices below a test system
+// root, and the dispatch that chooses it.
+#include "platform/Exception.h"
+#include "printer/ParallelOutput.h"
+#include "printer/SendToPrinter.h"
+#include "printer/TestActions.h"
+#include "support/TempDir.h"
+#include "tests/printer/PrinterFifo.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace printer;
+using testsupport::PrinterFifo;
+using testsupport::TestSysRoot;
+
+namespace {
+
+// The code and message of the I/O error a send raises; 0 and "" when it succeeds.
+std::pair<int, std::string> sendResult(const std::string& name, const std::string& bytes)
+{
+    try {
+        sendParallel(name, bytes);
+        return { 0, "" };
+    } catch (const platform::EInOutError& error) {
+        return { error.errorCode(), error.what() };
+    }
+}
+
+std::string pattern(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    return bytes;
+}
+
+// Standard output replaced by a pipe (or closed) while it lives.
+class StdoutRedirect {
+public:
+    explicit StdoutRedirect(bool closed)
+    {
+        std::fflush(stdout);
+        m_saved = dup(STDOUT_FILENO);
+        if (closed) {
+            close(STDOUT_FILENO);
+        } else {
+            EXPECT_EQ(pipe2(m_pipe, O_CLOEXEC), 0);
+            dup2(m_pipe[1], STDOUT_FILENO);
+            fcntl(m_pipe[0], F_SETFL, O_NONBLOCK);
+        }
+    }
+    ~StdoutRedirect()
+    {
+        dup2(m_saved, STDOUT_FILENO);
+        close(m_saved);
+        for (const int fd : m_pipe)
+            if (fd >= 0)
+                close(fd);
+    }
+    std::string taken()
+    {
+        std::string bytes;
+        char buffer[256];
+        ssize_t got;
+        while ((got = read(m_pipe[0], buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        return bytes;
+    }
+
+private:
+    int m_saved = -1;
+    int m_pipe[2] = { -1, -1 };
+};
+
+} // namespace
+
+TEST(ParallelOutput, WritesExactlyTheBytesToTheDevice)
+{
+    TestSysRoot root;
+    PrinterFifo printer(root.path() + "/dev/lp0");
+    for (const std::string& bytes : { printTestBytes(""), cutPaperBytes(), cashDrawerBytes(),
+             pattern(127), pattern(128), pattern(129), pattern(1000) }) {
+        EXPECT_EQ(sendResult("LPT1", bytes), std::make_pair(0, std::string()));
+        EXPECT_EQ(printer.take(), bytes) << bytes.size() << " bytes";
+    }
+}
+
+TEST(ParallelOutput, ReportsEachFailureWithTheRuntimeCode)
+{
+    TestSysRoot root;
+    std::filesystem::create_directories(root.path() + "/dev/lp2");
+    std::filesystem::create_symlink("/dev/full", root.path() + "/dev/lp3");
+    root.writeFile("dev/keep", "");
+    mkfifo((root.path() + "/dev/lp0").c_str(), 0600); // nobody reads it
+    const struct {
+        const char* name;
+        int code;
+        const char* message;
+    } cases[] = {
+        { "LPT2", 2, "File not found" }, // no such device
+        { "LPT1", ENXIO, "I/O error 6" }, // a FIFO without a reader fails instead of hanging
+        { "LPT3", EISDIR, "I/O error 21" },
+        { "LPT4", 101, "Disk full" }, // the device refuses the bytes at the flush
+        { "keep/x", 3, "Invalid filename" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            sendResult(c.name, cutPaperBytes()), std::make_pair(c.code, std::string(c.message)))
+            << c.name;
+    // A missing device is never created, neither as a parallel nor as a USB printer.
+    EXPECT_FALSE(std::filesystem::exists(root.path() + "/dev/lp1"));
+    EXPECT_FALSE(std::filesystem::exists(root.path() + "/dev/usb/lp1"));
+}
+
+TEST(ParallelOutput, ReplacesTheContentOfAnExistingFile)
+{
+    TestSysRoot root;
+    root.writeFile("dev/usb/lp0", "an older and much longer content");
+    EXPECT_EQ(sendResult("lpt1", cashDrawerBytes()).first, 0);
+    EXPECT_EQ(root.readFile("dev/usb/lp0"), cashDrawerBytes());
+}
+
+TEST(ParallelOutput, CharacterDevicesTakeTheBytes)
+{
+    TestSysRoot root;
+    std::filesystem::create_directories(root.path() + "/dev");
+    std::filesystem::create_symlink("/dev/null", root.path() + "/dev/lp0");
+    EXPECT_EQ(sendResult("LPT1", pattern(300)).first, 0);
+}
+
+TEST(ParallelOutput, TheEmptyNameIsStandardOutput)
+{
+    {
+        StdoutRedirect redirect(false);
+        EXPECT_EQ(sendResult("", cutPaperBytes()).first, 0);
+        EXPECT_EQ(redirect.taken(), cutPaperBytes());
+    }
+    {
+        StdoutRedirect redirect(true);
+        EXPECT_EQ(
+            sendResult("", cutPaperBytes()), std::make_pair(105, std::string("I/O error 105")));
+    }
+}
+
+TEST(ParallelOutput, LargeOutputArrivesWhole)
+{
+    TestSysRoot root;
+    PrinterFifo printer(root.path() + "/dev/lp0");
+    const std::string bytes = pattern(300 * 1024); // several times the pipe's capacity
+    std::string received;
+    std::thread reader([&] {
+        pollfd ready { printer.readEnd(), POLLIN, 0 };
+        while (received.size() < bytes.size() && poll(&ready, 1, 30000) > 0)
+            received += printer.take();
+    });
+    EXPECT_EQ(sendResult("LPT1", bytes).first, 0);
+    reader.join();
+    EXPECT_TRUE(received == bytes);
+}
+
+TEST(ParallelOutput, AReaderThatLeavesFailsTheSendWithoutKillingTheProgram)
+{
+    TestSysRoot root;
+    PrinterFifo printer(root.path() + "/dev/lp0");
+    std::thread reader([&] {
+        pollfd ready { printer.readEnd(), POLLIN, 0 };
+        poll(&ready, 1, 30000);
+        printer.closeReadEnd();
+    });
+    EXPECT_EQ(sendResult("LPT1", pattern(1024 * 1024)),
+        std::make_pair(EPIPE, std::string("I/O error 32")));
+    reader.join();
+}
+
+namespace {
+
+class FixedConnection : public PrinterConnection {
+public:
+    FixedConnection(bool lpt, std::string name)
+        : m_lpt(lpt)
+        , m_name(std::move(name))
+    {
+    }
+    bool isChecked(Connection connection) const override
+    {
+        return m_lpt && connection == Connection::Lpt;
+    }
+    std::string lptDeviceName() const override { return m_name; }
+
+private:
+    bool m_lpt;
+    std::string m_name;
+};
+
+} // namespace
+
+TEST(SendToPrinter, UsesTheParallelDeviceOnlyWhenLptIsChosen)
+{
+    TestSysRoot root;
+    PrinterFifo lpt1(root.path() + "/dev/lp0");
+    PrinterFifo lpt2(root.path() + "/dev/lp1");
+    sendToPrinter(FixedConnection(true, "LPT2"), cashDrawerBytes());
+    EXPECT_EQ(lpt2.take(), cashDrawerBytes());
+    sendToPrinter(FixedConnection(false, "LPT1"), cashDrawerBytes());
+    EXPECT_EQ(lpt1.take(), "");
+}
