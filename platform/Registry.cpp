@@ -43,22 +43,24 @@ std::optional<RegistryPath> TRegistry::resolve(const std::string& key) const
     return path;
 }
 
+bool TRegistry::ensureKey(const RegistryPath& path) const
+{
+    if (m_file.load().findKey(path))
+        return true;
+    return m_file.update([&](RegistryTree& tree) {
+        tree.createKey(path);
+        return true;
+    });
+}
+
 bool TRegistry::openKey(const std::string& key, bool canCreate)
 {
     const auto path = resolve(key);
-    if (!path)
-        return false;
-    const bool exists = m_file.load().findKey(*path) != nullptr;
-    if (!exists) {
-        const auto create = [&](RegistryTree& tree) {
-            tree.createKey(*path);
-            return true;
-        };
-        if (!canCreate || !m_file.update(create))
-            return false;
-    }
-    m_current = path;
-    return true;
+    const bool found
+        = path && (canCreate ? ensureKey(*path) : m_file.load().findKey(*path) != nullptr);
+    if (found)
+        m_current = path;
+    return found;
 }
 
 bool TRegistry::keyExists(const std::string& key) const
@@ -70,15 +72,7 @@ bool TRegistry::keyExists(const std::string& key) const
 void TRegistry::createKey(const std::string& key)
 {
     const auto path = resolve(key);
-    if (!path)
-        raiseError("Failed to create key %s", key);
-    if (m_file.load().findKey(*path))
-        return;
-    const auto create = [&](RegistryTree& tree) {
-        tree.createKey(*path);
-        return true;
-    };
-    if (!m_file.update(create))
+    if (!path || !ensureKey(*path))
         raiseError("Failed to create key %s", key);
 }
 

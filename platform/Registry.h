@@ -56,6 +56,8 @@ public:
 
 private:
     std::optional<RegistryPath> resolve(const std::string& key) const;
+    // True when the key exists or could be created.
+    bool ensureKey(const RegistryPath& path) const;
     const RegistryValue* findValue(const RegistryTree& tree, const std::string& name) const;
     void setValue(const std::string& name, RegistryValue value);
 
