@@ -1,8 +1,9 @@
 #pragma once
 // The registry store on disk. Readers take the file as it is: every write replaces it whole
 // by renaming a finished, synced temporary file over it, so a reader sees the old or the new
-// store, never a mixture. Writers serialise on an flock() of a separate lock file and re-read
-// the store under it, so concurrent writers (other objects, other processes) lose nothing.
+// store, never a mixture. Writers serialise on an flock() of a separate lock file beside the
+// store (registry.reg.lock, left in place) and re-read the store under it, so concurrent
+// writers (other objects, other processes) lose nothing.
 
 #include "platform/RegistryTree.h"
 
