@@ -58,9 +58,6 @@ TIPEdit::TIPEdit(QWidget* parent)
 {
     for (int i = 0; i < ipFieldCount; ++i)
         m_fields[i] = new TIPFieldEdit(*this, m_surface, i);
-    setFocusPolicy(Qt::NoFocus);
-    // Focus given to the control from code lands in field 0.
-    setFocusProxy(m_fields[0]);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::IBeamCursor);
     resize(125, 21);
@@ -111,11 +108,14 @@ void TIPEdit::setReadOnly(bool readOnly)
         f->setReadOnly(readOnly);
 }
 
+// The window's tab chain holds the control as one stop, so it can be ordered like any other
+// widget; the fields take clicks, and Tab between them is the control's own (tabFromField).
 void TIPEdit::setTabStop(bool tabStop)
 {
     m_tabStop = tabStop;
+    setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
     for (auto* f : m_fields)
-        f->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+        f->setFocusPolicy(Qt::ClickFocus);
 }
 
 void TIPEdit::setBorderStyle(TBorderStyle style)
@@ -271,6 +271,40 @@ void TIPEdit::mousePressEvent(QMouseEvent* event)
 bool TIPEdit::ownsFocusWidget(const QWidget* widget) const
 {
     return widget == this || std::find(m_fields.begin(), m_fields.end(), widget) != m_fields.end();
+}
+
+void TIPEdit::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_fields[0]->setFocus(event->reason());
+}
+
+bool TIPEdit::tabFromField(int index, bool forward)
+{
+    const Qt::FocusReason reason = forward ? Qt::TabFocusReason : Qt::BacktabFocusReason;
+    const int target = !m_tabStop ? -1
+        : forward                 ? nextFieldIndex(index)
+                                  : previousFieldIndex(index);
+    if (target >= 0)
+        m_fields[target]->setFocus(reason);
+    else if (QWidget* neighbour = neighbourTabStop(forward))
+        neighbour->setFocus(reason);
+    return true;
+}
+
+QWidget* TIPEdit::neighbourTabStop(bool forward) const
+{
+    QWidget* candidate = const_cast<TIPEdit*>(this);
+    for (;;) {
+        candidate = forward ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (!candidate || candidate == this)
+            return nullptr;
+        const bool tabStop = (candidate->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+        if (tabStop && !isAncestorOf(candidate) && !candidate->focusProxy()
+            && candidate->window() == window() && candidate->isEnabled()
+            && candidate->isVisibleTo(window()))
+            return candidate;
+    }
 }
 
 void TIPEdit::fieldFocusedIn(int index, Qt::FocusReason reason)

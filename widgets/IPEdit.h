@@ -56,8 +56,8 @@ public:
     void setReadOnly(bool readOnly);
 
     bool tabStop() const { return m_tabStop; }
-    // With tabStop the four fields are tab stops in index order; without it they take the
-    // focus only by click or from code.
+    // With tabStop, Tab enters the control at field 0 and walks the fields in index order;
+    // without it Tab passes the control by, and from a field leaves it.
     void setTabStop(bool tabStop);
 
     TBorderStyle borderStyle() const { return m_borderStyle; }
@@ -100,6 +100,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     friend class TIPFieldEdit;
@@ -107,6 +108,9 @@ private:
 
     // A field received the focus; entering from outside the control sends it to field 0.
     void fieldFocusedIn(int index, Qt::FocusReason reason);
+    // Tab or Backtab in a field: the next field in the row, or the window's next tab stop.
+    bool tabFromField(int index, bool forward);
+    QWidget* neighbourTabStop(bool forward) const;
     void applicationFocusChanged(QWidget* old, QWidget* now);
     bool ownsFocusWidget(const QWidget* widget) const;
     void paintSurface(QPainter& painter) const;

@@ -172,3 +172,8 @@ void TIPFieldEdit::focusInEvent(QFocusEvent* event)
     QLineEdit::focusInEvent(event);
     m_owner.fieldFocusedIn(m_index, event->reason());
 }
+
+bool TIPFieldEdit::focusNextPrevChild(bool next)
+{
+    return m_owner.tabFromField(m_index, next);
+}

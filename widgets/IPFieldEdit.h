@@ -34,6 +34,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     bool handleCharacter(QKeyEvent& event);

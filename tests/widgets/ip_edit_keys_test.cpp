@@ -199,3 +199,46 @@ TEST_F(IPEditFixture, WithoutTabStopTabPassesTheControlBy)
     key(Qt::Key_Tab);
     EXPECT_TRUE(after->hasFocus());
 }
+
+TEST_F(IPEditFixture, ATabOrderSetByTheWindowKeepsTheFieldsInOrder)
+{
+    // The window puts the control first, then before and after, in its own order.
+    QWidget::setTabOrder(after, edit);
+    QWidget::setTabOrder(edit, before);
+    after->setFocus();
+    std::vector<int> walk;
+    for (int i = 0; i < 4; ++i) {
+        key(Qt::Key_Tab);
+        walk.push_back(edit->focusedFieldIndex());
+    }
+    EXPECT_EQ(walk, (std::vector<int> { 0, 1, 2, 3 }));
+    EXPECT_EQ(field(3).selectedText(), "0"); // Tab selects, as in any text box
+    key(Qt::Key_Backtab);
+    EXPECT_EQ(edit->focusedFieldIndex(), 2);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    EXPECT_TRUE(before->hasFocus());
+}
+
+TEST_F(IPEditFixture, EnterAndEscapeAreLeftToTheWindow)
+{
+    focusField(1, 1);
+    for (Qt::Key k : { Qt::Key_Return, Qt::Key_Escape }) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(&field(1), &press);
+        EXPECT_FALSE(press.isAccepted()) << k;
+    }
+    EXPECT_EQ(field(1).text(), "0");
+    EXPECT_EQ(edit->focusedFieldIndex(), 1);
+}
+
+TEST_F(IPEditFixture, WithoutTabStopTabFromAFieldLeavesTheControl)
+{
+    edit->setTabStop(false);
+    focusField(1, 0);
+    key(Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+    focusField(2, 0);
+    key(Qt::Key_Backtab);
+    EXPECT_TRUE(before->hasFocus());
+}
