@@ -1,0 +1,224 @@
+#pragma once
+// The serial port component: TCustomComPort holds every setting of a port, opens and
+// configures the device, moves bytes through transfer records, watches the line for events
+// and tells its handlers and links. TComPort is the component the application places.
+//
+// Threads: the port is used from the thread that opens it (its owner, the GUI thread in the
+// application). While it is open with a non-empty Events set, a monitor thread delivers line
+// events through SyncMethod (see ComSyncQueue.h for how the owner runs them).
+
+#include "serial/ComError.h"
+#include "serial/ComEvents.h"
+#include "serial/ComLinks.h"
+#include "serial/ComSettings.h"
+#include "serial/ComTransfer.h"
+#include "serial/ComTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace cport {
+
+class TComDevice;
+class TComThread;
+class TComNotifier;
+
+class TCustomComPort {
+public:
+    // A port on the Linux serial device layer.
+    TCustomComPort();
+    // A port on another device (tests use a scripted one).
+    explicit TCustomComPort(std::unique_ptr<TComDevice> device);
+    // Closes the port (without raising) and frees everything.
+    virtual ~TCustomComPort();
+    TCustomComPort(const TCustomComPort&) = delete;
+    TCustomComPort& operator=(const TCustomComPort&) = delete;
+
+    // --- Loading from a window description: between the two calls every setter only stores
+    // (no device access, no reopen) and Connected is only recorded; endLoading then runs the
+    // after-loading step, which opens the port if Connected was recorded as true (a failure
+    // is shown through the default error report, not raised).
+    void beginLoading();
+    void endLoading();
+    bool isLoading() const { return m_loading; }
+
+    // --- Settings (setters do nothing when the value is unchanged).
+    bool Connected() const { return m_connected; }
+    void setConnected(bool value);
+    TBaudRate BaudRate() const { return m_baudRate; }
+    void setBaudRate(TBaudRate value);
+    std::int32_t CustomBaudRate() const { return m_customBaudRate; }
+    void setCustomBaudRate(std::int32_t value);
+    // The device name: "COM1" (/dev/ttyS0), "ttyUSB0" (/dev/ttyUSB0) or an absolute path.
+    // Compared case-sensitively; a change on an open port reopens it on the new device.
+    const std::string& Port() const { return m_port; }
+    void setPort(const std::string& value);
+    TStopBits StopBits() const { return m_stopBits; }
+    void setStopBits(TStopBits value);
+    TDataBits DataBits() const { return m_dataBits; }
+    void setDataBits(TDataBits value);
+    bool DiscardNull() const { return m_discardNull; }
+    void setDiscardNull(bool value);
+    char EventChar() const { return m_eventChar; }
+    void setEventChar(char value);
+    // Takes effect at the next open.
+    TComEvents Events() const { return m_events; }
+    void setEvents(TComEvents value);
+    // Raises EComPort code 14 when changed on an open port.
+    TSyncMethod SyncMethod() const { return m_syncMethod; }
+    void setSyncMethod(TSyncMethod value);
+    TStoredGroups storedGroups() const { return m_storedGroups; }
+    void setStoredGroups(TStoredGroups value) { m_storedGroups = value; }
+    // True: OnRxChar reports how many bytes wait. False: the port reads them for OnRxBuf.
+    bool ReportRxCount() const { return m_reportRxCount; }
+    void setReportRxCount(bool value) { m_reportRxCount = value; }
+    TThreadPriority MonitorPriority() const { return m_monitorPriority; }
+    void setMonitorPriority(TThreadPriority value) { m_monitorPriority = value; }
+
+    // The owned settings objects; their own setters apply their group to an open port.
+    TComParity& Parity() { return m_parity; }
+    const TComParity& Parity() const { return m_parity; }
+    TComFlowControl& FlowControl() { return m_flowControl; }
+    const TComFlowControl& FlowControl() const { return m_flowControl; }
+    TComTimeouts& Timeouts() { return m_timeouts; }
+    const TComTimeouts& Timeouts() const { return m_timeouts; }
+    TComBuffer& Buffer() { return m_buffer; }
+    const TComBuffer& Buffer() const { return m_buffer; }
+    // Whole-object assignment: every field copied, then the group applied once.
+    void setParity(const TComParity& value);
+    void setFlowControl(const TComFlowControl& value);
+    void setTimeouts(const TComTimeouts& value);
+    void setBuffer(const TComBuffer& value);
+
+    // --- Lifecycle. openPort raises EComPort (code 1 when the device cannot be opened, 7, 8
+    // or 9 when it refuses its settings); closePort raises only when aborting fails (code 5).
+    void openPort();
+    void closePort();
+    // The system handle of the open device, -1 when closed.
+    int deviceHandle() const;
+
+    // Overridable steps of opening and closing, and the three apply operations (each does
+    // nothing unless the port is open and not being loaded).
+    virtual void openDevice();
+    virtual void releaseDevice();
+    virtual void configureDevice();
+    virtual void applyLineSettings();
+    virtual void applyTimeoutSettings();
+    virtual void applyBufferSizes();
+
+    // --- Transfers (none of them tests Connected: a closed device fails with EBADF).
+    std::int32_t beginWrite(const char* bytes, std::int32_t count, TComTransfer* record);
+    std::int32_t beginWriteText(const std::string& text, TComTransfer* record);
+    std::int32_t beginRead(char* destination, std::int32_t count, TComTransfer* record);
+    // Waits until the record's transfer has completed; the bytes it moved.
+    std::int32_t awaitTransfer(TComTransfer* record);
+    // Ends every pending read and write at once.
+    void abortTransfers();
+    // Writes the bytes (zero bytes included) and waits until they have left, or until the
+    // write time limit; returns the count written (short after a time-out, which is no error).
+    std::int32_t writeText(const std::string& bytes);
+    // Reads up to `count` bytes within the read time limits; the count read.
+    std::int32_t readBytes(char* destination, std::int32_t count);
+    // Bytes waiting in the input queue (clears the line errors, as the error query does).
+    std::int32_t pendingInputCount();
+    TLineSignals lineSignals();
+    // The line errors since the last query, which are then cleared.
+    TComErrors takeLineErrors();
+
+    // --- Links.
+    void attachLink(TPortLink& link);
+    void detachLink(TPortLink& link);
+    bool rawLinkAttached() const { return m_links.hasRawLink(); }
+
+    // --- Event handlers (empty slots are skipped).
+    TNotifyEvent OnAfterOpen;
+    TNotifyEvent OnAfterClose;
+    TNotifyEvent OnBeforeOpen;
+    TNotifyEvent OnBeforeClose;
+    TRxCharEvent OnRxChar;
+    TRxBufEvent OnRxBuf;
+    TNotifyEvent OnTxEmpty;
+    TNotifyEvent OnBreak;
+    TNotifyEvent OnRing;
+    TComSignalEvent OnCTSChange;
+    TComSignalEvent OnDSRChange;
+    TComSignalEvent OnRLSDChange;
+    TNotifyEvent OnRxFlag;
+    TComErrorEvent OnError;
+    TNotifyEvent OnRx80Full;
+
+protected:
+    // The after-loading step.
+    virtual void loaded();
+
+    virtual void fireAfterClose();
+    virtual void fireAfterOpen();
+    virtual void fireBeforeClose();
+    virtual void fireBeforeOpen();
+    virtual void fireRxChar(std::int32_t count);
+    virtual void fireRxBuf(const void* buffer, std::int32_t count);
+    virtual void fireTxEmpty();
+    virtual void fireBreak();
+    virtual void fireRing();
+    virtual void fireRxFlag();
+    virtual void fireCTSChange(bool onOff);
+    virtual void fireDSRChange(bool onOff);
+    virtual void fireError(TComErrors errors);
+    virtual void fireRLSDChange(bool onOff);
+    virtual void fireRx80Full();
+
+    TComDevice& device() { return *m_device; }
+
+private:
+    // Notifications around opening and closing, and the per-event dispatchers.
+    void handleBeforeOpen();
+    void handleAfterOpen();
+    void handleBeforeClose();
+    void handleAfterClose();
+    void handleRxChar();
+    void handleTxEmpty();
+    void handleRxFlag();
+    void handleRing();
+    void handleBreak();
+    void handleCTSChange();
+    void handleDSRChange();
+    void handleRLSDChange();
+    void handleError();
+    void handleRx80Full();
+    void readToBuffer(std::int32_t& count);
+    void dispatchEvent(TComEvent event);
+    void applyIfChanged(bool changed);
+    void closeWithoutNotifying();
+
+    std::unique_ptr<TComDevice> m_device;
+    std::string m_port = "COM1";
+    std::int32_t m_customBaudRate = 9600;
+    TBaudRate m_baudRate = br9600;
+    TStopBits m_stopBits = sbOneStopBit;
+    TDataBits m_dataBits = dbEight;
+    TSyncMethod m_syncMethod = smThreadSync;
+    TThreadPriority m_monitorPriority = tpNormal;
+    TComEvents m_events = allComEvents;
+    TStoredGroups m_storedGroups { stBasic };
+    char m_eventChar = 0;
+    bool m_discardNull = false;
+    bool m_connected = false;
+    bool m_loading = false;
+    bool m_reportRxCount = true;
+    TComParity m_parity { this };
+    TComFlowControl m_flowControl { this };
+    TComTimeouts m_timeouts { this };
+    TComBuffer m_buffer { this };
+    TComLinkList m_links;
+};
+
+// The component as the application places it.
+class TComPort : public TCustomComPort {
+public:
+    using TCustomComPort::TCustomComPort;
+};
+
+} // namespace cport

@@ -1,0 +1,296 @@
+#include "serial/LinuxComDevice.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace cport {
+
+namespace {
+
+constexpr std::size_t readChunk = 32 * 1024;
+// Used when the recommended input size is 0: a queue must hold something.
+constexpr std::size_t defaultInputQueue = 4096;
+
+// A terminal without modem lines (a pseudo-terminal) answers these to the line ioctls.
+bool noModemLines(int error)
+{
+    return error == ENOTTY || error == EINVAL;
+}
+
+int flush(int fd, int queue)
+{
+    return ::ioctl(fd, TCFLSH, queue) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+std::unique_ptr<TComDevice> makeLinuxComDevice()
+{
+    return std::make_unique<TLinuxComDevice>();
+}
+
+TLinuxComDevice::TLinuxComDevice()
+    : m_readBuffer(readChunk)
+{
+    m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+}
+
+TLinuxComDevice::~TLinuxComDevice()
+{
+    release();
+    if (m_wake >= 0)
+        ::close(m_wake);
+}
+
+int TLinuxComDevice::open(const std::string& path)
+{
+    if (m_fd >= 0)
+        return EBUSY;
+    if (m_wake < 0)
+        return EMFILE;
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return errno;
+    // Only character devices are opened at all: a stored name must never reach a file.
+    if (!S_ISCHR(info.st_mode))
+        return ENOTTY;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    if (!::isatty(fd))
+        error = ENOTTY;
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    if (error != 0) {
+        ::close(fd);
+        return error;
+    }
+    // Keeps out other openers; root is not kept out, which is what the lock above is for.
+    ::ioctl(fd, TIOCEXCL);
+    flush(fd, TCIOFLUSH);
+
+    std::lock_guard lock(m_mutex);
+    m_fd = fd;
+    m_input.clear();
+    m_pending = 0;
+    m_errors = 0;
+    m_hungUp = false;
+    m_inputStopped = false;
+    m_txDraining = false;
+    m_rs485 = false;
+    int lines = 0;
+    m_hasModemLines = ::ioctl(fd, TIOCMGET, &lines) == 0;
+    m_lastLines = std::uint32_t(lines);
+    m_hasCounters = false;
+    updateCountersLocked();
+    return 0;
+}
+
+void TLinuxComDevice::release()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_fd < 0)
+        return;
+    wakeWaitersLocked();
+    // Output that cannot drain would hold close() for the driver's closing wait.
+    flush(m_fd, TCOFLUSH);
+    ::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+    m_fd = -1;
+    m_hungUp = false;
+}
+
+int TLinuxComDevice::setQueueSizes(std::int32_t input, std::int32_t output)
+{
+    if (m_fd < 0)
+        return EBADF;
+    if (input < 0 || output < 0)
+        return EINVAL;
+    {
+        std::lock_guard lock(m_mutex);
+        m_input.setCapacity(input > 0 ? std::size_t(input) : defaultInputQueue);
+        throttleInputLocked();
+    }
+    // The driver's output queue has a fixed size on Linux: the recommendation is accepted.
+    wakeMonitor();
+    return 0;
+}
+
+int TLinuxComDevice::setLineSettings(const TDcb& dcb)
+{
+    if (m_fd < 0)
+        return EBADF;
+    if (const int invalid = validateDcb(dcb))
+        return invalid;
+    const TLineSetup setup = lineSetupFromDcb(dcb);
+    if (const int error = writeTermios(m_fd, setup.termios))
+        return error;
+
+    bool rs485 = false;
+    if (setup.rtsControl == 3) {
+        serial_rs485 rs {};
+        rs.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+        rs485 = ::ioctl(m_fd, TIOCSRS485, &rs) == 0;
+    } else if (m_rs485) {
+        serial_rs485 rs {};
+        ::ioctl(m_fd, TIOCSRS485, &rs);
+    }
+    std::lock_guard lock(m_mutex);
+    m_setup = setup;
+    m_rs485 = rs485;
+    m_rules.checkParity = setup.checkParity;
+    m_rules.replaceErrors = setup.replaceErrors;
+    m_rules.replaceChar = setup.replaceChar;
+    m_rules.discardNull = setup.discardNull;
+    m_rules.eventChar = setup.eventChar;
+    m_rules.errorsFromCounters = m_hasCounters;
+    if (m_hasModemLines) {
+        setModemLine(
+            TIOCM_DTR, setup.dtrControl == 1 || (setup.dtrControl == 2 && !m_inputStopped));
+        if (!setup.rtsByKernel && !m_rs485)
+            setModemLine(
+                TIOCM_RTS, setup.rtsControl == 1 || (setup.rtsControl == 2 && !m_inputStopped));
+    }
+    return 0;
+}
+
+int TLinuxComDevice::setTimeouts(const TCommTimeouts& timeouts)
+{
+    if (m_fd < 0)
+        return EBADF;
+    std::lock_guard lock(m_mutex);
+    m_timeouts = timeouts;
+    return 0;
+}
+
+int TLinuxComDevice::purge(std::uint32_t flags)
+{
+    if (m_fd < 0)
+        return EBADF;
+    if (flags & PURGE_TXABORT)
+        ++m_writeAborts;
+    if (flags & PURGE_RXABORT)
+        ++m_readAborts;
+    std::lock_guard lock(m_mutex);
+    if (flags & (PURGE_TXABORT | PURGE_RXABORT))
+        wakeWaitersLocked();
+    int error = 0;
+    if (flags & PURGE_TXCLEAR) {
+        error = flush(m_fd, TCOFLUSH);
+        m_txDraining = false;
+    }
+    if (flags & PURGE_RXCLEAR) {
+        m_input.clear();
+        throttleInputLocked();
+        if (const int inputError = flush(m_fd, TCIFLUSH))
+            error = inputError;
+    }
+    return m_hungUp ? 0 : error;
+}
+
+int TLinuxComDevice::clearErrors(TDeviceStatus& status)
+{
+    if (m_fd < 0)
+        return EBADF;
+    std::lock_guard lock(m_mutex);
+    pumpLocked();
+    updateCountersLocked();
+    status.errors = m_errors;
+    status.inputQueue = std::uint32_t(m_input.size());
+    m_errors = 0;
+    return 0;
+}
+
+int TLinuxComDevice::modemStatus(std::uint32_t& status)
+{
+    status = 0;
+    if (m_fd < 0)
+        return EBADF;
+    int lines = 0;
+    if (::ioctl(m_fd, TIOCMGET, &lines) != 0)
+        return noModemLines(errno) ? 0 : errno;
+    if (lines & TIOCM_CTS)
+        status |= MS_CTS_ON;
+    if (lines & TIOCM_DSR)
+        status |= MS_DSR_ON;
+    if (lines & TIOCM_RNG)
+        status |= MS_RING_ON;
+    if (lines & TIOCM_CAR)
+        status |= MS_RLSD_ON;
+    return 0;
+}
+
+bool TLinuxComDevice::modemLine(int line)
+{
+    int lines = 0;
+    return ::ioctl(m_fd, TIOCMGET, &lines) == 0 && (lines & line) != 0;
+}
+
+void TLinuxComDevice::setModemLine(int line, bool on)
+{
+    ::ioctl(m_fd, on ? TIOCMBIS : TIOCMBIC, &line);
+}
+
+void TLinuxComDevice::updateCountersLocked()
+{
+    serial_icounter_struct counts {};
+    if (::ioctl(m_fd, TIOCGICOUNT, &counts) != 0)
+        return;
+    const TLineCounters now { counts.cts, counts.dsr, counts.rng, counts.dcd, counts.frame,
+        counts.overrun, counts.parity, counts.brk, counts.buf_overrun };
+    if (!m_hasCounters) {
+        // The first reading is the baseline.
+        m_hasCounters = true;
+        m_lastCounters = now;
+        return;
+    }
+    const TLineCounters& was = m_lastCounters;
+    std::uint32_t events = 0;
+    std::uint32_t errors = 0;
+    if (now.cts != was.cts)
+        events |= EV_CTS;
+    if (now.dsr != was.dsr)
+        events |= EV_DSR;
+    if (now.dcd != was.dcd)
+        events |= EV_RLSD;
+    if (now.rng != was.rng)
+        events |= EV_RING;
+    if (now.brk != was.brk) {
+        events |= EV_BREAK;
+        errors |= CE_BREAK;
+    }
+    if (now.frame != was.frame)
+        errors |= CE_FRAME;
+    if (now.overrun != was.overrun)
+        errors |= CE_OVERRUN;
+    if (now.parity != was.parity && m_setup.checkParity)
+        errors |= CE_RXPARITY;
+    if (now.bufOverrun != was.bufOverrun)
+        errors |= CE_RXOVER;
+    m_lastCounters = now;
+    m_errors |= errors;
+    if (errors != 0)
+        events |= EV_ERR;
+    recordLocked(events);
+}
+
+int TLinuxComDevice::setEventMask(std::uint32_t mask)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_eventMask = mask;
+        m_pending &= mask;
+    }
+    wakeMonitor();
+    return m_fd < 0 ? EBADF : 0;
+}
+
+} // namespace cport

@@ -1,0 +1,247 @@
+// Reads and writes of the Linux device: started without blocking, completed by a wait on the
+// descriptor and the request's own wake-up descriptor, within the record's time limits.
+#include "serial/LinuxComDevice.h"
+
+#include "serial/ComTimeouts.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace cport {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Longest pause between two looks at a draining output queue or a held DSR line.
+constexpr std::chrono::milliseconds longestPause(100);
+constexpr std::chrono::milliseconds dsrPause(20);
+
+std::optional<Clock::time_point> after(
+    Clock::time_point start, const std::optional<std::chrono::milliseconds>& limit)
+{
+    if (!limit)
+        return std::nullopt;
+    // Limits beyond a century are as good as none, and must not overflow the clock.
+    if (*limit > std::chrono::hours(24 * 365 * 100))
+        return std::nullopt;
+    return start + *limit;
+}
+
+int pollTimeout(const std::optional<Clock::time_point>& deadline)
+{
+    if (!deadline)
+        return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+    return int(std::clamp<std::int64_t>(left.count(), 0, 1 << 30));
+}
+
+bool passed(const std::optional<Clock::time_point>& deadline)
+{
+    return deadline && Clock::now() >= *deadline;
+}
+
+std::optional<Clock::time_point> earlier(
+    const std::optional<Clock::time_point>& a, const std::optional<Clock::time_point>& b)
+{
+    if (!a)
+        return b;
+    if (!b)
+        return a;
+    return std::min(*a, *b);
+}
+
+} // namespace
+
+int TLinuxComDevice::startTransfer(TComTransfer& record, std::uint32_t& moved)
+{
+    moved = 0;
+    if (m_fd < 0)
+        return EBADF;
+    TOverlapped& ov = record.overlapped;
+    ov.moved = 0;
+    ov.error = 0;
+    ov.issued = Clock::now();
+    ov.abortGeneration = record.kind == tkWrite ? m_writeAborts.load() : m_readAborts.load();
+    bool hungUp = false;
+    {
+        std::lock_guard lock(m_mutex);
+        ov.timeouts = m_timeouts;
+        hungUp = m_hungUp && m_input.size() == 0;
+    }
+    int error = 0;
+    if (record.kind == tkWrite) {
+        const TSendRules rules = sendRules();
+        if (rules.toggleRts)
+            setModemLine(TIOCM_RTS, true);
+        if (!rules.waitForDsr || modemLine(TIOCM_DSR))
+            error = writeSome(ov);
+    } else if (hungUp) {
+        error = EIO;
+    } else {
+        ov.moved = std::uint32_t(takeInput(ov.destination, ov.count));
+    }
+    ov.pending = error == 0;
+    moved = ov.moved;
+    return error;
+}
+
+TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
+{
+    std::lock_guard lock(m_mutex);
+    TSendRules rules;
+    rules.toggleRts = m_setup.rtsControl == 3 && !m_rs485 && m_hasModemLines;
+    rules.waitForDsr = m_setup.outDsrFlow && m_hasModemLines;
+    rules.byteMs = 1000.0 * m_setup.bitsPerCharacter / std::max<std::uint32_t>(m_setup.baudRate, 1);
+    return rules;
+}
+
+int TLinuxComDevice::awaitTransfer(TComTransfer& record, std::uint32_t& moved)
+{
+    TOverlapped& ov = record.overlapped;
+    if (ov.pending) {
+        ov.error = record.kind == tkWrite ? runWrite(ov) : runRead(ov);
+        ov.pending = false;
+    }
+    moved = ov.moved;
+    return ov.error;
+}
+
+bool TLinuxComDevice::aborted(const TOverlapped& ov, TTransferKind kind) const
+{
+    return (kind == tkWrite ? m_writeAborts.load() : m_readAborts.load()) != ov.abortGeneration;
+}
+
+TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
+    TOverlapped& ov, TTransferKind kind, short events, const Deadline& deadline)
+{
+    if (ov.event < 0) {
+        ov.event = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (ov.event < 0) {
+            ov.error = errno;
+            return WaitOutcome::Aborted;
+        }
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        // Checked under the lock that an abort takes, so an abort cannot slip in unseen.
+        if (aborted(ov, kind))
+            return WaitOutcome::Aborted;
+        // Bytes the monitor queued since the caller last looked would send no wake-up.
+        if (kind == tkRead && (m_input.size() > 0 || m_hungUp))
+            return WaitOutcome::Ready;
+        m_waiters.push_back(ov.event);
+    }
+    pollfd fds[2] = { { ov.event, POLLIN, 0 }, { events != 0 ? m_fd : -1, events, 0 } };
+    const int ready = ::poll(fds, 2, pollTimeout(deadline));
+    {
+        std::lock_guard lock(m_mutex);
+        m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), ov.event));
+    }
+    if (ready > 0 && fds[0].revents != 0) {
+        std::uint64_t count;
+        [[maybe_unused]] const ssize_t got = ::read(ov.event, &count, sizeof count);
+    }
+    if (aborted(ov, kind))
+        return WaitOutcome::Aborted;
+    return ready == 0 ? WaitOutcome::TimedOut : WaitOutcome::Ready;
+}
+
+int TLinuxComDevice::writeSome(TOverlapped& ov)
+{
+    while (ov.moved < ov.count) {
+        const ssize_t n = ::write(m_fd, ov.source + ov.moved, ov.count - ov.moved);
+        if (n > 0) {
+            ov.moved += std::uint32_t(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            return (n < 0 && errno != EAGAIN) ? errno : 0;
+        }
+    }
+    return 0;
+}
+
+int TLinuxComDevice::runWrite(TOverlapped& ov)
+{
+    const TSendRules rules = sendRules();
+    const Deadline deadline = after(ov.issued, writeTimeLimit(ov.timeouts, ov.count));
+    int error = 0;
+    while (ov.moved < ov.count && error == 0) {
+        const bool heldByDsr = rules.waitForDsr && !modemLine(TIOCM_DSR);
+        const Deadline until = heldByDsr ? earlier(deadline, Clock::now() + dsrPause) : deadline;
+        const WaitOutcome outcome = waitFor(ov, tkWrite, heldByDsr ? 0 : POLLOUT, until);
+        if (outcome == WaitOutcome::Aborted || passed(deadline))
+            break;
+        if (!rules.waitForDsr || modemLine(TIOCM_DSR))
+            error = writeSome(ov);
+    }
+    bool drained = false;
+    if (error == 0 && ov.error == 0)
+        error = drainOutput(ov, deadline, rules.byteMs, drained);
+    if (rules.toggleRts)
+        setModemLine(TIOCM_RTS, false);
+    std::lock_guard lock(m_mutex);
+    if (drained)
+        recordLocked(EV_TXEMPTY);
+    else
+        m_txDraining = error == 0;
+    return error != 0 ? error : ov.error;
+}
+
+int TLinuxComDevice::drainOutput(
+    TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained)
+{
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 && errno != ENOTTY && errno != EINVAL)
+            return errno;
+        if (queued == 0) {
+            drained = true;
+            return 0;
+        }
+        if (passed(deadline) || aborted(ov, tkWrite) || ov.moved < ov.count) {
+            // Bytes still waiting in the driver have not been written.
+            ov.moved -= std::min<std::uint32_t>(ov.moved, std::uint32_t(queued));
+            return 0;
+        }
+        const auto estimate = std::chrono::milliseconds(std::int64_t(queued * byteMs) + 1);
+        const auto pause = std::min<std::chrono::milliseconds>(estimate, longestPause);
+        waitFor(ov, tkWrite, 0, earlier(deadline, Clock::now() + pause));
+    }
+}
+
+int TLinuxComDevice::runRead(TOverlapped& ov)
+{
+    const TReadPlan plan = readPlan(ov.timeouts, ov.count);
+    const Deadline total = after(ov.issued, plan.total);
+    auto lastByte = ov.issued;
+    for (bool first = true;; first = false) {
+        const std::size_t got
+            = first ? 0 : takeInput(ov.destination + ov.moved, ov.count - ov.moved);
+        if (got > 0) {
+            ov.moved += std::uint32_t(got);
+            lastByte = Clock::now();
+        }
+        if (ov.moved == ov.count || plan.immediate || (plan.returnOnFirstByte && ov.moved > 0))
+            return 0;
+        Deadline until = total;
+        if (plan.interval && ov.moved > 0)
+            until = earlier(total, after(lastByte, plan.interval));
+        if (passed(until))
+            return 0;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_hungUp && m_input.size() == 0)
+                return ov.moved > 0 ? 0 : EIO;
+        }
+        if (waitFor(ov, tkRead, POLLIN, until) == WaitOutcome::Aborted)
+            return ov.error;
+    }
+}
+
+} // namespace cport
