@@ -61,14 +61,13 @@ class CreditsMode : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("XDG_CONFIG_HOME", m_config.path().c_str(), 1);
         setUrlOpener([this](const std::string& address) { opened.push_back(address); });
     }
     void TearDown() override { setUrlOpener({}); }
-    std::string storeFile() const { return m_config.path() + "/quillet/registry.reg"; }
+    std::string storeFile() const { return m_config.store(); }
     void blockStoreWrites() const { std::filesystem::create_directories(storeFile() + ".tmp"); }
 
-    testsupport::TempDir m_config;
+    testsupport::TestConfigHome m_config;
     platform::RecordingMessageService messages;
     std::vector<std::string> opened;
     RecordingView view;

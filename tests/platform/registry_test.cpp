@@ -16,29 +16,7 @@ using namespace platform;
 
 namespace {
 
-// XDG_CONFIG_HOME points into a fresh folder while this lives.
-class ConfigHome : public testsupport::TempDir {
-public:
-    ConfigHome()
-    {
-        const char* previous = std::getenv("XDG_CONFIG_HOME");
-        m_previous = previous ? std::optional<std::string>(previous) : std::nullopt;
-        setenv("XDG_CONFIG_HOME", path().c_str(), 1);
-    }
-    ~ConfigHome()
-    {
-        if (m_previous)
-            setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-    }
-    std::string store() const { return path() + "/quillet/registry.reg"; }
-    std::string storeBytes() const { return readFile("quillet/registry.reg"); }
-    void writeStore(const std::string& bytes) const { writeFile("quillet/registry.reg", bytes); }
-
-private:
-    std::optional<std::string> m_previous;
-};
+using ConfigHome = testsupport::TestConfigHome;
 
 RegistryTree parsed(std::string_view bytes)
 {
@@ -237,15 +215,12 @@ TEST(Registry, ValuesPersistAndReadBackWithTheirTypes)
 TEST(Registry, TheStoreFollowsXdgConfigHome)
 {
     ConfigHome home;
-    const char* previousHome = std::getenv("HOME");
-    const std::string savedHome = previousHome ? previousHome : "";
-    setenv("HOME", home.path().c_str(), 1);
+    testsupport::EnvironmentOverride homeFolder("HOME", home.path());
     EXPECT_EQ(registryStorePath(), home.store());
     setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     EXPECT_EQ(registryStorePath(), home.path() + "/.config/quillet/registry.reg");
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(registryStorePath(), home.path() + "/.config/quillet/registry.reg");
-    setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST(Registry, ADamagedStoreIsReportedAndNeverOverwritten)

@@ -43,20 +43,30 @@ std::string TempDir::readFile(const std::string& relative) const
     return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
-TestSysRoot::TestSysRoot()
+EnvironmentOverride::EnvironmentOverride(std::string name, const std::string& value)
+    : m_name(std::move(name))
 {
-    const char* previous = std::getenv("QUILLET_SYSROOT");
-    m_hadPrevious = previous != nullptr;
-    m_previous = previous ? previous : "";
-    setenv("QUILLET_SYSROOT", path().c_str(), 1);
+    if (const char* previous = std::getenv(m_name.c_str()))
+        m_previous = previous;
+    setenv(m_name.c_str(), value.c_str(), 1);
 }
 
-TestSysRoot::~TestSysRoot()
+EnvironmentOverride::~EnvironmentOverride()
 {
-    if (m_hadPrevious)
-        setenv("QUILLET_SYSROOT", m_previous.c_str(), 1);
+    if (m_previous)
+        setenv(m_name.c_str(), m_previous->c_str(), 1);
     else
-        unsetenv("QUILLET_SYSROOT");
+        unsetenv(m_name.c_str());
+}
+
+TestSysRoot::TestSysRoot()
+    : m_variable("QUILLET_SYSROOT", path())
+{
+}
+
+TestConfigHome::TestConfigHome()
+    : m_variable("XDG_CONFIG_HOME", path())
+{
 }
 
 } // namespace testsupport

@@ -1,7 +1,8 @@
 #pragma once
-// A temporary folder removed with everything in it when the object goes, and a test system
-// root (QUILLET_SYSROOT) built inside one.
+// A temporary folder removed with everything in it when the object goes, and the test system
+// root (QUILLET_SYSROOT) and configuration folder (XDG_CONFIG_HOME) built inside one.
 
+#include <optional>
 #include <string>
 
 namespace testsupport {
@@ -23,15 +24,39 @@ private:
     std::string m_path;
 };
 
-// A TempDir that is QUILLET_SYSROOT while it lives; the previous value comes back after it.
+// Sets an environment variable while it lives; the previous value (or its absence) comes back
+// after it.
+class EnvironmentOverride {
+public:
+    EnvironmentOverride(std::string name, const std::string& value);
+    ~EnvironmentOverride();
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_previous;
+};
+
+// A TempDir that is QUILLET_SYSROOT while it lives.
 class TestSysRoot : public TempDir {
 public:
     TestSysRoot();
-    ~TestSysRoot();
 
 private:
-    std::string m_previous;
-    bool m_hadPrevious;
+    EnvironmentOverride m_variable;
+};
+
+// A TempDir that is XDG_CONFIG_HOME while it lives, so the registry store starts empty.
+class TestConfigHome : public TempDir {
+public:
+    TestConfigHome();
+    std::string store() const { return path() + "/quillet/registry.reg"; }
+    std::string storeBytes() const { return readFile("quillet/registry.reg"); }
+    void writeStore(const std::string& bytes) const { writeFile("quillet/registry.reg", bytes); }
+
+private:
+    EnvironmentOverride m_variable;
 };
 
 } // namespace testsupport
