@@ -115,8 +115,6 @@ PropertyStep font(const FontSpec& spec)
 {
     return propertyOf<QWidget>("Font", [spec](QWidget& widget) {
         QFont font = widget.font();
-        if (!spec.family.isEmpty())
-            font.setFamily(spec.family);
         if (spec.pointSize > 0)
             font.setPointSize(spec.pointSize);
         font.setBold(spec.bold);

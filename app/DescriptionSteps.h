@@ -44,8 +44,8 @@ template <typename T> PropertyStep propertyOf(std::string name, std::function<vo
         [name, apply](TForm1&, QObject& control) { apply(controlAs<T>(control, name)); } };
 }
 
+// The desktop's own face throughout: the fonts of the original desktop are not assumed.
 struct FontSpec {
-    QString family = {}; // empty: the window's face
     int pointSize = 0; // 0: the window's size
     bool bold = false;
     QColor color = {}; // invalid: the default text colour

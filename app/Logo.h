@@ -5,7 +5,7 @@
 
 namespace app {
 
-// 413 × 38 pixels, black on white.
+// 413 × 38 pixels, black on white, stored in the program.
 QPixmap logoPicture();
 
 } // namespace app
