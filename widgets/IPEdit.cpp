@@ -71,7 +71,15 @@ TIPEdit::TIPEdit(QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, &TIPEdit::applicationFocusChanged);
 }
 
-TIPEdit::~TIPEdit() = default;
+TIPEdit::~TIPEdit()
+{
+    // The fields go first, while the control is whole; nothing they do on the way out (losing
+    // the focus) may reach a control that is going away.
+    disconnect(qApp, nullptr, this, nullptr);
+    if (QWidget* focused = QApplication::focusWidget(); ownsFocusWidget(focused))
+        focused->clearFocus();
+    delete m_surface;
+}
 
 QString TIPEdit::IPString() const
 {

@@ -8,6 +8,9 @@
 //   They are called synchronously on the GUI thread, each through platform::runReported, so an
 //   exception from a handler reaches the default error report and never unwinds through Qt.
 // - Sender is the TIPEdit itself.
+// - Focus: the window's tab chain holds the control as one stop (order it with setTabOrder like
+//   any widget). Whenever the focus enters from outside it lands in field 0; Tab and Backtab
+//   then walk the fields. A control being destroyed raises no events.
 // - Reading IPString inside an OnError handler gives a complete dotted address in which the
 //   field in error reads 255, the value it is about to be corrected to.
 

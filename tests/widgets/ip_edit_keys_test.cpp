@@ -242,3 +242,14 @@ TEST_F(IPEditFixture, WithoutTabStopTabFromAFieldLeavesTheControl)
     key(Qt::Key_Backtab);
     EXPECT_TRUE(before->hasFocus());
 }
+
+TEST_F(IPEditFixture, DestroyingTheControlWithTheFocusInsideIsQuiet)
+{
+    int exited = 0;
+    edit->OnExit = [&](QObject*) { ++exited; };
+    focusField(2, 0);
+    delete edit;
+    edit = nullptr;
+    EXPECT_EQ(exited, 0);
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
