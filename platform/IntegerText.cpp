@@ -40,30 +40,28 @@ std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int base, s
 
 std::optional<std::int32_t> parseInteger(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ' && text[i] != '\0')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    std::string_view rest = text.substr(i);
+    const std::size_t start = text.find_first_not_of(' ');
+    std::string_view rest
+        = start == std::string_view::npos ? std::string_view() : text.substr(start);
 
-    int base = 10;
-    if (rest.starts_with("0x") || rest.starts_with("0X")) {
-        base = 16;
-        rest.remove_prefix(2);
-    } else if (rest.starts_with("$") || rest.starts_with("x") || rest.starts_with("X")) {
-        base = 16;
+    for (std::string_view prefix : { "0x", "0X", "$", "x", "X" }) {
+        if (rest.starts_with(prefix)) {
+            const auto magnitude = parseMagnitude(rest.substr(prefix.size()), 16, 0xFFFFFFFFull);
+            if (!magnitude)
+                return std::nullopt;
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(*magnitude));
+        }
+    }
+    bool negative = false;
+    if (rest.starts_with('+') || rest.starts_with('-')) {
+        negative = rest.front() == '-';
         rest.remove_prefix(1);
     }
-
-    const std::uint64_t limit
-        = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-    const auto magnitude = parseMagnitude(rest, base, limit);
+    const auto magnitude = parseMagnitude(rest, 10, negative ? 0x80000000ull : 0x7FFFFFFFull);
     if (!magnitude)
         return std::nullopt;
-    const auto bits = static_cast<std::uint32_t>(negative ? 0 - *magnitude : *magnitude);
-    return static_cast<std::int32_t>(bits);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(negative ? 0 - *magnitude : *magnitude));
 }
 
 std::int32_t strToInt(std::string_view text)

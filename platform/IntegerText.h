@@ -1,10 +1,10 @@
 #pragma once
 // The one integer parser of the program, shared by the IP editor and the serial settings texts.
 //
-// Accepted: leading blanks (and other control characters up to the space); an optional "+" or
-// "-"; then either decimal digits, or one of "$", "x", "X", "0x", "0X" followed by hex digits.
-// Nothing may follow the digits. Decimal values must fit a signed 32-bit integer; hex values
-// may use all 32 bits ("$FFFFFFFF" is -1), as the runtime this program grew up on allowed.
+// Accepted: leading blanks; then either an optional "+" or "-" followed by decimal digits, or
+// (without a sign) one of "$", "x", "X", "0x", "0X" followed by hex digits in either letter
+// case. Nothing may follow the digits. Decimal values must fit a signed 32-bit integer; hex
+// values may use all 32 bits ("$FFFFFFFF" is -1), as the runtime this program grew up on allowed.
 
 #include <cstdint>
 #include <optional>

@@ -21,12 +21,11 @@ TEST(IntegerText, AcceptsTheRuntimeForms)
         { "X1F", 31 },
         { "0x10", 16 },
         { "0X10", 16 },
-        { "-$10", -16 },
+        { "$ff", 255 },
         { "007", 7 },
         { "2147483647", 2147483647 },
         { "-2147483648", INT32_MIN },
         { "$FFFFFFFF", -1 },
-        { "\t\n 3", 3 },
     };
     for (const auto& [text, value] : cases) {
         const auto parsed = parseInteger(text);
@@ -37,9 +36,9 @@ TEST(IntegerText, AcceptsTheRuntimeForms)
 
 TEST(IntegerText, RejectsEverythingElse)
 {
-    for (const char* text :
-        { "", " ", "-", "+", "$", "0x", "1 ", "1a", "a", "2147483648", "-2147483649", "$100000000",
-            "1.5", "--1", "+-1", "0x-1", "#1", "99999999999999999999" })
+    for (const char* text : { "", " ", "-", "+", "$", "0x", "1 ", "1a", "a", "2147483648",
+             "-2147483649", "$100000000", "1.5", "--1", "+-1", "0x-1", "#1", "99999999999999999999",
+             "-$10", "+0x1", "\t3", "$ 1" })
         EXPECT_FALSE(parseInteger(text).has_value()) << '"' << text << '"';
     EXPECT_FALSE(parseInteger(std::string_view("1\0", 2)).has_value());
 }
