@@ -21,9 +21,10 @@ void QtMessageService::show(
 {
     const bool plain = kind == platform::MessageKind::Plain;
     const bool owned = kind != platform::MessageKind::ApplicationError;
+    // Application-modal in every case, so no handler can start while a box is open.
     QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, fromAnsi(caption),
         fromAnsi(text), QMessageBox::Ok, owned ? QApplication::activeWindow() : nullptr);
-    box.setWindowModality(owned ? Qt::WindowModal : Qt::ApplicationModal);
+    box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 

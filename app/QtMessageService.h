@@ -6,7 +6,8 @@
 namespace app {
 
 // Plain boxes have no icon, error boxes the error icon; both belong to the active window. The
-// "Application Error" box has no owner and blocks the whole application until it is closed.
+// "Application Error" box (error icon) has no owner. Every box blocks the whole application
+// until the operator closes it.
 class QtMessageService : public platform::MessageService {
 public:
     void show(

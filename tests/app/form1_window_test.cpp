@@ -98,6 +98,13 @@ TEST(Form1Window, EveryControlHasItsNameParentGeometryAndCaption)
         EXPECT_EQ(control<QLabel>(*form, name)->text(), caption);
     EXPECT_EQ(control<QLineEdit>(*form, "Edit17")->text(), "abc");
     EXPECT_EQ(control<EditableComboBox>(*form, "ComboBox26")->selectedItemText(), "VARUVOZIRIVO");
+    const QImage logo = control<QLabel>(*form, "Image1")->pixmap().toImage();
+    EXPECT_EQ(logo.size(), QSize(413, 38));
+    QSet<QRgb> colours;
+    for (int y = 0; y < logo.height(); ++y)
+        for (int x = 0; x < logo.width(); ++x)
+            colours.insert(logo.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(colours, QSet<QRgb>({ 0x000000, 0xFFFFFF }));
     EXPECT_EQ(control<QTimer>(*form, "Timer1")->interval(), 1000);
     EXPECT_TRUE(control<QTimer>(*form, "Timer1")->isActive());
 }
