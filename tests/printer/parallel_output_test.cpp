@@ -7,12 +7,11 @@
 #include "support/TempDir.h"
 #include "tests/printer/PrinterFifo.h"
 
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace printer;
 using testsupport::PrinterFifo;
@@ -38,44 +37,6 @@ std::string pattern(std::size_t size)
         bytes[i] = static_cast<char>(i * 7);
     return bytes;
 }
-
-// Standard output replaced by a pipe (or closed) while it lives.
-class StdoutRedirect {
-public:
-    explicit StdoutRedirect(bool closed)
-    {
-        std::fflush(stdout);
-        m_saved = dup(STDOUT_FILENO);
-        if (closed) {
-            close(STDOUT_FILENO);
-        } else {
-            EXPECT_EQ(pipe2(m_pipe, O_CLOEXEC), 0);
-            dup2(m_pipe[1], STDOUT_FILENO);
-            fcntl(m_pipe[0], F_SETFL, O_NONBLOCK);
-        }
-    }
-    ~StdoutRedirect()
-    {
-        dup2(m_saved, STDOUT_FILENO);
-        close(m_saved);
-        for (const int fd : m_pipe)
-            if (fd >= 0)
-                close(fd);
-    }
-    std::string taken()
-    {
-        std::string bytes;
-        char buffer[256];
-        ssize_t got;
-        while ((got = read(m_pipe[0], buffer, sizeof buffer)) > 0)
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        return bytes;
-    }
-
-private:
-    int m_saved = -1;
-    int m_pipe[2] = { -1, -1 };
-};
 
 } // namespace
 
@@ -123,28 +84,6 @@ TEST(ParallelOutput, ReplacesTheContentOfAnExistingFile)
     root.writeFile("dev/usb/lp0", "an older and much longer content");
     EXPECT_EQ(sendResult("lpt1", cashDrawerBytes()).first, 0);
     EXPECT_EQ(root.readFile("dev/usb/lp0"), cashDrawerBytes());
-}
-
-TEST(ParallelOutput, CharacterDevicesTakeTheBytes)
-{
-    TestSysRoot root;
-    std::filesystem::create_directories(root.path() + "/dev");
-    std::filesystem::create_symlink("/dev/null", root.path() + "/dev/lp0");
-    EXPECT_EQ(sendResult("LPT1", pattern(300)).first, 0);
-}
-
-TEST(ParallelOutput, TheEmptyNameIsStandardOutput)
-{
-    {
-        StdoutRedirect redirect(false);
-        EXPECT_EQ(sendResult("", cutPaperBytes()).first, 0);
-        EXPECT_EQ(redirect.taken(), cutPaperBytes());
-    }
-    {
-        StdoutRedirect redirect(true);
-        EXPECT_EQ(
-            sendResult("", cutPaperBytes()), std::make_pair(105, std::string("I/O error 105")));
-    }
 }
 
 TEST(ParallelOutput, LargeOutputArrivesWhole)
