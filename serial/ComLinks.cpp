@@ -57,11 +57,4 @@ void TComLinkList::detach(TPortLink& link)
     m_count.store(m_links.size(), std::memory_order_release);
 }
 
-bool TComLinkList::hasRawLink() const
-{
-    std::lock_guard lock(m_mutex);
-    return std::any_of(m_links.begin(), m_links.end(),
-        [](const TPortLink* link) { return bool(link->receivedBytes); });
-}
-
 } // namespace cport

@@ -18,7 +18,19 @@ public:
     void attach(TPortLink& link);
     void detach(TPortLink& link);
     // True exactly while an attached link has a receivedBytes slot.
-    bool hasRawLink() const;
+    bool hasRawLink() const { return hasSlot(&TPortLink::receivedBytes); }
+    // True while some attached link has the given slot assigned.
+    template <typename Slot> bool hasSlot(Slot TPortLink::*slot) const
+    {
+        if (m_count.load(std::memory_order_acquire) == 0)
+            return false;
+        std::lock_guard lock(m_mutex);
+        for (const TPortLink* link : m_links) {
+            if (link->*slot)
+                return true;
+        }
+        return false;
+    }
 
     // Calls `visit` for each link in order; the list does not change meanwhile.
     template <typename Visit> void forEach(Visit&& visit)

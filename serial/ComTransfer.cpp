@@ -1,15 +1,8 @@
 #include "serial/ComTransfer.h"
 
 #include <cstring>
-#include <unistd.h>
 
 namespace cport {
-
-TComTransfer::~TComTransfer()
-{
-    if (overlapped.event >= 0)
-        ::close(overlapped.event);
-}
 
 void newTransfer(std::unique_ptr<TComTransfer>& record)
 {

@@ -24,14 +24,12 @@ struct TOverlapped {
     std::uint64_t abortGeneration = 0; // the device's abort count when issued
     std::chrono::steady_clock::time_point issued;
     TCommTimeouts timeouts; // the limits in force when issued
-    int event = -1; // wake-up descriptor of a waiting request, created on first use
 };
 
 // A transfer record. A record serves one transfer at a time and may be reused.
 class TComTransfer {
 public:
     TComTransfer() = default;
-    ~TComTransfer();
     TComTransfer(const TComTransfer&) = delete;
     TComTransfer& operator=(const TComTransfer&) = delete;
 
@@ -43,7 +41,7 @@ public:
 
 // A fresh record in `record` (replacing whatever it held).
 void newTransfer(std::unique_ptr<TComTransfer>& record);
-// Frees the record with its copy and event; `record` becomes empty.
+// Frees the record with its copy; `record` becomes empty.
 void disposeTransfer(std::unique_ptr<TComTransfer>& record);
 // Sets the kind and replaces the copy with `count` bytes from `bytes`.
 void prepareTransfer(

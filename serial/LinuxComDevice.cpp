@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -27,6 +28,14 @@ bool noModemLines(int error)
 int flush(int fd, int queue)
 {
     return ::ioctl(fd, TCFLSH, queue) == 0 ? 0 : errno;
+}
+
+// Pseudo-terminal slaves (Unix98 majors 136-143, legacy major 3) hand written bytes straight to
+// the far end: they have no output queue to wait for.
+bool hasOutputQueue(dev_t device)
+{
+    const unsigned kind = major(device);
+    return !(kind == 3 || (kind >= 136 && kind <= 143));
 }
 
 } // namespace
@@ -65,7 +74,7 @@ int TLinuxComDevice::open(const std::string& path)
     if (fd < 0)
         return errno;
     int error = 0;
-    if (!::isatty(fd))
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || !::isatty(fd))
         error = ENOTTY;
     else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         error = errno == EWOULDBLOCK ? EBUSY : errno;
@@ -79,6 +88,7 @@ int TLinuxComDevice::open(const std::string& path)
 
     std::lock_guard lock(m_mutex);
     m_fd = fd;
+    m_hasOutputQueue = hasOutputQueue(info.st_rdev);
     m_input.clear();
     m_pending = 0;
     m_errors = 0;

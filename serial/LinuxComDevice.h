@@ -94,6 +94,7 @@ private:
     bool m_hungUp = false;
     bool m_hasModemLines = false;
     bool m_hasCounters = false;
+    bool m_hasOutputQueue = true; // false for pseudo-terminals, whose writes leave at once
     bool m_rs485 = false; // the driver toggles RTS around sending
     bool m_inputStopped = false; // input flow control is holding the sender
     bool m_txDraining = false; // a write ended with bytes still queued

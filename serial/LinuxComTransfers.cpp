@@ -55,6 +55,22 @@ std::optional<Clock::time_point> earlier(
     return std::min(*a, *b);
 }
 
+// The eventfd through which aborts, arrivals and hang-ups wake a waiting transfer.
+struct WakeUpDescriptor {
+    WakeUpDescriptor()
+        : fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+        , error(fd < 0 ? errno : 0)
+    {
+    }
+    ~WakeUpDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const int fd;
+    const int error;
+};
+
 } // namespace
 
 int TLinuxComDevice::startTransfer(TComTransfer& record, std::uint32_t& moved)
@@ -119,12 +135,11 @@ bool TLinuxComDevice::aborted(const TOverlapped& ov, TTransferKind kind) const
 TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
     TOverlapped& ov, TTransferKind kind, short events, const Deadline& deadline)
 {
-    if (ov.event < 0) {
-        ov.event = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (ov.event < 0) {
-            ov.error = errno;
-            return WaitOutcome::Aborted;
-        }
+    // A thread waits for one request at a time, so one wake-up descriptor per thread serves.
+    static thread_local const WakeUpDescriptor wake;
+    if (wake.fd < 0) {
+        ov.error = wake.error;
+        return WaitOutcome::Aborted;
     }
     {
         std::lock_guard lock(m_mutex);
@@ -134,17 +149,17 @@ TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
         // Bytes the monitor queued since the caller last looked would send no wake-up.
         if (kind == tkRead && (m_input.size() > 0 || m_hungUp))
             return WaitOutcome::Ready;
-        m_waiters.push_back(ov.event);
+        m_waiters.push_back(wake.fd);
     }
-    pollfd fds[2] = { { ov.event, POLLIN, 0 }, { events != 0 ? m_fd : -1, events, 0 } };
+    pollfd fds[2] = { { wake.fd, POLLIN, 0 }, { events != 0 ? m_fd : -1, events, 0 } };
     const int ready = ::poll(fds, 2, pollTimeout(deadline));
     {
         std::lock_guard lock(m_mutex);
-        m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), ov.event));
+        m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), wake.fd));
     }
     if (ready > 0 && fds[0].revents != 0) {
         std::uint64_t count;
-        [[maybe_unused]] const ssize_t got = ::read(ov.event, &count, sizeof count);
+        [[maybe_unused]] const ssize_t got = ::read(wake.fd, &count, sizeof count);
     }
     if (aborted(ov, kind))
         return WaitOutcome::Aborted;
@@ -154,14 +169,16 @@ TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
 int TLinuxComDevice::writeSome(TOverlapped& ov)
 {
     while (ov.moved < ov.count) {
-        const ssize_t n = ::write(m_fd, ov.source + ov.moved, ov.count - ov.moved);
-        if (n > 0) {
-            ov.moved += std::uint32_t(n);
-        } else if (n < 0 && errno == EINTR) {
+        const std::uint32_t wanted = ov.count - ov.moved;
+        const ssize_t n = ::write(m_fd, ov.source + ov.moved, wanted);
+        if (n < 0 && errno == EINTR)
             continue;
-        } else {
-            return (n < 0 && errno != EAGAIN) ? errno : 0;
-        }
+        if (n < 0)
+            return errno == EAGAIN ? 0 : errno;
+        ov.moved += std::uint32_t(n);
+        // A short write means the driver is full: the next attempt waits for room first.
+        if (std::uint32_t(n) < wanted)
+            return 0;
     }
     return 0;
 }
@@ -198,7 +215,8 @@ int TLinuxComDevice::drainOutput(
 {
     for (;;) {
         int queued = 0;
-        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 && errno != ENOTTY && errno != EINVAL)
+        if (m_hasOutputQueue && ::ioctl(m_fd, TIOCOUTQ, &queued) != 0 && errno != ENOTTY
+            && errno != EINVAL)
             return errno;
         if (queued == 0) {
             drained = true;

@@ -25,7 +25,9 @@ std::int32_t TCustomComPort::beginWrite(const char* bytes, std::int32_t count, T
     TComTransfer& transfer = requireRecord(record);
     if (count < 0)
         throw EComPort(ecWriteFailed, EINVAL);
-    prepareTransfer(tkWrite, bytes, count, transfer);
+    // The copy exists only to tell the links what was sent: without such a link it is skipped.
+    const bool keepCopy = m_links.hasSlot(&TPortLink::transmittedBytes);
+    prepareTransfer(tkWrite, bytes, keepCopy ? count : 0, transfer);
     transfer.overlapped.source = bytes;
     transfer.overlapped.destination = nullptr;
     transfer.overlapped.count = std::uint32_t(count);

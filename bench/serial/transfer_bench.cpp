@@ -1,0 +1,161 @@
+// Write throughput and the open-configure-close cycle of a TComPort on a pseudo-terminal,
+// beside a plain write() loop and beside pyserial, all measured in this run.
+//
+//   build-serial/bench/serial/bench_serial_transfer
+#include "BenchSupport.h"
+#include "serial/CPort.h"
+
+#include <cstdio>
+
+using namespace benchsupport;
+
+namespace {
+
+constexpr std::size_t totalBytes = 4 * 1024 * 1024;
+constexpr int rounds = 11;
+constexpr int cycles = 300;
+
+std::string payload()
+{
+    std::string bytes(totalBytes, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 31 % 251);
+    return bytes;
+}
+
+// Seconds to write every byte in `chunk`-sized pieces with a plain blocking write() loop.
+double plainWrite(const std::string& bytes, std::size_t chunk)
+{
+    DrainedPty pty;
+    const int fd = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY);
+    const auto start = Clock::now();
+    for (std::size_t done = 0; done < bytes.size();) {
+        const std::size_t piece = std::min(chunk, bytes.size() - done);
+        std::size_t sent = 0;
+        while (sent < piece) {
+            const ssize_t n = ::write(fd, bytes.data() + done + sent, piece - sent);
+            if (n > 0)
+                sent += std::size_t(n);
+        }
+        done += piece;
+    }
+    pty.awaitReceived((long long)bytes.size());
+    const double took = seconds(Clock::now() - start);
+    ::close(fd);
+    return took;
+}
+
+double portWrite(const std::string& bytes, std::size_t chunk)
+{
+    DrainedPty pty;
+    cport::TComPort port;
+    port.setPort(pty.path());
+    port.setBaudRate(cport::br115200);
+    port.openPort();
+    std::vector<std::string> pieces;
+    for (std::size_t done = 0; done < bytes.size(); done += chunk)
+        pieces.push_back(bytes.substr(done, std::min(chunk, bytes.size() - done)));
+    const auto start = Clock::now();
+    for (const std::string& piece : pieces)
+        port.writeText(piece);
+    pty.awaitReceived((long long)bytes.size());
+    const double took = seconds(Clock::now() - start);
+    port.closePort();
+    return took;
+}
+
+double pyserialWrite(std::size_t chunk)
+{
+    DrainedPty pty;
+    const std::string program = "import serial, time\n"
+                                "data = bytes(i * 31 % 251 for i in range("
+        + std::to_string(totalBytes)
+        + "))\n"
+          "s = serial.Serial(\""
+        + pty.path()
+        + "\", 115200)\n"
+          "t = time.perf_counter()\n"
+          "for i in range(0, len(data), "
+        + std::to_string(chunk)
+        + "):\n"
+          "    s.write(data[i:i + "
+        + std::to_string(chunk)
+        + "])\n"
+          "s.flush()\n"
+          "print(time.perf_counter() - t)\n"
+          "s.close()\n";
+    const std::string out = runPython(program);
+    return out.empty() ? -1 : std::stod(out);
+}
+
+double portCycle(const std::string& path)
+{
+    cport::TComPort port;
+    port.setPort(path);
+    port.setEvents({});
+    const auto start = Clock::now();
+    for (int i = 0; i < cycles; ++i) {
+        port.openPort();
+        port.closePort();
+    }
+    return seconds(Clock::now() - start) / cycles;
+}
+
+double pyserialCycle(const std::string& path)
+{
+    const std::string program = "import serial, time\n"
+                                "t = time.perf_counter()\n"
+                                "for i in range("
+        + std::to_string(cycles)
+        + "):\n"
+          "    s = serial.Serial(\""
+        + path
+        + "\", 9600)\n"
+          "    s.close()\n"
+          "print((time.perf_counter() - t) / "
+        + std::to_string(cycles) + ")\n";
+    const std::string out = runPython(program);
+    return out.empty() ? -1 : std::stod(out);
+}
+
+// Ratios are taken round by round, from measurements made back to back, so that the load of a
+// shared machine cancels out as far as it can.
+void throughput(const std::string& bytes, std::size_t chunk)
+{
+    std::vector<double> plain, port, py, vsPlain, vsPy;
+    for (int i = 0; i < rounds; ++i) {
+        plain.push_back(plainWrite(bytes, chunk));
+        port.push_back(portWrite(bytes, chunk));
+        py.push_back(pyserialWrite(chunk));
+        vsPlain.push_back(plain.back() / port.back());
+        vsPy.push_back(py.back() / port.back());
+    }
+    const double mib = double(bytes.size()) / (1024 * 1024);
+    std::printf("4 MiB in %zu-byte writes: plain write() %.1f MiB/s, writeText %.1f MiB/s, "
+                "pyserial %.1f MiB/s (medians of %d rounds)\n",
+        chunk, mib / median(plain), mib / median(port), mib / median(py), rounds);
+    std::printf("  writeText / plain loop = %.2f (goal >= 0.9), writeText / pyserial = %.2f "
+                "(goal > 1)\n",
+        median(vsPlain), median(vsPy));
+}
+
+} // namespace
+
+int main()
+{
+    const std::string bytes = payload();
+    throughput(bytes, totalBytes);
+    throughput(bytes, 4096);
+
+    DrainedPty pty;
+    std::vector<double> port, py, ratio;
+    for (int i = 0; i < rounds; ++i) {
+        port.push_back(portCycle(pty.path()));
+        py.push_back(pyserialCycle(pty.path()));
+        ratio.push_back(py.back() / port.back());
+    }
+    std::printf("open-configure-close: TComPort %.1f us, pyserial %.1f us; pyserial / TComPort = "
+                "%.2f (goal > 1)\n",
+        median(port) * 1e6, median(py) * 1e6, median(ratio));
+    return 0;
+}
