@@ -1,5 +1,6 @@
 #include "i18n/MoCatalog.h"
 
+#include "i18n/TextRules.h"
 #include "platform/Exception.h"
 
 #include <cstring>
@@ -14,6 +15,9 @@ constexpr std::size_t headerSize = 28;
 // Minor revision 1 adds the system-dependent string tables after the basic header.
 constexpr std::size_t extendedHeaderSize = 48;
 constexpr std::size_t descriptorSize = 8;
+// Markers in a slot's originalLength; no text of a catalog below 4 GiB is this long.
+constexpr std::uint32_t emptySlot = 0xffffffff;
+constexpr std::uint32_t unusedSlot = 0xfffffffe;
 
 [[noreturn]] void raiseInvalid(const std::string& path)
 {
@@ -25,19 +29,6 @@ std::uint32_t swapBytes(std::uint32_t value)
     return (value >> 24) | ((value >> 8) & 0xff00) | ((value << 8) & 0xff0000) | (value << 24);
 }
 
-// Compares key (which holds no zero byte) with the zero-terminated text at entry, reading at
-// most length + 1 bytes of it: the same order as strcmp, which msgfmt sorts by.
-int compareKey(std::string_view key, const char* entry, std::uint32_t length)
-{
-    const std::size_t common = key.size() < length ? key.size() : length;
-    if (const int result = std::memcmp(key.data(), entry, common))
-        return result;
-    if (key.size() > length)
-        return 1;
-    // A zero right after the key ends the entry's first text (a plural entry holds two).
-    return entry[key.size()] == '\0' ? 0 : -1;
-}
-
 } // namespace
 
 std::uint32_t moHash(std::string_view key)
@@ -45,11 +36,8 @@ std::uint32_t moHash(std::string_view key)
     std::uint32_t value = 0;
     for (const char c : key) {
         value = (value << 4) + static_cast<unsigned char>(c);
-        const std::uint32_t high = value & 0xf0000000u;
-        if (high != 0) {
-            value ^= high >> 24;
-            value ^= high;
-        }
+        // Folds the top four bits back in; written without a branch, which mispredicts.
+        value = (value & 0x0fffffffu) ^ ((value >> 24) & 0xf0u);
     }
     return value;
 }
@@ -58,13 +46,14 @@ MoCatalog::MoCatalog(const unsigned char* data, std::size_t size, const std::str
     : m_data(data)
     , m_size(size)
 {
-    checkHeader(path);
-    checkTexts(m_originals, path);
-    checkTexts(m_translations, path);
-    if (m_hashSize != 0)
-        checkHashTable(path);
-    else
+    readHeader(path);
+    readEntries(path);
+    if (m_hashSize != 0) {
+        readHashTable(path);
+        m_entries = {};
+    } else {
         checkSorted(path);
+    }
 }
 
 std::uint32_t MoCatalog::word(std::size_t offset) const
@@ -75,13 +64,7 @@ std::uint32_t MoCatalog::word(std::size_t offset) const
     return m_swapped ? swapBytes(value) : value;
 }
 
-MoCatalog::Text MoCatalog::text(std::uint32_t table, std::uint32_t index) const
-{
-    const std::size_t descriptor = table + std::size_t { index } * descriptorSize;
-    return { reinterpret_cast<const char*>(m_data) + word(descriptor + 4), word(descriptor) };
-}
-
-void MoCatalog::checkHeader(const std::string& path)
+void MoCatalog::readHeader(const std::string& path)
 {
     if (m_size < headerSize)
         raiseInvalid(path);
@@ -117,95 +100,117 @@ void MoCatalog::checkHeader(const std::string& path)
     }
 }
 
-void MoCatalog::checkTexts(std::uint32_t table, const std::string& path) const
+void MoCatalog::readEntries(const std::string& path)
 {
-    for (std::uint32_t i = 0; i < m_count; ++i) {
-        const std::size_t descriptor = table + std::size_t { i } * descriptorSize;
-        const std::uint64_t length = word(descriptor);
-        const std::uint64_t offset = word(descriptor + 4);
-        if (offset + length >= m_size || m_data[offset + length] != 0)
+    // Each text lies inside the catalog and ends with a zero byte.
+    const auto checkedText = [this, &path](std::size_t descriptor) {
+        const std::uint32_t length = word(descriptor);
+        const std::uint32_t offset = word(descriptor + 4);
+        if (std::uint64_t { offset } + length >= m_size || m_data[offset + length] != 0
+            || length >= unusedSlot)
             raiseInvalid(path);
+        return std::pair { offset, length };
+    };
+    // Only the first text of an entry counts (a plural entry holds several, each ending with
+    // a zero byte), so each length is cut at the first zero.
+    const auto firstText = [this](std::uint32_t offset, std::uint32_t length) {
+        const char* text = reinterpret_cast<const char*>(m_data) + offset;
+        return std::string_view(text, ::strnlen(text, length));
+    };
+    m_entries.reserve(m_count);
+    for (std::uint32_t i = 0; i < m_count; ++i) {
+        const auto [originalOffset, originalLength]
+            = checkedText(m_originals + std::size_t { i } * descriptorSize);
+        const auto [translationOffset, translationLength]
+            = checkedText(m_translations + std::size_t { i } * descriptorSize);
+        const std::string_view translation = firstText(translationOffset, translationLength);
+        m_entries.push_back({ originalOffset,
+            static_cast<std::uint32_t>(firstText(originalOffset, originalLength).size()),
+            translationOffset,
+            isValidUtf8(translation) ? static_cast<std::uint32_t>(translation.size()) : 0 });
     }
 }
 
-void MoCatalog::checkHashTable(const std::string& path) const
+void MoCatalog::readHashTable(const std::string& path)
 {
+    m_slots.reserve(m_hashSize);
     for (std::uint32_t i = 0; i < m_hashSize; ++i) {
-        if (word(m_hashTable + std::size_t { i } * 4) > m_hashEntryLimit)
+        const std::uint32_t slot = word(m_hashTable + std::size_t { i } * 4);
+        if (slot > m_hashEntryLimit)
             raiseInvalid(path);
+        if (slot == 0)
+            m_slots.push_back({ 0, emptySlot, 0, 0 });
+        else if (slot > m_count)
+            m_slots.push_back({ 0, unusedSlot, 0, 0 });
+        else
+            m_slots.push_back(m_entries[slot - 1]);
     }
+}
+
+std::string_view MoCatalog::original(const Entry& entry) const
+{
+    return { reinterpret_cast<const char*>(m_data) + entry.originalOffset, entry.originalLength };
 }
 
 void MoCatalog::checkSorted(const std::string& path) const
 {
-    // Without a hash table the lookup is a binary search, which needs msgfmt's order. Every
-    // text is known to be terminated, so strcmp stays inside the catalog.
-    for (std::uint32_t i = 1; i < m_count; ++i) {
-        if (std::strcmp(text(m_originals, i - 1).bytes, text(m_originals, i).bytes) > 0)
+    // Without a hash table the lookup is a binary search, which needs msgfmt's order (that of
+    // strcmp, which is the byte order of these texts without their zero).
+    for (std::size_t i = 1; i < m_entries.size(); ++i) {
+        if (original(m_entries[i - 1]) > original(m_entries[i]))
             raiseInvalid(path);
     }
 }
 
 std::optional<std::string_view> MoCatalog::find(std::string_view key) const
 {
-    // A key with a zero byte cannot equal any catalog text.
-    if (key.empty() || std::memchr(key.data(), 0, key.size()) != nullptr)
+    // The header's empty key never answers; no real key is as long as the slot markers.
+    if (key.empty() || key.size() >= unusedSlot)
         return std::nullopt;
-    const std::optional<std::uint32_t> index
-        = m_hashSize != 0 ? findByHash(key) : findBySearch(key);
-    if (!index)
+    const Entry* entry = m_slots.empty() ? findBySearch(key) : findByHash(key);
+    if (!entry)
         return std::nullopt;
-    return translation(*index);
+    return std::string_view(
+        reinterpret_cast<const char*>(m_data) + entry->translationOffset, entry->translationLength);
 }
 
-std::optional<std::uint32_t> MoCatalog::findByHash(std::string_view key) const
+const MoCatalog::Entry* MoCatalog::findByHash(std::string_view key) const
 {
     const std::uint32_t hash = moHash(key);
     const std::uint32_t step = 1 + hash % (m_hashSize - 2);
     std::uint32_t slot = hash % m_hashSize;
     // A table without an empty slot would otherwise make the probing run forever.
     for (std::uint32_t probes = 0; probes < m_hashSize; ++probes) {
-        const std::uint32_t entry = word(m_hashTable + std::size_t { slot } * 4);
-        if (entry == 0)
-            return std::nullopt;
-        const std::uint32_t index = entry - 1;
-        if (index < m_count) {
-            const Text original = text(m_originals, index);
-            if (original.length >= key.size()
-                && compareKey(key, original.bytes, original.length) == 0)
-                return index;
+        const Entry& entry = m_slots[slot];
+        if (entry.originalLength == emptySlot)
+            return nullptr;
+        // The marked slots have no length a key could have.
+        if (entry.originalLength == key.size()) {
+            // The translation is wanted next: fetch it while the original is compared.
+            __builtin_prefetch(m_data + entry.translationOffset);
+            if (original(entry) == key)
+                return &entry;
         }
         slot = slot >= m_hashSize - step ? slot - (m_hashSize - step) : slot + step;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
-std::optional<std::uint32_t> MoCatalog::findBySearch(std::string_view key) const
+const MoCatalog::Entry* MoCatalog::findBySearch(std::string_view key) const
 {
-    std::uint32_t low = 0;
-    std::uint32_t high = m_count;
+    std::size_t low = 0;
+    std::size_t high = m_entries.size();
     while (low < high) {
-        const std::uint32_t middle = low + (high - low) / 2;
-        const Text original = text(m_originals, middle);
-        const int order = compareKey(key, original.bytes, original.length);
+        const std::size_t middle = low + (high - low) / 2;
+        const int order = key.compare(original(m_entries[middle]));
         if (order == 0)
-            return middle;
+            return &m_entries[middle];
         if (order < 0)
             high = middle;
         else
             low = middle + 1;
     }
-    return std::nullopt;
-}
-
-std::string_view MoCatalog::translation(std::uint32_t index) const
-{
-    const Text translated = text(m_translations, index);
-    // A plural entry holds its forms one after another; the first one answers.
-    const void* end = std::memchr(translated.bytes, 0, translated.length);
-    const std::size_t length
-        = end ? static_cast<const char*>(end) - translated.bytes : translated.length;
-    return { translated.bytes, length };
+    return nullptr;
 }
 
 } // namespace gnugettext

@@ -3,8 +3,6 @@
 #include "i18n/TAssemblyAnalyzer.h"
 #include "platform/Exception.h"
 
-#include <mutex>
-
 namespace gnugettext {
 
 namespace {
@@ -30,12 +28,44 @@ struct TDomain::Source {
     std::optional<TAssemblyFileInfo> embedded;
 };
 
+// A mapped and checked catalog.
+struct TDomain::OpenCatalog {
+    OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded);
+
+    MappedFile file;
+    MoCatalog catalog;
+};
+
+namespace {
+
+// The catalog in its file: all of a file of its own, the recorded range of the executable
+// for an embedded one. The chain is as untrusted as the catalog: its range must lie inside
+// the file.
+MoCatalog readCatalog(const MappedFile& file, const std::optional<TAssemblyFileInfo>& embedded,
+    const std::string& path)
+{
+    if (!embedded)
+        return MoCatalog(file.data(), file.size(), path);
+    if (embedded->offset > file.size() || embedded->size > file.size() - embedded->offset)
+        throw platform::Exception(std::string(invalidCatalogMessage) + path);
+    return MoCatalog(
+        file.data() + embedded->offset, static_cast<std::size_t>(embedded->size), path);
+}
+
+} // namespace
+
+TDomain::OpenCatalog::OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded)
+    : file(source.embedded ? embedded->executablePath() : source.catalogPath)
+    , catalog(readCatalog(file, source.embedded, source.catalogPath))
+{
+}
+
 TDomain::TDomain(std::string name, const std::string& directory, std::string language,
     const TAssemblyAnalyzer* embedded)
     : m_name(std::move(name))
+    , m_embedded(embedded)
     , m_directory(withDelimiter(directory))
     , m_language(std::move(language))
-    , m_embedded(embedded)
 {
 }
 
@@ -43,14 +73,14 @@ TDomain::~TDomain() = default;
 
 void TDomain::setDirectory(const std::string& directory)
 {
-    const std::unique_lock writer(m_lock);
+    const std::lock_guard writer(m_lock);
     m_directory = withDelimiter(directory);
     closeCatalog();
 }
 
 void TDomain::setLanguage(const std::string& language)
 {
-    const std::unique_lock writer(m_lock);
+    const std::lock_guard writer(m_lock);
     m_language = language;
     closeCatalog();
 }
@@ -64,21 +94,12 @@ std::optional<std::string> TDomain::catalogPath(std::string_view language) const
 
 std::optional<std::string> TDomain::lookup(std::string_view key)
 {
-    {
-        const std::shared_lock reader(m_lock);
-        if (m_catalog || !m_mayOpen)
-            return search(key);
-    }
-    openCatalog();
-    const std::shared_lock reader(m_lock);
-    return search(key);
-}
-
-std::optional<std::string> TDomain::search(std::string_view key) const
-{
-    if (!m_catalog)
+    const OpenCatalog* open = m_catalog.load(std::memory_order_acquire);
+    if (!open && m_mayOpen.load(std::memory_order_acquire))
+        open = openCatalog();
+    if (!open)
         return std::nullopt;
-    const std::optional<std::string_view> found = m_catalog->find(key);
+    const std::optional<std::string_view> found = open->catalog.find(key);
     if (!found)
         return std::nullopt;
     return std::string(*found);
@@ -104,36 +125,29 @@ std::optional<TDomain::Source> TDomain::findCatalog() const
     return std::nullopt;
 }
 
-void TDomain::openCatalog()
+const TDomain::OpenCatalog* TDomain::openCatalog()
 {
-    const std::unique_lock writer(m_lock);
-    if (m_catalog || !m_mayOpen)
-        return;
+    const std::lock_guard writer(m_lock);
+    // Another thread may have opened it, or found that there is none, meanwhile.
+    if (const OpenCatalog* open = m_catalog.load(std::memory_order_relaxed))
+        return open;
+    if (!m_mayOpen.load(std::memory_order_relaxed))
+        return nullptr;
     const std::optional<Source> source = findCatalog();
     if (!source) {
-        m_mayOpen = false;
-        return;
+        m_mayOpen.store(false, std::memory_order_release);
+        return nullptr;
     }
-    auto file = std::make_unique<MappedFile>(
-        source->embedded ? m_embedded->executablePath() : source->catalogPath);
-    std::uint64_t offset = 0;
-    std::uint64_t size = file->size();
-    if (source->embedded) {
-        offset = source->embedded->offset;
-        size = source->embedded->size;
-        // The chain is as untrusted as the catalog: its range must lie inside the file.
-        if (offset > file->size() || size > file->size() - offset)
-            throw platform::Exception(std::string(invalidCatalogMessage) + source->catalogPath);
-    }
-    m_catalog.emplace(file->data() + offset, static_cast<std::size_t>(size), source->catalogPath);
-    m_file = std::move(file);
+    m_opened.push_back(std::make_unique<OpenCatalog>(*source, m_embedded));
+    m_catalog.store(m_opened.back().get(), std::memory_order_release);
+    return m_opened.back().get();
 }
 
 void TDomain::closeCatalog()
 {
-    m_catalog.reset();
-    m_file.reset();
-    m_mayOpen = true;
+    // The catalog itself stays in m_opened: a search on another thread may still read it.
+    m_catalog.store(nullptr, std::memory_order_release);
+    m_mayOpen.store(true, std::memory_order_release);
 }
 
 } // namespace gnugettext

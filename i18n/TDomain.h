@@ -5,18 +5,21 @@
 #include "i18n/MappedFile.h"
 #include "i18n/MoCatalog.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
-#include <shared_mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gnugettext {
 
 class TAssemblyAnalyzer;
 
-// A text domain. Lookups may run on several threads at once; opening and closing the catalog
-// take the domain's lock as writer, searching it takes the lock as reader.
+// A text domain. Lookups may run on several threads at once. Opening and closing the catalog
+// take the domain's lock; searching an open catalog takes none, since an open catalog never
+// changes: a closed one stays mapped until the domain ends, for searches still running in it.
 class TDomain {
 public:
     // embedded may be null (no embedded catalogs); it must outlive the domain.
@@ -39,26 +42,24 @@ public:
     // recognised; the next lookup then tries again.
     std::optional<std::string> lookup(std::string_view key);
 
-    // The catalog path for a language code, or nothing when the code or the domain name
-    // cannot form a path (empty, holding "/", or beginning with ".").
-    std::optional<std::string> catalogPath(std::string_view language) const;
-
 private:
+    struct OpenCatalog;
     struct Source;
 
-    void openCatalog();
+    const OpenCatalog* openCatalog();
     void closeCatalog();
     std::optional<Source> findCatalog() const;
-    std::optional<std::string> search(std::string_view key) const;
+    std::optional<std::string> catalogPath(std::string_view language) const;
 
     const std::string m_name;
-    std::shared_mutex m_lock;
+    const TAssemblyAnalyzer* const m_embedded;
+    std::atomic<const OpenCatalog*> m_catalog { nullptr };
+    std::atomic<bool> m_mayOpen { true };
+    // Guards everything below, and the opening and closing of the catalog.
+    std::mutex m_lock;
     std::string m_directory;
     std::string m_language;
-    const TAssemblyAnalyzer* m_embedded;
-    std::unique_ptr<MappedFile> m_file;
-    std::optional<MoCatalog> m_catalog;
-    bool m_mayOpen = true;
+    std::vector<std::unique_ptr<OpenCatalog>> m_opened;
 };
 
 } // namespace gnugettext

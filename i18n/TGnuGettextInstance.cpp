@@ -26,42 +26,55 @@ std::string folderOf(const std::string& path)
 
 TGnuGettextInstance::TGnuGettextInstance(
     const std::string& executablePath, const TAssemblyAnalyzer* embedded)
-    : m_catalogDirectory(folderOf(executablePath) + "locale")
-    , m_embedded(embedded)
+    : m_embedded(embedded)
+    , m_catalogDirectory(folderOf(executablePath) + "locale")
 {
     chooseLanguage("");
     bindDomain("default", m_catalogDirectory);
     selectDomain("default");
 }
 
+TDomain* TGnuGettextInstance::findDomain(std::string_view name) const
+{
+    for (Node* node = m_first.load(std::memory_order_acquire); node;
+         node = node->next.load(std::memory_order_acquire)) {
+        if (node->domain.name() == name)
+            return &node->domain;
+    }
+    return nullptr;
+}
+
 TDomain& TGnuGettextInstance::domain(std::string_view name)
 {
-    const auto byName = [name](const std::unique_ptr<TDomain>& d) { return d->name() == name; };
-    {
-        const std::shared_lock reader(m_lock);
-        const auto found = std::find_if(m_domains.begin(), m_domains.end(), byName);
-        if (found != m_domains.end())
-            return **found;
-    }
-    // Another thread may have created it between the two locks.
-    const std::unique_lock writer(m_lock);
-    const auto found = std::find_if(m_domains.begin(), m_domains.end(), byName);
-    if (found != m_domains.end())
-        return **found;
-    m_domains.push_back(
-        std::make_unique<TDomain>(std::string(name), m_catalogDirectory, m_language, m_embedded));
-    return *m_domains.back();
+    if (TDomain* found = findDomain(name))
+        return *found;
+    const std::lock_guard writer(m_lock);
+    // Another thread may have created it meanwhile.
+    if (TDomain* found = findDomain(name))
+        return *found;
+    auto node
+        = std::make_unique<Node>(std::string(name), m_catalogDirectory, m_language, m_embedded);
+    Node* added = node.get();
+    // Published last, once complete, so that a lookup never meets a half-built domain.
+    std::atomic<Node*>& link = m_nodes.empty() ? m_first : m_nodes.back()->next;
+    m_nodes.push_back(std::move(node));
+    link.store(added, std::memory_order_release);
+    return added->domain;
 }
 
 std::string TGnuGettextInstance::translateText(std::string_view msgid)
 {
-    return translateInDomain(currentDomain(), msgid);
+    return translateIn(*m_current.load(std::memory_order_acquire), msgid);
 }
 
 std::string TGnuGettextInstance::translateInDomain(
     std::string_view domainName, std::string_view msgid)
 {
-    TDomain& d = domain(domainName);
+    return translateIn(domain(domainName), msgid);
+}
+
+std::string TGnuGettextInstance::translateIn(TDomain& d, std::string_view msgid)
+{
     const bool hasCarriageReturn = msgid.find('\r') != std::string_view::npos;
     const std::string strippedKey
         = hasCarriageReturn ? withoutCarriageReturns(msgid) : std::string();
@@ -69,7 +82,8 @@ std::string TGnuGettextInstance::translateInDomain(
     // The empty text is its own translation, whatever the catalog (whose empty key is its
     // header); a text of carriage returns alone becomes empty without an error.
     std::optional<std::string> found = key.empty() ? std::nullopt : d.lookup(key);
-    if (found && (found->empty() || !isValidUtf8(*found)))
+    // The catalog answers a translation that is not valid UTF-8 as the empty text.
+    if (found && found->empty())
         throw platform::Exception(
             platform::formatMessage(untranslatableMessage, { std::string(msgid) }));
     const std::string_view result = found ? std::string_view(*found) : key;
@@ -85,10 +99,10 @@ void TGnuGettextInstance::chooseLanguage(std::string code)
         code = variable && *variable ? variable : systemLanguageCode();
     }
     code = code.substr(0, code.find('.'));
-    const std::unique_lock writer(m_lock);
+    const std::lock_guard writer(m_lock);
     m_language = code;
-    for (const auto& d : m_domains)
-        d->setLanguage(code);
+    for (const auto& node : m_nodes)
+        node->domain.setLanguage(code);
 }
 
 void TGnuGettextInstance::bindDomain(std::string_view domainName, const std::string& directory)
@@ -96,27 +110,25 @@ void TGnuGettextInstance::bindDomain(std::string_view domainName, const std::str
     domain(domainName).setDirectory(directory);
 }
 
-void TGnuGettextInstance::selectDomain(std::string domainName)
+void TGnuGettextInstance::selectDomain(std::string_view domainName)
 {
-    const std::unique_lock writer(m_lock);
-    m_currentDomain = std::move(domainName);
+    m_current.store(&domain(domainName), std::memory_order_release);
 }
 
 std::string TGnuGettextInstance::language() const
 {
-    const std::shared_lock reader(m_lock);
+    const std::lock_guard reader(m_lock);
     return m_language;
 }
 
 std::string TGnuGettextInstance::currentDomain() const
 {
-    const std::shared_lock reader(m_lock);
-    return m_currentDomain;
+    return m_current.load(std::memory_order_acquire)->name();
 }
 
 std::string TGnuGettextInstance::catalogDirectory() const
 {
-    const std::shared_lock reader(m_lock);
+    const std::lock_guard reader(m_lock);
     return m_catalogDirectory;
 }
 

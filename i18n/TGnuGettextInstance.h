@@ -4,8 +4,9 @@
 
 #include "i18n/TDomain.h"
 
+#include <atomic>
 #include <memory>
-#include <shared_mutex>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,21 +40,36 @@ public:
     // Sets the catalog folder of a domain (created when new).
     void bindDomain(std::string_view domain, const std::string& directory);
     // Sets the domain translateText uses.
-    void selectDomain(std::string domain);
+    void selectDomain(std::string_view domain);
 
     std::string language() const;
     std::string currentDomain() const;
     std::string catalogDirectory() const;
 
 private:
-    TDomain& domain(std::string_view name);
+    // The domain table: a list that only grows, so lookups walk it without a lock.
+    struct Node {
+        template <typename... Args>
+        explicit Node(Args&&... args)
+            : domain(std::forward<Args>(args)...)
+        {
+        }
+        TDomain domain;
+        std::atomic<Node*> next { nullptr };
+    };
 
-    mutable std::shared_mutex m_lock;
+    TDomain& domain(std::string_view name);
+    std::string translateIn(TDomain& domain, std::string_view msgid);
+    TDomain* findDomain(std::string_view name) const;
+
+    const TAssemblyAnalyzer* const m_embedded;
+    std::atomic<Node*> m_first { nullptr };
+    std::atomic<TDomain*> m_current { nullptr };
+    // Guards everything below, and the creation of domains.
+    mutable std::mutex m_lock;
     std::string m_language;
-    std::string m_currentDomain = "default";
     std::string m_catalogDirectory;
-    std::vector<std::unique_ptr<TDomain>> m_domains;
-    const TAssemblyAnalyzer* m_embedded;
+    std::vector<std::unique_ptr<Node>> m_nodes;
 };
 
 } // namespace gnugettext

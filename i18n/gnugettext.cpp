@@ -127,7 +127,7 @@ void bindDomain(std::string_view domain, const std::string& directory)
     startedTranslator(m).bindDomain(domain, directory);
 }
 
-void selectDomain(const std::string& domain)
+void selectDomain(std::string_view domain)
 {
     Module& m = module();
     const std::shared_lock reader(m.lock);

@@ -46,7 +46,7 @@ std::string loadBuiltinText(std::string_view text);
 // the current domain. Raise platform::Exception when the module is not started.
 void chooseLanguage(const std::string& code);
 void bindDomain(std::string_view domain, const std::string& directory);
-void selectDomain(const std::string& domain);
+void selectDomain(std::string_view domain);
 
 // The language code in use ("de_DE"), empty when the module is not started.
 std::string languageCode();
