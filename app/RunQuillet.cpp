@@ -1,5 +1,6 @@
 #include "app/RunQuillet.h"
 
+#include "app/FontConfigWarmUp.h"
 #include "app/TForm1.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
@@ -32,12 +33,14 @@ std::unique_ptr<TForm1> buildMainWindow(const WindowDescription& description)
 
 int runQuillet(int& argc, char** argv, const WindowDescription& description)
 {
+    FontConfigWarmUp fonts;
     QApplication application(argc, argv);
     // === Localization starts here, once the toolkit runs and before any window exists. ===
 
     platform::setApplicationTitle(applicationTitle);
     QApplication::setApplicationDisplayName(QString::fromLatin1(applicationTitle));
 
+    fonts.wait();
     const std::unique_ptr<TForm1> form = buildMainWindow(description);
     if (!form)
         return 1;
