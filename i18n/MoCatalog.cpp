@@ -4,6 +4,7 @@
 #include "platform/Exception.h"
 
 #include <cstring>
+#include <functional>
 
 namespace gnugettext {
 
@@ -54,6 +55,11 @@ MoCatalog::MoCatalog(const unsigned char* data, std::size_t size, const std::str
     } else {
         checkSorted(path);
     }
+    std::size_t memoSize = 16;
+    while (memoSize < 2 * std::size_t { m_count })
+        memoSize *= 2;
+    m_memo = std::make_unique<std::atomic<std::uint32_t>[]>(memoSize);
+    m_memoMask = memoSize - 1;
 }
 
 std::uint32_t MoCatalog::word(std::size_t offset) const
@@ -167,11 +173,26 @@ std::optional<std::string_view> MoCatalog::find(std::string_view key) const
     // The header's empty key never answers; no real key is as long as the slot markers.
     if (key.empty() || key.size() >= unusedSlot)
         return std::nullopt;
-    const Entry* entry = m_slots.empty() ? findBySearch(key) : findByHash(key);
-    if (!entry)
-        return std::nullopt;
+    const std::size_t hash = std::hash<std::string_view> {}(key);
+    const Entry* entry = recall(key, hash);
+    if (!entry) {
+        entry = m_slots.empty() ? findBySearch(key) : findByHash(key);
+        if (!entry)
+            return std::nullopt;
+        m_memo[hash & m_memoMask].store(
+            static_cast<std::uint32_t>(entry - table().data() + 1), std::memory_order_relaxed);
+    }
     return std::string_view(
         reinterpret_cast<const char*>(m_data) + entry->translationOffset, entry->translationLength);
+}
+
+const MoCatalog::Entry* MoCatalog::recall(std::string_view key, std::size_t hash) const
+{
+    const std::uint32_t position = m_memo[hash & m_memoMask].load(std::memory_order_relaxed);
+    if (position == 0)
+        return nullptr;
+    const Entry& entry = table()[position - 1];
+    return entry.originalLength == key.size() && original(entry) == key ? &entry : nullptr;
 }
 
 const MoCatalog::Entry* MoCatalog::findByHash(std::string_view key) const

@@ -5,8 +5,10 @@
 // compact form in the host's byte order, so that a lookup touches as little memory as
 // possible.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,12 +46,14 @@ private:
         std::uint32_t translationLength;
     };
 
+    const std::vector<Entry>& table() const { return m_slots.empty() ? m_entries : m_slots; }
     std::uint32_t word(std::size_t offset) const;
     void readHeader(const std::string& path);
     void readEntries(const std::string& path);
     void readHashTable(const std::string& path);
     void checkSorted(const std::string& path) const;
     std::string_view original(const Entry& entry) const;
+    const Entry* recall(std::string_view key, std::size_t hash) const;
     const Entry* findByHash(std::string_view key) const;
     const Entry* findBySearch(std::string_view key) const;
 
@@ -71,6 +75,11 @@ private:
     // place in memory; empty slots and those of system-dependent strings are marked in
     // originalLength.
     std::vector<Entry> m_slots;
+    // Where each key found so far lies in table() (position + 1), by a hash much faster than
+    // the catalog's own: a repeated lookup skips the probing. Any thread may write a slot;
+    // every value is a valid position and is checked against the key before use.
+    std::unique_ptr<std::atomic<std::uint32_t>[]> m_memo;
+    std::size_t m_memoMask = 0;
 };
 
 // The hash of the .mo format (hashpjw) over the key's bytes.
