@@ -23,6 +23,9 @@ int ioCodeFromErrno(int error)
         return 5;
     case ENOSPC:
         return 101;
+    case EIO:
+        // EIO's own number would read as "File access denied": report the device's failure.
+        return 31;
     default:
         return error;
     }

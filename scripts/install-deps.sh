@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext locales socat xvfb xdotool x11-apps imagemagick clang
 )

@@ -33,7 +33,8 @@ TEST(IoError, CodesAndTexts)
     EXPECT_EQ(ioCodeFromErrno(ENFILE), 4);
     EXPECT_EQ(ioCodeFromErrno(EROFS), 5);
     EXPECT_EQ(ioCodeFromErrno(ENOSPC), 101);
-    EXPECT_EQ(ioCodeFromErrno(EIO), EIO);
+    EXPECT_EQ(ioCodeFromErrno(EIO), 31);
+    EXPECT_EQ(ioCodeFromErrno(EPIPE), EPIPE);
     EXPECT_EQ(ioErrorMessage(2), "File not found");
     EXPECT_EQ(ioErrorMessage(105), "I/O error 105");
     try {
