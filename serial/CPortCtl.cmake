@@ -1,0 +1,1 @@
+# CPortCtl: the serial port list and the port-bound selector (TComSelect, TComComboBox).

@@ -1,0 +1,1 @@
+# Tests of the serial port list and the port-bound selector.
