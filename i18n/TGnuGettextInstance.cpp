@@ -5,7 +5,6 @@
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 

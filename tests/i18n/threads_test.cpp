@@ -1,5 +1,6 @@
-// Several threads translating at once while domains are created and the built-in-text domain
-// list grows. Run under ThreadSanitizer too (label "threads").
+// Several threads translating at once while domains are created, catalogs are closed and
+// opened again, and the built-in-text domain list grows. Run under ThreadSanitizer too (label
+// "threads").
 
 #include "TranslatorFixture.h"
 
@@ -46,8 +47,12 @@ TEST_F(TranslatorThreads, TranslateWhileDomainsAreCreated)
     }
     threads.emplace_back([&] {
         ready.arrive_and_wait();
-        for (int i = 0; i < 50; ++i)
+        for (int i = 0; i < 50; ++i) {
             addBuiltinTextDomain("extra" + std::to_string(i));
+            // Closes every catalog; lookups on other threads open them again.
+            if (i % 5 == 0)
+                chooseLanguage("de_DE.UTF-8");
+        }
         addBuiltinTextDomain("cport");
     });
     for (std::thread& thread : threads)
