@@ -133,6 +133,11 @@ public:
     void detachLink(TPortLink& link);
     bool rawLinkAttached() const { return m_links.hasRawLink(); }
 
+    // --- Event monitoring while open: the monitor thread exists when Events was not empty at
+    // the open; the notifier exists besides it under smWindowSync.
+    bool hasMonitorThread() const { return m_thread != nullptr; }
+    bool hasNotifier() const { return m_notifier != nullptr; }
+
     // --- Event handlers (empty slots are skipped).
     TNotifyEvent OnAfterOpen;
     TNotifyEvent OnAfterClose;
@@ -173,6 +178,13 @@ protected:
     TComDevice& device() { return *m_device; }
 
 private:
+    friend class TComThread;
+    friend class TComNotifier;
+
+    void startMonitoring();
+    void stopMonitoring();
+    TComNotifier& notifier() { return *m_notifier; }
+
     // Notifications around opening and closing, and the per-event dispatchers.
     void handleBeforeOpen();
     void handleAfterOpen();
@@ -213,6 +225,11 @@ private:
     TComTimeouts m_timeouts { this };
     TComBuffer m_buffer { this };
     TComLinkList m_links;
+    std::thread::id m_owner; // the thread that opened the port
+    std::unique_ptr<TComNotifier> m_notifier;
+    std::unique_ptr<TComThread> m_thread;
+    // Monitor threads stopped from inside their own delivery; waited for once they have ended.
+    std::vector<std::unique_ptr<TComThread>> m_retired;
 };
 
 // The component as the application places it.

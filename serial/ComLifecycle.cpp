@@ -2,6 +2,8 @@
 #include "serial/CPort.h"
 
 #include "serial/ComDevice.h"
+#include "serial/ComNotifier.h"
+#include "serial/ComThread.h"
 #include "serial/DevicePath.h"
 #include "serial/DeviceRecords.h"
 
@@ -14,9 +16,12 @@ void TCustomComPort::openPort()
     handleBeforeOpen();
     openDevice();
     m_connected = true;
+    m_owner = std::this_thread::get_id();
     try {
         configureDevice();
+        startMonitoring();
     } catch (...) {
+        stopMonitoring();
         releaseDevice();
         m_connected = false;
         throw;
@@ -30,6 +35,7 @@ void TCustomComPort::closePort()
         return;
     handleBeforeClose();
     abortTransfers();
+    stopMonitoring();
     releaseDevice();
     m_connected = false;
     handleAfterClose();
@@ -37,8 +43,31 @@ void TCustomComPort::closePort()
 
 void TCustomComPort::closeWithoutNotifying()
 {
+    stopMonitoring();
     releaseDevice();
     m_connected = false;
+    m_retired.clear();
+}
+
+void TCustomComPort::startMonitoring()
+{
+    std::erase_if(m_retired, [](const std::unique_ptr<TComThread>& t) { return t->finished(); });
+    if (m_events.empty())
+        return;
+    if (m_syncMethod == smWindowSync)
+        m_notifier = std::make_unique<TComNotifier>(*this, m_owner);
+    m_thread = std::make_unique<TComThread>(*this, m_owner);
+}
+
+void TCustomComPort::stopMonitoring()
+{
+    if (m_thread && m_thread->waitWouldDeadlock()) {
+        // Closed from inside the thread's own delivery: it cannot be waited for here.
+        m_thread->abandon();
+        m_retired.push_back(std::move(m_thread));
+    }
+    m_thread.reset();
+    m_notifier.reset();
 }
 
 int TCustomComPort::deviceHandle() const

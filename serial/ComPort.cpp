@@ -3,6 +3,8 @@
 
 #include "platform/ErrorReport.h"
 #include "serial/ComDevice.h"
+#include "serial/ComNotifier.h"
+#include "serial/ComThread.h"
 
 namespace cport {
 

@@ -84,11 +84,12 @@ int TLinuxComDevice::open(const std::string& path)
     }
     // Keeps out other openers; root is not kept out, which is what the lock above is for.
     ::ioctl(fd, TIOCEXCL);
-    flush(fd, TCIOFLUSH);
 
     std::lock_guard lock(m_mutex);
     m_fd = fd;
     m_hasOutputQueue = hasOutputQueue(info.st_rdev);
+    flush(fd, TCIFLUSH);
+    flushOutputLocked();
     m_input.clear();
     m_pending = 0;
     m_errors = 0;
@@ -111,7 +112,7 @@ void TLinuxComDevice::release()
         return;
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
-    flush(m_fd, TCOFLUSH);
+    flushOutputLocked();
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
@@ -194,7 +195,7 @@ int TLinuxComDevice::purge(std::uint32_t flags)
         wakeWaitersLocked();
     int error = 0;
     if (flags & PURGE_TXCLEAR) {
-        error = flush(m_fd, TCOFLUSH);
+        error = flushOutputLocked();
         m_txDraining = false;
     }
     if (flags & PURGE_RXCLEAR) {
@@ -204,6 +205,13 @@ int TLinuxComDevice::purge(std::uint32_t flags)
             error = inputError;
     }
     return m_hungUp ? 0 : error;
+}
+
+int TLinuxComDevice::flushOutputLocked()
+{
+    // A pseudo-terminal's "output queue" is the far end's unread input: flushing it would
+    // discard bytes that have already been written.
+    return m_hasOutputQueue ? flush(m_fd, TCOFLUSH) : 0;
 }
 
 int TLinuxComDevice::clearErrors(TDeviceStatus& status)

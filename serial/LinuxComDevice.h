@@ -55,6 +55,7 @@ private:
     // Input side (LinuxComInput.cpp); every *Locked function runs under m_mutex.
     void pumpLocked();
     void hangUpLocked();
+    int flushOutputLocked();
     void recordLocked(std::uint32_t events);
     void wakeWaitersLocked();
     void wakeMonitor();

@@ -74,6 +74,17 @@ TEST_F(PtyPort, WriteTextSendsExactlyTheBytesZerosIncluded)
     EXPECT_EQ(far.get(), big);
 }
 
+TEST_F(PtyPort, WrittenBytesSurviveClosingAndReopeningBeforeTheFarEndReads)
+{
+    port.setEvents(allComEvents); // the monitor purges both queues as it ends
+    port.openPort();
+    port.writeText("kept");
+    port.closePort();
+    port.openPort();
+    port.closePort();
+    EXPECT_EQ(pty.receive(4), "kept");
+}
+
 TEST_F(PtyPort, AnEmptyTextIssuesNoWrite)
 {
     port.openPort();

@@ -1,0 +1,54 @@
+#pragma once
+// TComThread: the event monitor of an open port. It waits on the device and a stop request and
+// hands each batch of events to the port through the port's SyncMethod.
+
+#include "serial/ComTypes.h"
+
+#include <atomic>
+#include <thread>
+
+namespace cport {
+
+class TCustomComPort;
+
+class TComThread {
+public:
+    // Sets the device's event mask from the port's Events and starts the thread at once.
+    // Raises EComPort code 1 when the thread or its stop descriptor cannot be created.
+    TComThread(TCustomComPort& port, std::thread::id owner);
+    // Stops the thread and waits for it; a waiting owner keeps running queued calls and
+    // messages meanwhile.
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
+
+    // Signals the stop request (it stays signalled) and yields once.
+    void stopMonitor();
+    // Whether waiting for the thread from here would wait for the caller itself: the caller is
+    // the monitor thread, or runs inside this thread's blocked synchronous delivery.
+    bool waitWouldDeadlock() const;
+    // Stops the thread without waiting: it leaves the device untouched from now on, and the
+    // destructor (later, elsewhere) waits for it.
+    void abandon();
+    bool finished() const { return m_finished.load(); }
+    // The events of the latest wake-up.
+    TComEvents events() const { return m_events; }
+
+private:
+    void run();
+    void waitForEvents();
+    void dispatchEvents();
+    void deliverEvents();
+    void sendEventMessages();
+    void applyPriority();
+
+    TCustomComPort& m_port;
+    const std::thread::id m_owner;
+    int m_stop = -1;
+    TComEvents m_events;
+    std::atomic<bool> m_finished { false };
+    std::atomic<bool> m_abandoned { false };
+    std::thread m_thread;
+};
+
+} // namespace cport
