@@ -7,6 +7,7 @@
 // application). While it is open with a non-empty Events set, a monitor thread delivers line
 // events through SyncMethod (see ComSyncQueue.h for how the owner runs them).
 
+#include "serial/ComDestroyNotice.h"
 #include "serial/ComError.h"
 #include "serial/ComEvents.h"
 #include "serial/ComLinks.h"
@@ -154,6 +155,8 @@ public:
     TNotifyEvent OnRxFlag;
     TComErrorEvent OnError;
     TNotifyEvent OnRx80Full;
+    // Told first thing when the port object is destroyed (the selectors bound to it).
+    TComDestroyNotice DestroyNotice;
 
 protected:
     // The after-loading step.

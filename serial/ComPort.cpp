@@ -32,6 +32,7 @@ TCustomComPort::TCustomComPort(std::unique_ptr<TComDevice> device)
 
 TCustomComPort::~TCustomComPort()
 {
+    DestroyNotice.notify();
     try {
         closePort();
     } catch (...) {
