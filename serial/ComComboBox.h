@@ -2,7 +2,8 @@
 // TComComboBox: a drop-down list (pick only, no typing) bound to one property of a serial port
 // through the TComSelect it owns. A pick by the user emits clicked(), stores the picked value
 // (writing it into the port when AutoApply is on) and then emits changed(); selections made
-// from code store nothing and emit neither.
+// from code store nothing and emit neither. When the port refuses the value, the pick ends in
+// the default error report (no exception crosses the event loop) and changed() is not emitted.
 //
 // Loading: between beginLoading() and endLoading() (the window's description loader calls
 // them, since the toolkit has no loading state) a selection only records the wanted index,
