@@ -1,6 +1,7 @@
 #include "app/DescriptionSteps.h"
 
 #include "app/StatusBar.h"
+#include "serial/ComComboBox.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -64,6 +65,8 @@ PropertyStep caption(const QString& text)
 PropertyStep text(const QString& text)
 {
     return { "Text", [text](TForm1&, QObject& control) {
+                if (auto* selector = qobject_cast<cport::TComComboBox*>(&control))
+                    return selector->setText(text);
                 if (auto* edit = qobject_cast<QLineEdit*>(&control))
                     return edit->setText(text);
                 if (auto* combo = qobject_cast<QComboBox*>(&control))
@@ -82,8 +85,12 @@ PropertyStep items(const QStringList& items)
 
 PropertyStep itemIndex(int index)
 {
-    return propertyOf<QComboBox>(
-        "ItemIndex", [index](QComboBox& combo) { combo.setCurrentIndex(index); });
+    return { "ItemIndex", [index](TForm1&, QObject& control) {
+                // A port-bound selector records the index while it is loading.
+                if (auto* selector = qobject_cast<cport::TComComboBox*>(&control))
+                    return selector->setItemIndex(index);
+                controlAs<QComboBox>(control, "ItemIndex").setCurrentIndex(index);
+            } };
 }
 
 PropertyStep checked(bool checked)
@@ -139,6 +146,11 @@ PropertyStep verticalScrollBar()
 PropertyStep picture(QPixmap (*make)())
 {
     return propertyOf<QLabel>("Picture.Data", [make](QLabel& image) { image.setPixmap(make()); });
+}
+
+PropertyStep cursor(Qt::CursorShape shape)
+{
+    return propertyOf<QWidget>("Cursor", [shape](QWidget& widget) { widget.setCursor(shape); });
 }
 
 PropertyStep statusPanels(const std::vector<int>& widths)

@@ -26,6 +26,20 @@ template <typename T> CreateStep createAs(T* TForm1::*field)
     };
 }
 
+// Creates a T that has a loading state, as createAs does, and keeps it loading until the whole
+// description has been applied (references between controls resolved): beginLoading now,
+// endLoading then.
+template <typename T> CreateStep createLoadingAs(T* TForm1::*field)
+{
+    return [field](TForm1& form, QWidget* parent) -> QObject* {
+        QObject* control = createAs(field)(form, parent);
+        T* loading = form.*field;
+        loading->beginLoading();
+        form.whenLoaded([loading] { loading->endLoading(); });
+        return control;
+    };
+}
+
 // The description's entry for the window itself.
 CreateStep theWindow();
 
@@ -72,6 +86,7 @@ PropertyStep visible(bool visible);
 PropertyStep font(const FontSpec& spec);
 PropertyStep verticalScrollBar();
 PropertyStep picture(QPixmap (*make)());
+PropertyStep cursor(Qt::CursorShape shape);
 PropertyStep statusPanels(const std::vector<int>& widths);
 PropertyStep timerInterval(int milliseconds);
 PropertyStep timerEnabled(bool enabled);

@@ -1,10 +1,14 @@
 #include "app/Form1Description.h"
 
 #include "app/ClickableLabel.h"
+#include "app/ConnectionSteps.h"
 #include "app/DescriptionSteps.h"
 #include "app/EditableComboBox.h"
 #include "app/Logo.h"
 #include "app/StatusBar.h"
+#include "serial/CPort.h"
+#include "serial/ComComboBox.h"
+#include "widgets/IPEdit.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -21,8 +25,39 @@ namespace {
 const QColor blue(0, 0, 255);
 const QColor green(0, 128, 0);
 
-// The visible part: the connection group, the test group, "Exit" and the status bar.
-WindowDescription visibleControls()
+// The serial port object's stored settings; everything else keeps the port's defaults.
+std::vector<PropertyStep> storedPortSettings()
+{
+    using namespace cport;
+    return {
+        portSetting("BaudRate", [](TComPort& port) { port.setBaudRate(br19200); }),
+        portSetting("Port", [](TComPort& port) { port.setPort("COM1"); }),
+        portSetting("Parity.Bits", [](TComPort& port) { port.Parity().setBits(prNone); }),
+        portSetting("StopBits", [](TComPort& port) { port.setStopBits(sbOneStopBit); }),
+        portSetting("DataBits", [](TComPort& port) { port.setDataBits(dbEight); }),
+        portSetting("Events",
+            [](TComPort& port) {
+                port.setEvents({ evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR,
+                    evError, evRLSD, evRx80Full });
+            }),
+        portSetting("Buffer.OutputSize", [](TComPort& port) { port.Buffer().setOutputSize(0); }),
+        portSetting("FlowControl.OutCTSFlow",
+            [](TComPort& port) { port.FlowControl().setOutCTSFlow(true); }),
+        portSetting("FlowControl.OutDSRFlow",
+            [](TComPort& port) { port.FlowControl().setOutDSRFlow(false); }),
+        portSetting("FlowControl.ControlDTR",
+            [](TComPort& port) { port.FlowControl().setControlDTR(dtrDisable); }),
+        portSetting("FlowControl.ControlRTS",
+            [](TComPort& port) { port.FlowControl().setControlRTS(rtsHandshake); }),
+        portSetting("FlowControl.XonXoffOut",
+            [](TComPort& port) { port.FlowControl().setXonXoffOut(false); }),
+        portSetting("FlowControl.XonXoffIn",
+            [](TComPort& port) { port.FlowControl().setXonXoffIn(false); }),
+    };
+}
+
+// The window and the connection group: the three choices and the settings of each.
+WindowDescription connectionControls()
 {
     return {
         { "Form1", "", theWindow(),
@@ -33,6 +68,23 @@ WindowDescription visibleControls()
         { "RadioButton1", "GroupBox1", createAs(&TForm1::RadioButton1),
             { bounds(8, 16, 81, 17), caption("COM"), radioGroup("Connection"),
                 onRadioClick(&TForm1::RadioButton1Click) } },
+        { "CP", "Form1", createComPort(&TForm1::CP), storedPortSettings() },
+        { "GroupBox8", "GroupBox1", createAs(&TForm1::GroupBox8),
+            { bounds(8, 40, 169, 81), caption("COM Configuration") } },
+        { "Label41", "GroupBox8", createAs(&TForm1::Label41),
+            { caption("Port Name:"), autoSizedAt(16, 24) } },
+        { "ComComboBox1", "GroupBox8", createLoadingAs(&TForm1::ComComboBox1),
+            { bounds(80, 24, 73, 21), font({ .bold = true }), comProperty(cport::cpPort),
+                autoApply(false), text("COM1"), itemIndex(0),
+                event("OnChange", &cport::TComComboBox::changed, &TForm1::ComComboBox1Change),
+                comPortReference("CP") } },
+        { "Label42", "GroupBox8", createAs(&TForm1::Label42),
+            { caption("Baud Rate:"), autoSizedAt(16, 52) } },
+        { "ComComboBox2", "GroupBox8", createLoadingAs(&TForm1::ComComboBox2),
+            { bounds(80, 48, 73, 21), font({ .bold = true }), comProperty(cport::cpBaudRate),
+                autoApply(false), text("19200"),
+                event("OnChange", &cport::TComComboBox::changed, &TForm1::ComComboBox2Change),
+                comPortReference("CP") } },
         { "RadioButton2", "GroupBox1", createAs(&TForm1::RadioButton2),
             { bounds(184, 14, 81, 16), caption("LPT"), radioGroup("Connection"),
                 onRadioClick(&TForm1::RadioButton2Click) } },
@@ -47,6 +99,21 @@ WindowDescription visibleControls()
         { "RadioButton3", "GroupBox1", createAs(&TForm1::RadioButton3),
             { bounds(344, 12, 89, 17), caption("ETHERNET"), checked(true), radioGroup("Connection"),
                 onRadioClick(&TForm1::RadioButton3Click) } },
+        { "GroupBox10", "GroupBox1", createAs(&TForm1::GroupBox10),
+            { bounds(352, 36, 217, 85), caption("Ethernet Configuration") } },
+        { "Label48", "GroupBox10", createAs(&TForm1::Label48),
+            { caption("IP Adress:"), autoSizedAt(16, 24) } },
+        { "IPEdit1", "GroupBox10", createAs(&TForm1::IPEdit1),
+            { bounds(72, 20, 137, 21), font({ .pointSize = 10, .bold = true }),
+                cursor(Qt::IBeamCursor), ipString("192.168.123.100"),
+                onIPChange(&TForm1::IPEdit1Change) } },
+    };
+}
+
+// The test group, "Exit" and the status bar.
+WindowDescription testControls()
+{
+    return {
         { "GroupBox3", "Form1", createAs(&TForm1::GroupBox3),
             { bounds(8, 144, 577, 193), caption("Printer Test") } },
         { "Label1", "GroupBox3", createAs(&TForm1::Label1),
@@ -83,9 +150,11 @@ WindowDescription hiddenControls()
                 caption("Copyright (C) Quillet"), visible(false) } },
         { "Label4", "Form1", createAs(&TForm1::Label4),
             { bounds(432, 368, 227, 24), font({ .pointSize = 14, .color = green }),
-                caption("www.quillet.example"), visible(false) } },
+                caption("www.quillet.example"), visible(false),
+                event("OnClick", &ClickableLabel::clicked, &TForm1::Label4Click) } },
         { "Button4", "Form1", createAs(&TForm1::Button4),
-            { bounds(400, 135, 169, 25), caption("Visit Official Website"), visible(false) } },
+            { bounds(400, 135, 169, 25), caption("Visit Official Website"), visible(false),
+                event("OnClick", &QPushButton::clicked, &TForm1::Button4Click) } },
         { "Memo2", "Form1", createAs(&TForm1::Memo2),
             { bounds(536, 208, 129, 41), text("Memo2"), visible(false) } },
         { "RadioButton4", "Form1", createAs(&TForm1::RadioButton4),
@@ -118,10 +187,10 @@ WindowDescription hiddenControls()
 
 WindowDescription form1Description()
 {
-    WindowDescription description = visibleControls();
-    WindowDescription hidden = hiddenControls();
-    description.insert(description.end(), std::make_move_iterator(hidden.begin()),
-        std::make_move_iterator(hidden.end()));
+    WindowDescription description;
+    for (WindowDescription part : { connectionControls(), testControls(), hiddenControls() })
+        description.insert(description.end(), std::make_move_iterator(part.begin()),
+            std::make_move_iterator(part.end()));
     return description;
 }
 

@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
+#include "serial/ComSyncQueue.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -29,12 +30,29 @@ std::unique_ptr<TForm1> buildMainWindow(const WindowDescription& description)
     }
 }
 
+// While it lives, calls that a serial port's monitor thread hands to the GUI thread run there
+// from the message loop.
+class SerialSyncWakeUp {
+public:
+    SerialSyncWakeUp()
+    {
+        cport::setSyncWakeUpHook([] {
+            QMetaObject::invokeMethod(
+                qApp, [] { cport::runSyncCalls(); }, Qt::QueuedConnection);
+        });
+    }
+    ~SerialSyncWakeUp() { cport::setSyncWakeUpHook({}); }
+    SerialSyncWakeUp(const SerialSyncWakeUp&) = delete;
+    SerialSyncWakeUp& operator=(const SerialSyncWakeUp&) = delete;
+};
+
 } // namespace
 
 int runQuillet(int& argc, char** argv, const WindowDescription& description)
 {
     FontConfigWarmUp fonts;
     QApplication application(argc, argv);
+    const SerialSyncWakeUp serialCalls;
     // === Localization starts here, once the toolkit runs and before any window exists. ===
 
     platform::setApplicationTitle(applicationTitle);

@@ -3,13 +3,16 @@
 #include "app/ClockText.h"
 #include "app/MemoText.h"
 #include "app/StatusBar.h"
+#include "credits/CreditsMode.h"
 #include "platform/ErrorReport.h"
 #include "platform/HostAddresses.h"
+#include "serial/ComComboBox.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QTextBlock>
+#include <utility>
 
 namespace app {
 
@@ -18,6 +21,9 @@ namespace {
 // The test text every start begins with: an empty first line, three lines, an empty line.
 const std::string defaultTestText
     = "\r\nHello!How are you!\r\nQuillet v1.0!\r\nThank you very much!\r\n\r\n";
+
+// The rates the baud-rate selector offers; the bound list it builds itself is replaced.
+const QStringList baudRateItems { "2400", "4800", "9600", "19200", "38400", "57600", "115200" };
 
 QString firstLine(const QPlainTextEdit& memo)
 {
@@ -35,6 +41,8 @@ std::unique_ptr<TForm1> TForm1::create(const WindowDescription& description)
     std::unique_ptr<TForm1> form(new TForm1);
     form->m_loading = true;
     applyDescription(*form, description);
+    for (const auto& step : std::exchange(form->m_loadedSteps, {}))
+        step();
     form->m_loading = false;
     return form;
 }
@@ -64,11 +72,14 @@ void TForm1::setMemo1Text(const std::string& bytes)
 
 void TForm1::FormCreate(QObject*)
 {
-    // The start-up caption and the serial baud list are set here, before the logo is placed.
+    credits::setStartupCaption(*this);
+    ComComboBox2->clear();
+    ComComboBox2->addItems(baudRateItems);
+    ComComboBox2->setItemIndex(3);
     Image1->setGeometry(8, 384, 413, 38);
     Image1->adjustSize();
     setMemo1Text(defaultTestText);
-    // The credits marker is checked here, after the default text is in place.
+    credits::checkCreditsMarker(*this);
     QFont panelFont = StatusBar1->font();
     panelFont.setPointSize(10);
     StatusBar1->setFont(panelFont);
@@ -81,7 +92,8 @@ void TForm1::FormCreate(QObject*)
         lines << QString::fromStdString(address);
     Memo2->setPlainText(lines.join(u'\n'));
     StatusBar1->setPanelText(1, QStringLiteral("HostIP:") + firstLine(*Memo2));
-    // The serial port object takes the selected port name and baud rate last.
+    applySelectedPort();
+    applySelectedBaudRate();
 }
 
 void TForm1::Timer1Timer(QObject*)

@@ -3,8 +3,13 @@
 #include "app/EditableComboBox.h"
 #include "app/StatusBar.h"
 #include "app/TForm1.h"
+#include "credits/CreditsMode.h"
 #include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
+#include "serial/CPort.h"
+#include "serial/ComComboBox.h"
+#include "serial/ComConversions.h"
+#include "widgets/IPEdit.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -39,6 +44,10 @@ public:
         return m_form.ComboBox25->selectedItemText().toStdString();
     }
 
+    cport::TCustomComPort& comPort() const override { return *m_form.CP; }
+
+    std::string networkAddress() const override { return m_form.IPEdit1->IPString().toStdString(); }
+
 private:
     const TForm1& m_form;
 };
@@ -63,12 +72,27 @@ void TForm1::Button3Click(QObject*)
 
 void TForm1::pressTestButton(const std::function<std::string()>& buildBytes)
 {
+    // A failing reveal ends the press before anything is built or sent.
+    credits::revealIfTriggered(*this);
     printer::sendToPrinter(WindowConnection(*this), buildBytes());
+}
+
+void TForm1::Button4Click(QObject*)
+{
+    credits::Button4Click(*this);
+}
+
+void TForm1::Label4Click(QObject*)
+{
+    credits::Label4Click(*this);
 }
 
 ConnectionSettings TForm1::connectionSettings() const
 {
     ConnectionSettings settings;
+    settings.comPort = ComComboBox1->Text();
+    settings.baudRate = ComComboBox2->Text();
+    settings.ipString = IPEdit1->IPString();
     settings.lptItem = ComboBox25->selectedItemText();
     settings.driverItem = ComboBox26->selectedItemText();
     settings.fileName = Edit17->text();
@@ -109,6 +133,33 @@ void TForm1::RadioButton4Click(QObject*)
 void TForm1::RadioButton5Click(QObject*)
 {
     showConnection(ConnectionChoice::File);
+}
+
+void TForm1::applySelectedPort()
+{
+    CP->setPort(ComComboBox1->Text().toStdString());
+}
+
+void TForm1::applySelectedBaudRate()
+{
+    CP->setBaudRate(cport::baudRateFromText(ComComboBox2->Text().toStdString()));
+}
+
+void TForm1::ComComboBox1Change(QObject*)
+{
+    showConnectionIfChecked(RadioButton1, ConnectionChoice::Com);
+    applySelectedPort();
+}
+
+void TForm1::ComComboBox2Change(QObject*)
+{
+    showConnectionIfChecked(RadioButton1, ConnectionChoice::Com);
+    applySelectedBaudRate();
+}
+
+void TForm1::IPEdit1Change(QObject*)
+{
+    showConnectionIfChecked(RadioButton3, ConnectionChoice::Ethernet);
 }
 
 void TForm1::ComboBox25Change(QObject*)

@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace cport {
+class TCustomComPort;
+}
+
 namespace printer {
 
 // The three connection choices that have a transport.
@@ -16,6 +20,10 @@ public:
     virtual bool isChecked(Connection connection) const = 0;
     // The text of the selected parallel-port item; empty when no item is selected.
     virtual std::string lptDeviceName() const = 0;
+    // The window's serial port object, holding the port name and line settings to use.
+    virtual cport::TCustomComPort& comPort() const = 0;
+    // The printer's dotted IPv4 address as the IP editor shows it.
+    virtual std::string networkAddress() const = 0;
 };
 
 } // namespace printer

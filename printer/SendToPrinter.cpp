@@ -1,14 +1,19 @@
 #include "printer/SendToPrinter.h"
 
+#include "printer/NetworkOutput.h"
 #include "printer/ParallelOutput.h"
+#include "printer/SerialOutput.h"
 
 namespace printer {
 
 void sendToPrinter(const PrinterConnection& connection, const std::string& bytes)
 {
-    // The serial transport belongs before this test and the network transport after it.
+    if (connection.isChecked(Connection::Com))
+        sendSerial(connection.comPort(), bytes);
     if (connection.isChecked(Connection::Lpt))
         sendParallel(connection.lptDeviceName(), bytes);
+    if (connection.isChecked(Connection::Ethernet))
+        sendNetwork(connection.networkAddress(), bytes);
 }
 
 } // namespace printer

@@ -1,10 +1,9 @@
 // The three test buttons pressed in the offscreen window with LPT chosen: the bytes reach a FIFO
 // standing in for the printer below a test system root, failures reach the error report.
 #include "app/EditableComboBox.h"
-#include "app/Form1Description.h"
 #include "app/TForm1.h"
 #include "platform/MessageBoxes.h"
-#include "support/TempDir.h"
+#include "tests/app/WindowTestMachine.h"
 #include "tests/printer/PrinterFifo.h"
 
 #include <QLineEdit>
@@ -27,9 +26,7 @@ class Form1Press : public testing::Test {
 protected:
     void SetUp() override
     {
-        platform::setApplicationTitle("Quillet v1.0");
-        form = TForm1::create(form1Description());
-        form->doCreate();
+        form = machine.startWindow();
         // Never press while the network is chosen: choose the parallel port first.
         form->findChild<QRadioButton*>("RadioButton2")->click();
         ASSERT_TRUE(form->findChild<QRadioButton*>("RadioButton2")->isChecked());
@@ -45,9 +42,9 @@ protected:
     }
     EditableComboBox& lptBox() { return *form->findChild<EditableComboBox*>("ComboBox25"); }
 
-    testsupport::TestSysRoot root;
-    testsupport::PrinterFifo lpt1 { root.path() + "/dev/lp0" };
-    RecordingMessageService boxes;
+    testsupport::WindowTestMachine machine;
+    testsupport::PrinterFifo lpt1 { machine.sysRoot() + "/dev/lp0" };
+    const RecordingMessageService& boxes = machine.boxes;
     std::unique_ptr<TForm1> form;
 };
 
@@ -106,7 +103,7 @@ TEST_F(Form1Press, AMissingDeviceIsReportedAndTheWindowStaysUsable)
     EXPECT_EQ(boxes.boxes()[0].kind, MessageKind::Error);
     EXPECT_EQ(boxes.boxes()[0].caption, "Quillet v1.0");
     EXPECT_EQ(boxes.boxes()[0].text, "File not found.");
-    EXPECT_FALSE(std::filesystem::exists(root.path() + "/dev/lp1"));
+    EXPECT_FALSE(std::filesystem::exists(machine.sysRoot() + "/dev/lp1"));
 
     lptBox().setCurrentIndex(0);
     press("Button2");

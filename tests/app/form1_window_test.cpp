@@ -4,8 +4,12 @@
 #include "app/Form1Description.h"
 #include "app/StatusBar.h"
 #include "app/TForm1.h"
+#include "credits/CreditTexts.h"
+#include "credits/Logo.h"
+#include "platform/AnsiText.h"
 #include "platform/Exception.h"
 #include "platform/HostAddresses.h"
+#include "tests/app/WindowTestMachine.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -21,13 +25,6 @@ using namespace app;
 
 namespace {
 
-std::unique_ptr<TForm1> startedWindow()
-{
-    auto form = TForm1::create(form1Description());
-    form->doCreate();
-    return form;
-}
-
 template <typename T> T* control(const QWidget& form, const char* name)
 {
     T* found = form.findChild<T*>(name);
@@ -35,14 +32,16 @@ template <typename T> T* control(const QWidget& form, const char* name)
     return found;
 }
 
-QString panel(const QWidget& form, int index)
-{
-    return control<StatusBar>(form, "StatusBar1")->panelText(index);
-}
+class Form1Window : public testing::Test {
+protected:
+    std::unique_ptr<TForm1> startedWindow() const { return machine.startWindow(); }
+
+    testsupport::WindowTestMachine machine;
+};
 
 } // namespace
 
-TEST(Form1Window, EveryControlHasItsNameParentGeometryAndCaption)
+TEST_F(Form1Window, EveryControlHasItsNameParentGeometryAndCaption)
 {
     const auto form = startedWindow();
     const struct {
@@ -54,10 +53,15 @@ TEST(Form1Window, EveryControlHasItsNameParentGeometryAndCaption)
     } controls[] = {
         { "GroupBox1", "Form1", { 8, 8, 577, 129 }, "Configuration", true },
         { "RadioButton1", "GroupBox1", { 8, 16, 81, 17 }, "COM", true },
+        { "GroupBox8", "GroupBox1", { 8, 40, 169, 81 }, "COM Configuration", true },
+        { "ComComboBox1", "GroupBox8", { 80, 24, 73, 21 }, "", true },
+        { "ComComboBox2", "GroupBox8", { 80, 48, 73, 21 }, "19200", true },
         { "RadioButton2", "GroupBox1", { 184, 14, 81, 16 }, "LPT", true },
         { "GroupBox9", "GroupBox1", { 184, 38, 161, 83 }, "LPT Selection", true },
         { "ComboBox25", "GroupBox9", { 80, 20, 73, 21 }, "LPT1", true },
         { "RadioButton3", "GroupBox1", { 344, 12, 89, 17 }, "ETHERNET", true },
+        { "GroupBox10", "GroupBox1", { 352, 36, 217, 85 }, "Ethernet Configuration", true },
+        { "IPEdit1", "GroupBox10", { 72, 20, 137, 21 }, nullptr, true },
         { "GroupBox3", "Form1", { 8, 144, 577, 193 }, "Printer Test", true },
         { "Memo1", "GroupBox3", { 8, 32, 369, 153 }, nullptr, true },
         { "Button1", "GroupBox3", { 392, 32, 169, 25 }, "Print Test", true },
@@ -92,9 +96,10 @@ TEST(Form1Window, EveryControlHasItsNameParentGeometryAndCaption)
             caption = combo->currentText();
         EXPECT_EQ(caption, c.caption) << c.name;
     }
-    for (const auto& [name, caption] :
-        { std::pair { "Label47", "Port Name:" }, { "Label1", "Input Printer Cahracters:" },
-            { "Label49", "Printer Driver:" }, { "Label50", "File Name:" } })
+    for (const auto& [name, caption] : { std::pair { "Label47", "Port Name:" },
+             { "Label41", "Port Name:" }, { "Label42", "Baud Rate:" }, { "Label48", "IP Adress:" },
+             { "Label1", "Input Printer Cahracters:" }, { "Label49", "Printer Driver:" },
+             { "Label50", "File Name:" } })
         EXPECT_EQ(control<QLabel>(*form, name)->text(), caption);
     EXPECT_EQ(control<QLineEdit>(*form, "Edit17")->text(), "abc");
     EXPECT_EQ(control<EditableComboBox>(*form, "ComboBox26")->selectedItemText(), "VARUVOZIRIVO");
@@ -104,16 +109,25 @@ TEST(Form1Window, EveryControlHasItsNameParentGeometryAndCaption)
     for (int y = 0; y < logo.height(); ++y)
         for (int x = 0; x < logo.width(); ++x)
             colours.insert(logo.pixel(x, y) & 0xFFFFFF);
-    EXPECT_EQ(colours, QSet<QRgb>({ 0x000000, 0xFFFFFF }));
+    const credits::LogoPicture drawn = credits::creditsLogo();
+    EXPECT_EQ(colours, QSet<QRgb>({ drawn.paperColour, drawn.inkColour }));
+    for (int y = 0; y < logo.height(); ++y)
+        for (int x = 0; x < logo.width(); ++x)
+            ASSERT_EQ(
+                logo.pixel(x, y) & 0xFFFFFF, drawn.at(x, y) ? drawn.inkColour : drawn.paperColour)
+                << x << "," << y;
     EXPECT_EQ(control<QTimer>(*form, "Timer1")->interval(), 1000);
     EXPECT_TRUE(control<QTimer>(*form, "Timer1")->isActive());
 }
 
-TEST(Form1Window, FrameHasTheTitleButNoTitleBarButtons)
+TEST_F(Form1Window, FrameHasTheTitleButNoTitleBarButtons)
 {
     const auto form = startedWindow();
     EXPECT_EQ(form->objectName(), "Form1");
-    EXPECT_EQ(form->windowTitle(), "Quillet v1.0");
+    // The caption of the description is replaced at creation by the start-up caption.
+    EXPECT_EQ(form->windowTitle(),
+        QString::fromStdString(
+            platform::ansiToUtf8(credits::plainText(credits::texts::startupCaption))));
     EXPECT_EQ(form->pos(), QPoint(191, 114));
     EXPECT_EQ(form->size(), QSize(594, 366));
     const Qt::WindowFlags flags = form->windowFlags();
@@ -123,7 +137,7 @@ TEST(Form1Window, FrameHasTheTitleButNoTitleBarButtons)
         EXPECT_FALSE(flags & button) << button;
 }
 
-TEST(Form1Window, StartsWithTheDefaultsAndTheStatusPanels)
+TEST_F(Form1Window, StartsWithTheDefaultsAndTheStatusPanels)
 {
     const auto form = startedWindow();
     EXPECT_EQ(form->memo1Bytes(),
@@ -138,9 +152,9 @@ TEST(Form1Window, StartsWithTheDefaultsAndTheStatusPanels)
     auto* bar = control<StatusBar>(*form, "StatusBar1");
     ASSERT_EQ(bar->panelCount(), 3);
     EXPECT_EQ(bar->font().pointSize(), 10);
-    EXPECT_TRUE(panel(*form, 0).startsWith("ETHERNET:"));
-    EXPECT_TRUE(panel(*form, 0).endsWith(":9100"));
-    EXPECT_FALSE(panel(*form, 2).isEmpty());
+    EXPECT_TRUE(testsupport::panel(*form, 0).startsWith("ETHERNET:"));
+    EXPECT_TRUE(testsupport::panel(*form, 0).endsWith(":9100"));
+    EXPECT_FALSE(testsupport::panel(*form, 2).isEmpty());
 
     std::vector<std::string> addresses;
     platform::listHostAddresses(addresses);
@@ -148,10 +162,11 @@ TEST(Form1Window, StartsWithTheDefaultsAndTheStatusPanels)
     for (const std::string& address : addresses)
         lines << QString::fromStdString(address);
     EXPECT_EQ(control<QPlainTextEdit>(*form, "Memo2")->toPlainText(), lines.join('\n'));
-    EXPECT_EQ(panel(*form, 1), "HostIP:" + (lines.isEmpty() ? QString() : lines.first()));
+    EXPECT_EQ(
+        testsupport::panel(*form, 1), "HostIP:" + (lines.isEmpty() ? QString() : lines.first()));
 }
 
-TEST(Form1Window, PanelWidthsAre230And200ThenTheClockToTheEdge)
+TEST_F(Form1Window, PanelWidthsAre230And200ThenTheClockToTheEdge)
 {
     const auto form = startedWindow();
     form->show();
@@ -164,23 +179,23 @@ TEST(Form1Window, PanelWidthsAre230And200ThenTheClockToTheEdge)
     EXPECT_GT(panels[2]->x(), panels[1]->x());
 }
 
-TEST(Form1Window, TheClockPanelChangesWhileIdle)
+TEST_F(Form1Window, TheClockPanelChangesWhileIdle)
 {
     const auto form = startedWindow();
-    const QString first = panel(*form, 2);
+    const QString first = testsupport::panel(*form, 2);
     // Generous bound: the text has seconds and the timer ticks every second.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel(*form, 2) != first; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return testsupport::panel(*form, 2) != first; }, 10000));
 }
 
-TEST(Form1Window, ConnectionChoicesRewriteTheConnectionPanel)
+TEST_F(Form1Window, ConnectionChoicesRewriteTheConnectionPanel)
 {
     const auto form = startedWindow();
     auto* lpt = control<EditableComboBox>(*form, "ComboBox25");
     control<QRadioButton>(*form, "RadioButton2")->click();
-    EXPECT_EQ(panel(*form, 0), "LPT1:");
+    EXPECT_EQ(testsupport::panel(*form, 0), "LPT1:");
     lpt->setCurrentIndex(2);
     emit lpt->activated(2);
-    EXPECT_EQ(panel(*form, 0), "LPT3:");
+    EXPECT_EQ(testsupport::panel(*form, 0), "LPT3:");
 
     // Typed text selects no item, so the name is empty.
     lpt->setFocus();
@@ -189,41 +204,41 @@ TEST(Form1Window, ConnectionChoicesRewriteTheConnectionPanel)
     EXPECT_EQ(lpt->currentText(), "LPT2");
     EXPECT_EQ(lpt->currentIndex(), -1);
     EXPECT_EQ(lpt->selectedItemText(), "");
-    EXPECT_EQ(panel(*form, 0), ":");
+    EXPECT_EQ(testsupport::panel(*form, 0), ":");
     QTest::keyClick(lpt->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(lpt->currentIndex(), -1);
     EXPECT_EQ(lpt->count(), 4);
 
     // The hidden choices are a group of their own and never touch the visible one.
     control<QRadioButton>(*form, "RadioButton4")->click();
-    EXPECT_EQ(panel(*form, 0), "Driver VARUVOZIRIVO");
+    EXPECT_EQ(testsupport::panel(*form, 0), "Driver VARUVOZIRIVO");
     EXPECT_TRUE(control<QRadioButton>(*form, "RadioButton2")->isChecked());
     control<QRadioButton>(*form, "RadioButton5")->click();
     EXPECT_FALSE(control<QRadioButton>(*form, "RadioButton4")->isChecked());
     EXPECT_TRUE(control<QRadioButton>(*form, "RadioButton2")->isChecked());
     control<QLineEdit>(*form, "Edit17")->setText("out");
-    EXPECT_EQ(panel(*form, 0), "File out.bin");
+    EXPECT_EQ(testsupport::panel(*form, 0), "File out.bin");
 
     // Settings of a choice that is not checked leave the panel as it is.
     emit control<EditableComboBox>(*form, "ComboBox26")->changed();
-    EXPECT_EQ(panel(*form, 0), "File out.bin");
+    EXPECT_EQ(testsupport::panel(*form, 0), "File out.bin");
     // Clicking the checked button again changes nothing.
     control<QRadioButton>(*form, "RadioButton5")->click();
     control<StatusBar>(*form, "StatusBar1")->setPanelText(0, "unchanged");
     control<QRadioButton>(*form, "RadioButton5")->click();
-    EXPECT_EQ(panel(*form, 0), "unchanged");
+    EXPECT_EQ(testsupport::panel(*form, 0), "unchanged");
 }
 
-TEST(Form1Window, NoHandlerRunsWhileTheWindowIsBuilt)
+TEST_F(Form1Window, NoHandlerRunsWhileTheWindowIsBuilt)
 {
     const auto form = TForm1::create(form1Description());
     // Checking ETHERNET and filling the LPT list happened while loading: the panel stays empty,
     // and so does the memo that only FormCreate fills.
-    EXPECT_EQ(panel(*form, 0), "");
+    EXPECT_EQ(testsupport::panel(*form, 0), "");
     EXPECT_EQ(form->memo1Bytes(), "");
 }
 
-TEST(Form1Window, APropertyThatFailsIsAReadingErrorNamingControlAndProperty)
+TEST_F(Form1Window, APropertyThatFailsIsAReadingErrorNamingControlAndProperty)
 {
     const auto failing = [](ControlDescription extra) {
         WindowDescription description = form1Description();

@@ -1,0 +1,15 @@
+#pragma once
+// The network transport: the bytes go to TCP port 9100 of the printer through the network
+// printing library (libZEVarUV), one connection per call.
+
+#include <string>
+
+namespace printer {
+
+// Connects to address (connect limit 5 s, send limit 7 s); when connected, pauses 5 ms, sends
+// every byte, pauses 5 ms and disconnects. A printer that cannot be reached gives "Connect
+// error", one that took only part of the bytes "Send error", each in the plain message box.
+// Nothing is raised.
+void sendNetwork(const std::string& address, const std::string& bytes);
+
+} // namespace printer

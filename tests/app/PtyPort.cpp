@@ -1,0 +1,74 @@
+#include "tests/app/PtyPort.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <pty.h>
+#include <stdexcept>
+#include <unistd.h>
+#include <utility>
+
+namespace testsupport {
+
+PtyPort::PtyPort(const std::string& sysRoot, const std::string& name, Mode mode)
+    : m_name(name)
+{
+    char slavePath[256];
+    if (openpty(&m_master, &m_slave, slavePath, nullptr, nullptr) != 0)
+        throw std::runtime_error("openpty failed");
+    fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    namespace fs = std::filesystem;
+    fs::create_directories(sysRoot + "/sys/class/tty/" + name + "/device/driver");
+    fs::create_directories(sysRoot + "/dev");
+    fs::create_symlink(slavePath, sysRoot + "/dev/" + name);
+    if (mode == Mode::Collect) {
+        if (pipe2(m_stop, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe failed");
+        m_reader = std::thread([this] { collect(); });
+    }
+}
+
+PtyPort::~PtyPort()
+{
+    if (m_reader.joinable()) {
+        const char stop = 1;
+        (void)!write(m_stop[1], &stop, 1);
+        m_reader.join();
+        close(m_stop[0]);
+        close(m_stop[1]);
+    }
+    close(m_slave);
+    close(m_master);
+}
+
+std::string PtyPort::take(std::size_t count, int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    m_arrived.wait_for(
+        lock, std::chrono::milliseconds(timeoutMs), [&] { return m_received.size() >= count; });
+    return std::exchange(m_received, {});
+}
+
+void PtyPort::collect()
+{
+    char buffer[4096];
+    for (;;) {
+        pollfd waits[2] = { { m_stop[0], POLLIN, 0 }, { m_master, POLLIN, 0 } };
+        if (poll(waits, 2, -1) < 0 && errno != EINTR)
+            return;
+        if (waits[0].revents)
+            return;
+        if (!(waits[1].revents & POLLIN))
+            continue;
+        const ssize_t got = read(m_master, buffer, sizeof buffer);
+        if (got <= 0)
+            continue;
+        std::lock_guard lock(m_mutex);
+        m_received.append(buffer, static_cast<std::size_t>(got));
+        m_arrived.notify_all();
+    }
+}
+
+} // namespace testsupport

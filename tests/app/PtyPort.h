@@ -1,0 +1,43 @@
+#pragma once
+// A pseudo-terminal presented as a serial port below the test system root:
+// <root>/sys/class/tty/<name>/device/driver makes the port list offer <name>, and
+// <root>/dev/<name> leads to the terminal's slave side. The test plays the printer on the
+// master side.
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+
+class PtyPort {
+public:
+    enum class Mode {
+        Collect, // a thread reads everything that arrives
+        NeverRead, // nothing is read, so the terminal's buffer fills and writers stall
+    };
+    PtyPort(const std::string& sysRoot, const std::string& name, Mode mode = Mode::Collect);
+    ~PtyPort();
+    PtyPort(const PtyPort&) = delete;
+    PtyPort& operator=(const PtyPort&) = delete;
+
+    const std::string& name() const { return m_name; }
+    // Waits (up to timeoutMs) until at least `count` bytes have arrived, then takes them all.
+    std::string take(std::size_t count, int timeoutMs = 10000);
+
+private:
+    void collect();
+
+    std::string m_name;
+    int m_master = -1;
+    // Held open so that the master never sees a hang-up between the program's opens.
+    int m_slave = -1;
+    int m_stop[2] = { -1, -1 };
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::string m_received;
+    std::thread m_reader;
+};
+
+} // namespace testsupport
