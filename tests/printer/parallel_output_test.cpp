@@ -1,14 +1,18 @@
 // The parallel transport against real files, FIFOs and character devices below a test system
 // root, and the dispatch that chooses it.
 #include "platform/Exception.h"
+#include "platform/MessageBoxes.h"
 #include "printer/ParallelOutput.h"
 #include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
+#include "serial/CPort.h"
+#include "support/TcpListener.h"
 #include "support/TempDir.h"
 #include "tests/printer/PrinterFifo.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <poll.h>
 #include <sys/stat.h>
 #include <thread>
@@ -118,33 +122,41 @@ TEST(ParallelOutput, AReaderThatLeavesFailsTheSendWithoutKillingTheProgram)
 
 namespace {
 
+// One choice checked; the serial port names a device that does not exist, so running the serial
+// transport would raise.
 class FixedConnection : public PrinterConnection {
 public:
-    FixedConnection(bool lpt, std::string name)
-        : m_lpt(lpt)
-        , m_name(std::move(name))
+    FixedConnection(std::optional<Connection> chosen, std::string lptName)
+        : m_chosen(chosen)
+        , m_lptName(std::move(lptName))
     {
+        m_port.setPort("/nonexistent/ttyS0");
     }
-    bool isChecked(Connection connection) const override
-    {
-        return m_lpt && connection == Connection::Lpt;
-    }
-    std::string lptDeviceName() const override { return m_name; }
+    bool isChecked(Connection connection) const override { return m_chosen == connection; }
+    std::string lptDeviceName() const override { return m_lptName; }
+    cport::TCustomComPort& comPort() const override { return m_port; }
+    std::string networkAddress() const override { return "127.66.2.1"; }
 
 private:
-    bool m_lpt;
-    std::string m_name;
+    std::optional<Connection> m_chosen;
+    std::string m_lptName;
+    mutable cport::TComPort m_port;
 };
 
 } // namespace
 
-TEST(SendToPrinter, UsesTheParallelDeviceOnlyWhenLptIsChosen)
+TEST(SendToPrinter, RunsOnlyTheTransportOfTheCheckedChoice)
 {
     TestSysRoot root;
     PrinterFifo lpt1(root.path() + "/dev/lp0");
     PrinterFifo lpt2(root.path() + "/dev/lp1");
-    sendToPrinter(FixedConnection(true, "LPT2"), cashDrawerBytes());
+    testsupport::TcpListener network("127.66.2.1", 9100);
+    platform::RecordingMessageService boxes;
+    sendToPrinter(FixedConnection(Connection::Lpt, "LPT2"), cashDrawerBytes());
     EXPECT_EQ(lpt2.take(), cashDrawerBytes());
-    sendToPrinter(FixedConnection(false, "LPT1"), cashDrawerBytes());
+    sendToPrinter(FixedConnection(std::nullopt, "LPT1"), cashDrawerBytes());
+    sendToPrinter(FixedConnection(Connection::Ethernet, "LPT1"), cutPaperBytes());
     EXPECT_EQ(lpt1.take(), "");
+    EXPECT_EQ(network.waitForConnections(1), std::vector<std::string> { cutPaperBytes() });
+    EXPECT_TRUE(boxes.boxes().empty());
 }
