@@ -21,6 +21,11 @@
 #include <thread>
 #include <vector>
 
+namespace platform {
+class TIniFile;
+class TRegistry;
+} // namespace platform
+
 namespace cport {
 
 class TComDevice;
@@ -100,6 +105,14 @@ public:
     void closePort();
     // The system handle of the open device, -1 when closed.
     int deviceHandle() const;
+
+    // --- Settings persistence (ComPersistence.h): the keys of storedGroups written to, or read
+    // back through the setters from, a section of a settings file or the registry's open key.
+    // Errors of the store and of the setters pass on; a load stops at the first one.
+    virtual void storeToRegistry(platform::TRegistry& registry) const;
+    virtual void storeToIniFile(platform::TIniFile& file, const std::string& section) const;
+    virtual void loadFromRegistry(platform::TRegistry& registry);
+    virtual void loadFromIniFile(platform::TIniFile& file, const std::string& section);
 
     // Overridable steps of opening and closing, and the three apply operations (each does
     // nothing unless the port is open and not being loaded).
