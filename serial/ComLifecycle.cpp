@@ -57,6 +57,7 @@ void TCustomComPort::startMonitoring()
     if (m_syncMethod == smWindowSync)
         m_notifier = std::make_unique<TComNotifier>(*this, m_owner);
     m_thread = std::make_unique<TComThread>(*this, m_owner);
+    m_thread->start();
 }
 
 void TCustomComPort::stopMonitoring()

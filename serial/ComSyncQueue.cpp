@@ -55,12 +55,15 @@ void deliver(const std::shared_ptr<Entry>& entry)
     q.changed.wait(lock, [&] { return entry->finished; });
 }
 
-void finish(const std::shared_ptr<Entry>& entry)
+// Marks the entry finished and drops the owner's reference under the lock, so that the waiting
+// sender holds the last one and everything the entry carries (an exception) ends on its side.
+void finish(std::shared_ptr<Entry> entry)
 {
     SyncQueue& q = queue();
     {
         std::lock_guard lock(q.mutex);
         entry->finished = true;
+        entry.reset();
     }
     q.changed.notify_all();
 }
@@ -90,11 +93,12 @@ int runSyncCalls()
 {
     const std::thread::id self = std::this_thread::get_id();
     int ran = 0;
-    while (const std::shared_ptr<Entry> entry = takeEntryFor(self)) {
+    while (std::shared_ptr<Entry> entry = takeEntryFor(self)) {
         ++ran;
         if (entry->answerFirst) {
-            finish(entry);
-            entry->call();
+            const std::function<void()> call = std::move(entry->call);
+            finish(std::move(entry));
+            call();
             continue;
         }
         try {
@@ -102,7 +106,7 @@ int runSyncCalls()
         } catch (...) {
             entry->error = std::current_exception();
         }
-        finish(entry);
+        finish(std::move(entry));
     }
     return ran;
 }

@@ -56,10 +56,13 @@ TComThread::TComThread(TCustomComPort& port, std::thread::id owner)
         throw EComPort(ecOpenFailed, errno);
     // A device that refuses the mask simply reports no events.
     m_port.device().setEventMask(eventsToMask(m_port.Events()));
+}
+
+void TComThread::start()
+{
     try {
         m_thread = std::thread([this] { run(); });
     } catch (const std::system_error& e) {
-        ::close(m_stop);
         throw EComPort(ecOpenFailed, e.code().value());
     }
 }
@@ -84,7 +87,7 @@ void TComThread::stopMonitor()
 
 bool TComThread::waitWouldDeadlock() const
 {
-    return std::this_thread::get_id() == m_thread.get_id() || deliveringFor == this;
+    return std::this_thread::get_id() == m_runningOn.load() || deliveringFor == this;
 }
 
 void TComThread::abandon()
@@ -101,6 +104,7 @@ void TComThread::applyPriority()
 
 void TComThread::run()
 {
+    m_runningOn = std::this_thread::get_id();
     applyPriority();
     TComDevice& device = m_port.device();
     try {

@@ -13,9 +13,11 @@ class TCustomComPort;
 
 class TComThread {
 public:
-    // Sets the device's event mask from the port's Events and starts the thread at once.
-    // Raises EComPort code 1 when the thread or its stop descriptor cannot be created.
+    // Creates the stop descriptor and sets the device's event mask from the port's Events; the
+    // thread runs from start() on. Both raise EComPort code 1 when the system refuses.
     TComThread(TCustomComPort& port, std::thread::id owner);
+    // Lets the thread run (once the port holds this object, so the thread always finds it).
+    void start();
     // Stops the thread and waits for it; a waiting owner keeps running queued calls and
     // messages meanwhile.
     ~TComThread();
@@ -48,6 +50,7 @@ private:
     TComEvents m_events;
     std::atomic<bool> m_finished { false };
     std::atomic<bool> m_abandoned { false };
+    std::atomic<std::thread::id> m_runningOn; // set by the thread itself as it starts
     std::thread m_thread;
 };
 

@@ -78,7 +78,8 @@ private:
     bool modemLine(int line);
     void setModemLine(int line, bool on);
 
-    int m_fd = -1;
+    // Atomic: a port may be closed from its monitor thread (a handler under smNone).
+    std::atomic<int> m_fd { -1 };
     int m_wake = -1; // eventfd that ends the monitor's wait
     mutable std::mutex m_mutex;
     TComInputQueue m_input;

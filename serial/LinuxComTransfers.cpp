@@ -151,7 +151,7 @@ TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
             return WaitOutcome::Ready;
         m_waiters.push_back(wake.fd);
     }
-    pollfd fds[2] = { { wake.fd, POLLIN, 0 }, { events != 0 ? m_fd : -1, events, 0 } };
+    pollfd fds[2] = { { wake.fd, POLLIN, 0 }, { events != 0 ? m_fd.load() : -1, events, 0 } };
     const int ready = ::poll(fds, 2, pollTimeout(deadline));
     {
         std::lock_guard lock(m_mutex);

@@ -58,10 +58,10 @@ TTermiosImage deviceTermios(const TCustomComPort& port)
 TEST(Lifecycle, OpenAndCloseNotifyInOrderOnce)
 {
     PtyPair pty;
+    std::vector<std::string> log; // outlives the port, whose destruction still notifies
     TComPort port;
     port.setEvents({});
     port.setPort(pty.slavePath());
-    std::vector<std::string> log;
     recordNotifications(port, log);
 
     port.openPort();

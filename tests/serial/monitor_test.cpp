@@ -88,10 +88,14 @@ TEST_F(Monitored, WithoutCountsOnRxBufGetsTheBytesAndOnRxCharDoesNotFollow)
 
     // Without an OnRxBuf handler the bytes are read and dropped.
     port.OnRxBuf = nullptr;
+    bool arrived = false;
+    TPortLink link;
+    link.rxActivity = [&](TCustomComPort&, bool on) { arrived = arrived || on; };
+    port.attachLink(link);
     pty.send("dropped");
-    deliverFor(300ms);
-    EXPECT_EQ(port.pendingInputCount(), 0);
+    EXPECT_TRUE(deliverUntil([&] { return arrived && port.pendingInputCount() == 0; }));
     EXPECT_EQ(rxChars, 0);
+    port.detachLink(link);
 }
 
 TEST_F(Monitored, ALinkWithReceivedBytesMakesThePortReadAndItIsKeptExact)
