@@ -128,6 +128,13 @@ TEST_F(IniFixture, ACustomRateAddsItsKeyAndOtherKeysStayAsTheyWere)
     port.setStoredGroups({});
     port.storeToIniFile(file, "Nothing");
     EXPECT_EQ(file.readString("Nothing", "Port", "(none)"), "(none)");
+
+    // A name that would add a line of its own is refused, and the file stays as it was.
+    const std::string before = dir.readFile("ports.ini");
+    port.setStoredGroups({ stBasic });
+    port.setPort("COM1\nFlowControl.OutCTSFlow=Yes");
+    EXPECT_THROW(port.storeToIniFile(file, "CP"), platform::EIniFileError);
+    EXPECT_EQ(dir.readFile("ports.ini"), before);
 }
 
 TEST_F(RegistryFixture, ANewPortStoresTheSixBasicKeys)
