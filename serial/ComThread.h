@@ -33,8 +33,6 @@ public:
     // destructor (later, elsewhere) waits for it.
     void abandon();
     bool finished() const { return m_finished.load(); }
-    // The events of the latest wake-up.
-    TComEvents events() const { return m_events; }
 
 private:
     void run();
@@ -47,7 +45,7 @@ private:
     TCustomComPort& m_port;
     const std::thread::id m_owner;
     int m_stop = -1;
-    TComEvents m_events;
+    TComEvents m_events; // the latest batch, written by the thread before it dispatches
     std::atomic<bool> m_finished { false };
     std::atomic<bool> m_abandoned { false };
     std::atomic<std::thread::id> m_runningOn; // set by the thread itself as it starts

@@ -1,6 +1,7 @@
 #pragma once
 // TPortLink: the slots through which another object follows a port (activity lamps, a
-// terminal view). Empty slots are skipped. The port does not own its links.
+// terminal view). Empty slots are skipped. The port does not own its links: a link is detached
+// before it is destroyed.
 
 #include "serial/ComEvents.h"
 

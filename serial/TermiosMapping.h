@@ -46,7 +46,8 @@ struct TLineSetup {
 // with XON/XOFF in use).
 int validateDcb(const TDcb& dcb);
 
-// The raw-mode termios image and the emulated settings for a record (pure).
+// The raw-mode termios image and the emulated settings for a record (pure). fTXContinueOnXoff
+// has no Linux form: the kernel always goes on sending after it has sent XOFF itself.
 TLineSetup lineSetupFromDcb(const TDcb& dcb);
 
 // TCSETS2 / TCGETS2 on a terminal; 0 or errno.

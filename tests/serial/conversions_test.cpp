@@ -91,15 +91,6 @@ TEST(Conversions, CharacterTexts)
         EXPECT_EQ(static_cast<unsigned char>(charFromText(b.text)), b.code) << '"' << b.text << '"';
 }
 
-TEST(Conversions, DeviceValues)
-{
-    EXPECT_EQ(baudRateValue(brCustom, 12345), 12345);
-    EXPECT_EQ(baudRateValue(br110, 12345), 110);
-    EXPECT_EQ(baudRateValue(br256000, 0), 256000);
-    EXPECT_EQ(dataBitsValue(dbFive), 5);
-    EXPECT_EQ(dataBitsValue(dbEight), 8);
-}
-
 TEST(Conversions, EventMasksAreExactInversesOverTheTenEvents)
 {
     const std::uint32_t bits[] = { 0x1, 0x4, 0x2, 0x100, 0x40, 0x8, 0x10, 0x80, 0x20, 0x400 };
