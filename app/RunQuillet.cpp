@@ -2,6 +2,7 @@
 
 #include "app/FontConfigWarmUp.h"
 #include "app/TForm1.h"
+#include "i18n/qt/Localization.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
 #include "serial/ComSyncQueue.h"
@@ -46,14 +47,24 @@ public:
     SerialSyncWakeUp& operator=(const SerialSyncWakeUp&) = delete;
 };
 
+// Localization runs from right after the toolkit starts until just before the toolkit ends, so
+// every stock text the window shows passes through the translator.
+class LocalizationScope {
+public:
+    LocalizationScope() { gnugettext::startLocalization(); }
+    ~LocalizationScope() { gnugettext::endLocalization(); }
+    LocalizationScope(const LocalizationScope&) = delete;
+    LocalizationScope& operator=(const LocalizationScope&) = delete;
+};
+
 } // namespace
 
 int runQuillet(int& argc, char** argv, const WindowDescription& description)
 {
     FontConfigWarmUp fonts;
     QApplication application(argc, argv);
+    const LocalizationScope localization;
     const SerialSyncWakeUp serialCalls;
-    // === Localization starts here, once the toolkit runs and before any window exists. ===
 
     platform::setApplicationTitle(applicationTitle);
     QApplication::setApplicationDisplayName(QString::fromLatin1(applicationTitle));
