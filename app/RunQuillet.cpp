@@ -5,6 +5,7 @@
 #include "i18n/qt/Localization.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
+#include "serial/ComModule.h"
 #include "serial/ComSyncQueue.h"
 
 #include <QApplication>
@@ -64,6 +65,7 @@ int runQuillet(int& argc, char** argv, const WindowDescription& description)
     FontConfigWarmUp fonts;
     QApplication application(argc, argv);
     const LocalizationScope localization;
+    const cport::ComModuleScope serialComponent;
     const SerialSyncWakeUp serialCalls;
 
     platform::setApplicationTitle(applicationTitle);

@@ -3,6 +3,7 @@
 #include "platform/Format.h"
 #include "serial/ComTranslation.h"
 
+#include <algorithm>
 #include <array>
 
 namespace cport {
@@ -37,6 +38,13 @@ constexpr std::array<const char*, 23> errorTexts = {
 
 const char* const errorSuffix = " (win error code: %d)";
 
+// The table as messages use it: as built until the component's module start translates it.
+std::array<std::string, errorTexts.size()> messageTexts = [] {
+    std::array<std::string, errorTexts.size()> texts;
+    std::copy(errorTexts.begin(), errorTexts.end(), texts.begin());
+    return texts;
+}();
+
 std::string messageWithSystemError(int errorCode, int systemError)
 {
     const std::int64_t number = systemError;
@@ -53,9 +61,20 @@ std::string messageWithSystemError(int errorCode, int systemError)
 
 std::string comErrorText(int errorCode)
 {
-    if (errorCode < 1 || errorCode > int(errorTexts.size()))
+    if (errorCode < 1 || errorCode > int(messageTexts.size()))
         return "";
-    return comTranslate(errorTexts[std::size_t(errorCode - 1)]);
+    return messageTexts[std::size_t(errorCode - 1)];
+}
+
+void translateComErrorTable()
+{
+    for (std::size_t i = 0; i < errorTexts.size(); ++i)
+        messageTexts[i] = comTranslate(errorTexts[i]);
+}
+
+void restoreComErrorTable()
+{
+    std::copy(errorTexts.begin(), errorTexts.end(), messageTexts.begin());
 }
 
 EComPort::EComPort(int errorCode, int systemError)

@@ -54,6 +54,11 @@ private:
 // The (translated) table text of an error code; "" for a code outside the table.
 std::string comErrorText(int errorCode);
 
+// Replaces the table's texts with their translations (the component's module start), and
+// brings back the texts as built (its end). Only while no port is open.
+void translateComErrorTable();
+void restoreComErrorTable();
+
 // Raises EComPort(errorCode, systemError) when systemError is not 0.
 void raiseOnComError(int errorCode, int systemError);
 
