@@ -12,7 +12,7 @@ TEST_F(IPEditFixture, TypingAnAddressAdvancesThroughTheFields)
     key(Qt::Key_Tab);
     ASSERT_EQ(edit->focusedFieldIndex(), 0);
     field(0).selectAll();
-    type("192");
+    type("198");
     EXPECT_EQ(edit->focusedFieldIndex(), 1);
     EXPECT_EQ(field(1).selectedText(), "2");
     type("168");
@@ -21,11 +21,11 @@ TEST_F(IPEditFixture, TypingAnAddressAdvancesThroughTheFields)
     EXPECT_EQ(edit->focusedFieldIndex(), 3);
     EXPECT_EQ(field(2).text(), "007");
     type("9");
-    EXPECT_EQ(edit->IPString(), "192.168.7.9");
+    EXPECT_EQ(edit->IPString(), "198.168.7.9");
     EXPECT_EQ(takeEvents(),
-        (Events { "change 19.2.3.4", "change 192.2.3.4", "change 192.1.3.4", "change 192.16.3.4",
-            "change 192.168.3.4", "change 192.168.0.4", "change 192.168.7.4",
-            "change 192.168.7.9" }));
+        (Events { "change 19.2.3.4", "change 198.2.3.4", "change 198.1.3.4", "change 198.16.3.4",
+            "change 198.168.3.4", "change 198.168.0.4", "change 198.168.7.4",
+            "change 198.168.7.9" }));
 }
 
 TEST_F(IPEditFixture, ThreeHundredIsReportedThenCorrectedTo255)

@@ -30,16 +30,16 @@ TEST_F(IPEditFixture, ANewControlReadsZeros)
 TEST_F(IPEditFixture, WritingIPStringFollowsTheTokenRulesAndRaisesNoChange)
 {
     const std::pair<const char*, const char*> cases[] = {
-        { "10.0.0.1", "10.0.0.1" },
-        { "1.2.3", "10.0.0.1" },
-        { "", "10.0.0.1" },
+        { "11.0.0.1", "11.0.0.1" },
+        { "1.2.3", "11.0.0.1" },
+        { "", "11.0.0.1" },
         { "1.2.3.4.5", "1.2.3.4" },
         { "1..3.4", "1.255.3.4" },
         { "a.b.c.d", "255.255.255.255" },
         { "1.2.3.256", "1.2.3.255" },
         { "1.2.3.4 ", "1.2.3.255" },
         { " 7.1.1.1", "7.1.1.1" },
-        { "$A.0.0.1", "10.0.0.1" },
+        { "$B.0.0.1", "11.0.0.1" },
         { "192.168.123.100", "192.168.123.100" },
     };
     for (const auto& [text, expected] : cases) {
