@@ -1,6 +1,7 @@
 #include "i18n/MappedFile.h"
 
 #include "platform/Exception.h"
+#include "platform/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -14,32 +15,12 @@ namespace gnugettext {
 
 namespace {
 
-// Closes the descriptor on every way out of the constructor; the mapping outlives it.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 } // namespace
 
 MappedFile::MappedFile(const std::string& path)
 {
     // O_NONBLOCK: a FIFO put in a catalog's place must not stall the program in open().
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const platform::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         throw platform::Exception("Cannot open file " + path);
     struct stat status;

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -10,33 +12,6 @@
 namespace platform {
 
 namespace {
-
-// Closes a descriptor when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now; a write error may only surface here, so it must be seen.
-    int close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
 
 int writeAll(int fd, const std::string& bytes)
 {
@@ -95,7 +70,7 @@ int writeTemporary(int fd, const std::filesystem::path& target, const std::strin
 int readWholeFile(const std::string& path, std::string& bytes)
 {
     bytes.clear();
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         return errno;
     struct stat info;
@@ -123,7 +98,7 @@ int replaceWholeFile(const std::string& path, const std::string& bytes)
     int fd = -1;
     if (const int error = createTemporary(target, temporary, fd))
         return error;
-    Descriptor file(fd);
+    FileDescriptor file(fd);
     int error = writeTemporary(file.get(), target, bytes);
     if (!error)
         error = file.close();
@@ -136,7 +111,7 @@ int replaceWholeFile(const std::string& path, const std::string& bytes)
     // The rename itself must reach the disk, or a crash could bring the old content back.
     const std::filesystem::path folderPath
         = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    Descriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());
     return 0;

@@ -8,17 +8,6 @@ namespace platform {
 
 namespace {
 
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Digits after the sign and any prefix; the magnitude limit depends on the base.
 std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int base, std::uint64_t limit)
 {
@@ -37,6 +26,17 @@ std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int base, s
 }
 
 } // namespace
+
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 std::optional<std::int32_t> parseInteger(std::string_view text)
 {

@@ -14,6 +14,9 @@ namespace platform {
 
 std::optional<std::int32_t> parseInteger(std::string_view text);
 
+// The value of one hex digit in either letter case, or -1.
+int hexDigitValue(char c);
+
 // Raises EConvertError "'%s' is not a valid integer value" when parseInteger fails.
 std::int32_t strToInt(std::string_view text);
 

@@ -1,5 +1,7 @@
 #include "platform/RegistryFile.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/Format.h"
 #include "platform/RegistryError.h"
 #include "platform/RegistryFormat.h"
@@ -17,33 +19,6 @@
 namespace platform {
 
 namespace {
-
-// Closes a descriptor when it goes; closing the lock file also releases the lock.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports whether the close succeeded (a write error may surface here).
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 std::string homeFolder()
 {
@@ -115,29 +90,11 @@ RegistryFile::RegistryFile(std::string path)
 
 RegistryTree RegistryFile::load() const
 {
-    // O_NONBLOCK: a FIFO put in the store's place must not hang the program.
-    FileDescriptor file(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return RegistryTree();
-        throw unreadable(m_path, errno);
-    }
-    struct stat info;
-    if (::fstat(file.get(), &info) != 0)
-        throw unreadable(m_path, errno);
-    if (!S_ISREG(info.st_mode))
-        throw unreadable(m_path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     std::string bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            throw unreadable(m_path, errno);
-        if (got == 0)
-            break;
-        bytes.append(chunk, static_cast<std::size_t>(got));
+    if (const int error = readWholeFile(m_path, bytes)) {
+        if (error == ENOENT || error == ENOTDIR)
+            return RegistryTree();
+        throw unreadable(m_path, error);
     }
     auto parsed = parseRegistryFile(bytes);
     if (const auto* fault = std::get_if<RegistryParseError>(&parsed)) {
@@ -163,6 +120,7 @@ bool RegistryFile::update(const std::function<bool(RegistryTree&)>& change) cons
     while (locked != 0 && errno == EINTR);
     if (locked != 0)
         return false;
+    // Closing the lock file when this returns releases the lock.
     RegistryTree tree = load();
     return change(tree) && write(tree);
 }
@@ -177,7 +135,7 @@ bool RegistryFile::write(const RegistryTree& tree) const
     if (file.get() < 0)
         return false;
     const bool written = writeAll(file.get(), formatRegistryFile(tree)) && ::fsync(file.get()) == 0
-        && file.close() && ::rename(temporary.c_str(), target.c_str()) == 0;
+        && file.close() == 0 && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!written) {
         ::unlink(temporary.c_str());
         return false;

@@ -1,5 +1,7 @@
 #include "platform/RegistryFormat.h"
 
+#include "platform/IntegerText.h"
+
 #include <cstdio>
 #include <optional>
 
@@ -8,17 +10,6 @@ namespace platform {
 namespace {
 
 constexpr std::string_view header = "REGEDIT4";
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isBlank(char c)
 {
@@ -84,8 +75,8 @@ std::string parseQuoted(std::string_view text, std::size_t& pos)
             if (escaped == '\\' || escaped == '"') {
                 result += escaped;
             } else if (escaped == 'x' || escaped == 'X') {
-                const int high = pos + 1 < text.size() ? hexDigit(text[pos + 1]) : -1;
-                const int low = pos + 2 < text.size() ? hexDigit(text[pos + 2]) : -1;
+                const int high = pos + 1 < text.size() ? hexDigitValue(text[pos + 1]) : -1;
+                const int low = pos + 2 < text.size() ? hexDigitValue(text[pos + 2]) : -1;
                 if (high < 0 || low < 0)
                     throw LineFault { "\\x must be followed by two hex digits" };
                 result += static_cast<char>(high * 16 + low);
@@ -120,7 +111,7 @@ RegistryValue parseData(std::string_view text)
         throw LineFault { "dword: needs 1 to 8 hex digits" };
     std::uint32_t number = 0;
     for (const char c : digits) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0)
             throw LineFault { "dword: needs 1 to 8 hex digits" };
         number = number * 16 + static_cast<std::uint32_t>(digit);

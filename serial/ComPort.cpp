@@ -5,20 +5,9 @@
 #include "serial/ComDevice.h"
 #include "serial/ComNotifier.h"
 #include "serial/ComThread.h"
+#include "serial/SettingChange.h"
 
 namespace cport {
-
-namespace {
-
-template <typename T> bool change(T& field, T value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-} // namespace
 
 TCustomComPort::TCustomComPort()
     : TCustomComPort(makeLinuxComDevice())

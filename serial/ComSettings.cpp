@@ -2,20 +2,9 @@
 
 #include "platform/Format.h"
 #include "serial/CPort.h"
+#include "serial/SettingChange.h"
 
 namespace cport {
-
-namespace {
-
-template <typename T> bool change(T& field, T value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-} // namespace
 
 void TComSettings::assignError(const TComSettings* source) const
 {
