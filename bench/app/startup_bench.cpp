@@ -3,7 +3,7 @@
 // on a private Xvfb display. Prints the medians and the ratios (goal: at most 1.3 each), and for
 // comparison the same figures of the minimal window holding one label, which is the least a
 // window that shows any text costs (the font system starts).
-//   app_startup_bench [runs]   (default 9 runs of each program after one warm-up run each)
+//   bench_app_startup [runs]   (default 9 runs of each program after one warm-up run each)
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -206,7 +206,7 @@ int main(int argc, char** argv)
     } catch (const std::exception& error) {
         if (xvfb > 0)
             stop(xvfb);
-        std::fprintf(stderr, "app_startup_bench: %s\n", error.what());
+        std::fprintf(stderr, "bench_app_startup: %s\n", error.what());
         return 1;
     }
 }
