@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -66,9 +65,6 @@ bool NetConnection::open(const std::string& address, std::uint16_t port, int con
         return false;
     }
     ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) & ~O_NONBLOCK);
-    // Receipts are small: send each piece at once instead of waiting to coalesce.
-    const int noDelay = 1;
-    ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     m_socket = socket;
     return true;
 }

@@ -18,7 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const std::string payload(4 << 20, 'Q');
-constexpr int rounds = 15;
+constexpr int rounds = 41;
 
 double plainSendSeconds(const char* address)
 {
@@ -64,10 +64,17 @@ double median(std::vector<double> values)
 int main()
 {
     testsupport::TcpListener printer("127.0.44.1", 9100);
-    std::vector<double> plain, library;
+    std::vector<double> plain, library, ratios;
     for (int i = 0; i < rounds; ++i) {
-        plain.push_back(plainSendSeconds("127.0.44.1"));
-        library.push_back(libraryPrintSeconds("127.0.44.1"));
+        // Alternate which goes first, so neither always meets a warmer listener.
+        const bool plainFirst = i % 2 == 0;
+        const double first
+            = plainFirst ? plainSendSeconds("127.0.44.1") : libraryPrintSeconds("127.0.44.1");
+        const double second
+            = plainFirst ? libraryPrintSeconds("127.0.44.1") : plainSendSeconds("127.0.44.1");
+        plain.push_back(plainFirst ? first : second);
+        library.push_back(plainFirst ? second : first);
+        ratios.push_back(plain.back() / library.back());
     }
     printer.waitForConnections(2 * rounds);
     const double mib = payload.size() / 1048576.0;
