@@ -118,18 +118,18 @@ PropertyStep visible(bool visible)
         "Visible", [visible](QWidget& widget) { widget.setVisible(visible); });
 }
 
-PropertyStep font(const FontSpec& spec)
+PropertyStep font(const FontSpec& style)
 {
-    return propertyOf<QWidget>("Font", [spec](QWidget& widget) {
+    return propertyOf<QWidget>("Font", [style](QWidget& widget) {
         QFont font = widget.font();
-        if (spec.pointSize > 0)
-            font.setPointSize(spec.pointSize);
-        font.setBold(spec.bold);
+        if (style.pointSize > 0)
+            font.setPointSize(style.pointSize);
+        font.setBold(style.bold);
         widget.setFont(font);
-        if (spec.color.isValid()) {
+        if (style.color.isValid()) {
             QPalette palette = widget.palette();
-            palette.setColor(QPalette::Text, spec.color);
-            palette.setColor(QPalette::WindowText, spec.color);
+            palette.setColor(QPalette::Text, style.color);
+            palette.setColor(QPalette::WindowText, style.color);
             widget.setPalette(palette);
         }
     });
