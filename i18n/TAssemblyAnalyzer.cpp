@@ -1,5 +1,7 @@
 #include "i18n/TAssemblyAnalyzer.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -46,21 +48,12 @@ std::string catalogName(std::string name)
     return name;
 }
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 bool TAssemblyAnalyzer::CaseInsensitiveLess::operator()(
     const std::string& left, const std::string& right) const
 {
-    return std::lexicographical_compare(
-        left.begin(), left.end(), right.begin(), right.end(), [](char a, char b) {
-            return static_cast<unsigned char>(lowerAscii(a))
-                < static_cast<unsigned char>(lowerAscii(b));
-        });
+    return platform::compareIgnoringCase(left, right) < 0;
 }
 
 std::uint64_t TAssemblyAnalyzer::builtInChainOffset()

@@ -1,5 +1,7 @@
 #include "platform/IniDocument.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 
 namespace platform {
@@ -20,18 +22,6 @@ std::string_view trimmed(std::string_view text)
     while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return upper(x) == upper(y);
-    });
 }
 
 // What one line of the file says.
@@ -117,12 +107,12 @@ std::optional<IniDocument::Place> IniDocument::find(
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const LineMeaning meaning = meaningOf(m_lines[i].text);
         if (meaning.kind == LineMeaning::Section) {
-            inSection = sameName(meaning.name, section);
+            inSection = equalIgnoringCase(meaning.name, section);
             inFirstSection = inSection && !anchor;
             if (inFirstSection)
                 anchor = i;
         } else if (meaning.kind == LineMeaning::Entry && inSection) {
-            if (sameName(meaning.name, key))
+            if (equalIgnoringCase(meaning.name, key))
                 return Place { i, true };
             if (inFirstSection)
                 anchor = i;

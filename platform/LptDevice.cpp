@@ -1,5 +1,6 @@
 #include "platform/LptDevice.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/SysRoot.h"
 
 #include <sys/stat.h>
@@ -17,8 +18,7 @@ bool exists(const std::string& path)
 // 0 to 3 for "LPT1" to "LPT4" in any letter case, -1 otherwise.
 int lptIndex(const std::string& name)
 {
-    if (name.size() != 4 || (name[0] | 0x20) != 'l' || (name[1] | 0x20) != 'p'
-        || (name[2] | 0x20) != 't')
+    if (name.size() != 4 || !equalIgnoringCase(name.substr(0, 3), "lpt"))
         return -1;
     return name[3] >= '1' && name[3] <= '4' ? name[3] - '1' : -1;
 }

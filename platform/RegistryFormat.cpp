@@ -1,5 +1,6 @@
 #include "platform/RegistryFormat.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/IntegerText.h"
 
 #include <cstdio>
@@ -104,7 +105,7 @@ RegistryValue parseData(std::string_view text)
         return RegistryValue::ofText(std::move(data));
     }
     constexpr std::string_view dwordPrefix = "dword:";
-    if (foldedName(text.substr(0, dwordPrefix.size())) != dwordPrefix)
+    if (!equalIgnoringCase(text.substr(0, dwordPrefix.size()), dwordPrefix))
         throw LineFault { "value is neither a quoted text nor dword:" };
     const std::string_view digits = trimTrailingBlanks(text.substr(dwordPrefix.size()));
     if (digits.empty() || digits.size() > 8)

@@ -1,5 +1,7 @@
 #include "platform/RegistryTree.h"
 
+#include "platform/AsciiCase.h"
+
 #include <utility>
 
 namespace platform {
@@ -14,16 +16,6 @@ bool isValidKeyName(std::string_view name)
             return false;
     }
     return true;
-}
-
-std::string foldedName(std::string_view name)
-{
-    std::string folded(name);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
 }
 
 bool isValidRegistryPath(const RegistryPath& path)
@@ -72,13 +64,13 @@ bool RegistryKey::operator==(const RegistryKey& other) const
 
 const RegistryKey* RegistryKey::subKey(std::string_view name) const
 {
-    const auto found = m_subKeys.find(foldedName(name));
+    const auto found = m_subKeys.find(foldedAsciiCase(name));
     return found == m_subKeys.end() ? nullptr : found->second.get();
 }
 
 RegistryKey& RegistryKey::ensureSubKey(std::string_view name)
 {
-    auto& slot = m_subKeys[foldedName(name)];
+    auto& slot = m_subKeys[foldedAsciiCase(name)];
     if (!slot)
         slot = std::make_unique<RegistryKey>(std::string(name));
     return *slot;
@@ -86,14 +78,14 @@ RegistryKey& RegistryKey::ensureSubKey(std::string_view name)
 
 const RegistryValue* RegistryKey::value(std::string_view name) const
 {
-    const auto found = m_values.find(foldedName(name));
+    const auto found = m_values.find(foldedAsciiCase(name));
     return found == m_values.end() ? nullptr : &found->second.value;
 }
 
 void RegistryKey::setValue(std::string_view name, RegistryValue value)
 {
     const auto entry
-        = m_values.try_emplace(foldedName(name), NamedValue { std::string(name), {} }).first;
+        = m_values.try_emplace(foldedAsciiCase(name), NamedValue { std::string(name), {} }).first;
     entry->second.value = std::move(value);
 }
 

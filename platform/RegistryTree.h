@@ -38,9 +38,6 @@ struct RegistryValue {
 // Key names are 1 to 255 bytes without a backslash or a control character.
 bool isValidKeyName(std::string_view name);
 
-// The name with ASCII letters folded to lower case: the identity of a key or value name.
-std::string foldedName(std::string_view name);
-
 // One key: its name as first spelled, its values and its sub-keys, both ordered by folded name.
 class RegistryKey {
 public:

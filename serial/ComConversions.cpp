@@ -1,5 +1,7 @@
 #include "serial/ComConversions.h"
 
+#include "platform/AsciiCase.h"
+
 #include "platform/IntegerText.h"
 
 #include <array>
@@ -24,28 +26,12 @@ constexpr std::array<const char*, 4> rtsTexts = { "Disable", "Enable", "Handshak
 constexpr std::array<std::uint32_t, 10> eventMaskBits
     = { 0x0001, 0x0004, 0x0002, 0x0100, 0x0040, 0x0008, 0x0010, 0x0080, 0x0020, 0x0400 };
 
-char asciiUpper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiUpper(a[i]) != asciiUpper(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // The first member whose text matches, in ordinal order, or the fallback.
 template <typename E>
 E fromText(std::string_view text, std::span<const char* const> texts, E fallback)
 {
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (equalsIgnoringAsciiCase(text, texts[i]))
+        if (platform::equalIgnoringCase(text, texts[i]))
             return E(i);
     }
     return fallback;
@@ -122,7 +108,7 @@ std::string flagToText(bool value)
 }
 bool flagFromText(std::string_view text)
 {
-    return equalsIgnoringAsciiCase(text, "YES");
+    return platform::equalIgnoringCase(text, "YES");
 }
 
 std::string charToText(char value)

@@ -1,7 +1,7 @@
 #include "serial/ComSelect.h"
 
+#include "platform/AsciiCase.h"
 #include "serial/CPort.h"
-#include "serial/CaseInsensitiveText.h"
 #include "serial/ComConversions.h"
 #include "serial/ListSerialPorts.h"
 
@@ -102,7 +102,7 @@ int TComSelect::findText(std::string_view text) const
 {
     const int count = m_items.entryCount();
     for (int index = 0; index < count; ++index) {
-        if (equalIgnoringCase(m_items.entry(index), text))
+        if (platform::equalIgnoringCase(m_items.entry(index), text))
             return index;
     }
     return -1;

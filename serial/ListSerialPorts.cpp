@@ -1,7 +1,7 @@
 #include "serial/ListSerialPorts.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/SysRoot.h"
-#include "serial/CaseInsensitiveText.h"
 #include "serial/ComError.h"
 
 #include <algorithm>
@@ -56,7 +56,7 @@ bool isPlaceholderUart(int ttyFolder, const std::string& name)
 void sortPortNames(std::vector<std::string>& names)
 {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const int order = compareIgnoringCase(a, b);
+        const int order = platform::compareIgnoringCase(a, b);
         return order != 0 ? order < 0 : a < b;
     });
 }

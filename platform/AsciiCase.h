@@ -1,11 +1,13 @@
 #pragma once
-// Comparison of port names and list entries ignoring the letter case of ASCII letters, in
-// plain byte order otherwise ("COM10" sorts before "COM2").
+// Letter case of ASCII letters only (other bytes are never changed), for names that compare
+// without regard to case: port names, list entries, settings and store keys, catalog paths.
+// Plain byte order otherwise ("COM10" sorts before "COM2").
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
-namespace cport {
+namespace platform {
 
 inline char foldAsciiCase(char c)
 {
@@ -30,4 +32,12 @@ inline bool equalIgnoringCase(std::string_view a, std::string_view b)
     return a.size() == b.size() && compareIgnoringCase(a, b) == 0;
 }
 
-} // namespace cport
+// text with every ASCII capital letter made small.
+inline std::string foldedAsciiCase(std::string_view text)
+{
+    std::string folded(text);
+    std::transform(folded.begin(), folded.end(), folded.begin(), foldAsciiCase);
+    return folded;
+}
+
+} // namespace platform
