@@ -3,6 +3,7 @@
 #include "credits/Logo.h"
 
 #include <QImage>
+#include <cstring>
 
 namespace app {
 
@@ -12,9 +13,15 @@ QImage logoImage()
     QImage image(logo.width, logo.height, QImage::Format_Mono);
     image.setColor(0, 0xFF000000 | logo.paperColour);
     image.setColor(1, 0xFF000000 | logo.inkColour);
+    // Whole scan lines are written at once (most significant bit first): setPixel per pixel
+    // made this picture a noticeable part of the window's start.
     for (int y = 0; y < logo.height; ++y) {
-        for (int x = 0; x < logo.width; ++x)
-            image.setPixel(x, y, logo.at(x, y));
+        uchar* line = image.scanLine(y);
+        std::memset(line, 0, static_cast<std::size_t>(image.bytesPerLine()));
+        for (int x = 0; x < logo.width; ++x) {
+            if (logo.at(x, y))
+                line[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+        }
     }
     return image;
 }
