@@ -83,7 +83,7 @@ PropertyStep checked(bool checked);
 // would also take in the radio buttons of nested group boxes).
 PropertyStep radioGroup(const QString& name);
 PropertyStep visible(bool visible);
-PropertyStep font(const FontSpec& spec);
+PropertyStep font(const FontSpec& style);
 PropertyStep verticalScrollBar();
 PropertyStep picture(QPixmap (*make)());
 PropertyStep cursor(Qt::CursorShape shape);
