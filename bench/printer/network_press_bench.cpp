@@ -6,6 +6,7 @@
 #include "app/Form1Description.h"
 #include "app/TForm1.h"
 #include "platform/MessageBoxes.h"
+#include "support/TcpListener.h"
 #include "support/TempDir.h"
 #include "widgets/IPEdit.h"
 
@@ -108,12 +109,8 @@ double ms(Clock::duration d)
 
 void plainConnectSendClose()
 {
-    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in target {};
-    target.sin_family = AF_INET;
-    target.sin_port = htons(9100);
-    inet_pton(AF_INET, address, &target.sin_addr);
-    if (::connect(socket, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+    const int socket = testsupport::connectTo(address, 9100);
+    if (socket < 0)
         std::perror("connect");
     const char cut[] = { 0x1D, 0x56, 0x42, 0x00 };
     if (::send(socket, cut, sizeof cut, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof cut))

@@ -3,8 +3,6 @@
 #include "support/TcpListener.h"
 #include "zevaruv/ZEVarUV.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -23,12 +21,8 @@ constexpr int rounds = 41;
 double plainSendSeconds(const char* address)
 {
     const auto start = Clock::now();
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in target {};
-    target.sin_family = AF_INET;
-    target.sin_port = htons(9100);
-    inet_pton(AF_INET, address, &target.sin_addr);
-    if (::connect(socket, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+    const int socket = testsupport::connectTo(address, 9100);
+    if (socket < 0)
         std::perror("connect");
     std::size_t sent = 0;
     while (sent < payload.size()) {

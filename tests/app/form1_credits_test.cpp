@@ -9,6 +9,7 @@
 #include "platform/AnsiText.h"
 #include "platform/Registry.h"
 #include "tests/app/WindowTestMachine.h"
+#include "tests/credits/StoredCredits.h"
 #include "tests/printer/PrinterFifo.h"
 
 #include <QLabel>
@@ -148,12 +149,7 @@ TEST_F(Form1Credits, ARevealIsStoredAndTheNextStartShowsTheCredits)
         press(*form, "Button2");
         ASSERT_EQ(panelShown(*form), allShown);
     }
-    platform::TRegistry registry;
-    ASSERT_TRUE(registry.openKey(plainText(texts::valueKeyF), false));
-    for (const auto& [name, data] : { std::pair { &texts::valueName1, &texts::valueData1 },
-             std::pair { &texts::valueName2, &texts::valueData2 },
-             std::pair { &texts::valueName3, &texts::valueData3 } })
-        EXPECT_EQ(registry.readString(plainText(*name)), plainText(*data));
+    creditstest::expectRevealValuesStored();
 
     const auto next = machine.startWindow();
     EXPECT_EQ(next->memo1Bytes(), credits::memoText(creditLines())) << "no empty fourth line";

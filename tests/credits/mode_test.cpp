@@ -5,6 +5,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 #include "support/TempDir.h"
+#include "tests/credits/StoredCredits.h"
 
 #include <gtest/gtest.h>
 
@@ -116,12 +117,7 @@ TEST_F(CreditsMode, ARevealIsRememberedAndFoundAtTheNextStart)
         std::vector<Control>({ Control::CopyrightLabel, Control::Logo, Control::CopyrightLabel,
             Control::WebAddressLabel, Control::WebsiteButton }));
 
-    platform::TRegistry registry;
-    ASSERT_TRUE(registry.openKey(plainText(texts::valueKeyF), false));
-    for (const auto& [name, data] : { std::pair { &texts::valueName1, &texts::valueData1 },
-             std::pair { &texts::valueName2, &texts::valueData2 },
-             std::pair { &texts::valueName3, &texts::valueData3 } })
-        EXPECT_EQ(registry.readString(plainText(*name)), plainText(*data));
+    creditstest::expectRevealValuesStored();
 
     RecordingView nextStart;
     nextStart.captions[Caption::CopyrightLabel] = "stored caption";

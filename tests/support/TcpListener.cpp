@@ -109,4 +109,20 @@ std::size_t TcpListener::acceptedCount()
     return m_accepted;
 }
 
+int connectTo(const std::string& address, std::uint16_t port)
+{
+    sockaddr_in target {};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(port);
+    if (inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1 || address.rfind("127.", 0) != 0)
+        throw std::invalid_argument("test clients stay on loopback: " + address);
+    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket >= 0
+        && ::connect(socket, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
+        ::close(socket);
+        return -1;
+    }
+    return socket;
+}
+
 } // namespace testsupport

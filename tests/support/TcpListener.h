@@ -39,4 +39,7 @@ private:
     std::thread m_thread;
 };
 
+// A blocking TCP connection to address:port (loopback only); -1 when it cannot connect.
+int connectTo(const std::string& address, std::uint16_t port);
+
 } // namespace testsupport
