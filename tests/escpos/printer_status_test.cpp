@@ -1,0 +1,88 @@
+// Status replies: the fixed bits, every condition's bits both ways, and the replies printers send.
+#include "escpos/PrinterStatus.h"
+
+#include <gtest/gtest.h>
+
+using namespace escpos;
+
+namespace {
+
+ConditionSet only(Condition condition)
+{
+    ConditionSet set;
+    set.set(static_cast<std::size_t>(condition));
+    return set;
+}
+
+} // namespace
+
+TEST(PrinterStatus, EveryByteWithWrongFixedBitsIsRefusedForEveryQuery)
+{
+    for (const auto query : kStatusQueries) {
+        int accepted = 0;
+        for (int byte = 0; byte < 256; ++byte) {
+            const bool fixedBitsRight = (byte & 0x01) == 0 && (byte & 0x80) == 0
+                && (byte & 0x02) != 0 && (byte & 0x10) != 0;
+            EXPECT_EQ(
+                decodeStatus(query, static_cast<std::uint8_t>(byte)).has_value(), fixedBitsRight)
+                << "query " << int(query) << " byte " << byte;
+            accepted += fixedBitsRight;
+        }
+        EXPECT_EQ(accepted, 16); // four free bits
+    }
+}
+
+TEST(PrinterStatus, EachConditionEncodesToItsOwnReplyAndDecodesBackAlone)
+{
+    for (std::size_t i = 0; i < kConditionCount; ++i) {
+        const auto condition = static_cast<Condition>(i);
+        int repliesCarryingIt = 0;
+        for (const auto query : kStatusQueries) {
+            const auto reply = encodeStatus(query, only(condition));
+            ASSERT_TRUE(hasStatusFixedBits(reply));
+            const auto decoded = decodeStatus(query, reply);
+            ASSERT_TRUE(decoded);
+            if (reply != 0x12) {
+                ++repliesCarryingIt;
+                EXPECT_EQ(*decoded, only(condition)) << conditionKey(condition);
+            } else {
+                EXPECT_TRUE(decoded->none());
+            }
+        }
+        EXPECT_EQ(repliesCarryingIt, 1) << conditionKey(condition);
+        EXPECT_EQ(conditionFromKey(conditionKey(condition)), condition);
+    }
+    EXPECT_FALSE(conditionFromKey("paper"));
+}
+
+TEST(PrinterStatus, RepliesOfRealPrintersDecodeToTheirMeaning)
+{
+    const struct {
+        StatusQuery query;
+        std::uint8_t reply;
+        ConditionSet meaning;
+    } cases[] = {
+        { StatusQuery::Printer, 0x12, {} },
+        { StatusQuery::Printer, 0x16, only(Condition::DrawerPin3High) },
+        { StatusQuery::Printer, 0x1A, only(Condition::Offline) },
+        { StatusQuery::PaperSensor, 0x72, only(Condition::PaperEnd) },
+        { StatusQuery::PaperSensor, 0x7E,
+            only(Condition::PaperEnd) | only(Condition::PaperNearEnd) },
+        // Some printers set only one of the two sensor bits.
+        { StatusQuery::PaperSensor, 0x16, only(Condition::PaperNearEnd) },
+        { StatusQuery::OfflineCause, 0x36,
+            only(Condition::CoverOpen) | only(Condition::StoppedByPaperEnd) },
+        { StatusQuery::ErrorCause, 0x1A, only(Condition::CutterError) },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decodeStatus(c.query, c.reply), c.meaning) << int(c.reply);
+    EXPECT_EQ(encodeStatus(StatusQuery::PaperSensor, only(Condition::PaperEnd)), 0x72);
+}
+
+TEST(PrinterStatus, QueriesAreTheirCommandBytes)
+{
+    EXPECT_EQ(statusQueryBytes(StatusQuery::OfflineCause), std::string("\x10\x04\x02", 3));
+    EXPECT_EQ(idQueryBytes(IdQuery::Model), std::string("\x1D\x49\x01", 3));
+    EXPECT_FALSE(idAnswersText(IdQuery::Version));
+    EXPECT_TRUE(idAnswersText(IdQuery::Maker));
+}
