@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zevaruv {
@@ -22,6 +23,9 @@ public:
     // Sends until everything is delivered, the peer fails, or sendMs has passed in all;
     // returns the count delivered.
     std::size_t send(const std::uint8_t* data, std::size_t length, int sendMs);
+    // Waits up to waitMs for the first byte, then takes what has arrived (at most size bytes):
+    // the count, 0 when nothing came in time, nullopt when closed by the peer or failed.
+    std::optional<std::size_t> receive(std::uint8_t* buffer, std::size_t size, int waitMs);
     void close();
     bool isOpen() const { return m_socket >= 0; }
 

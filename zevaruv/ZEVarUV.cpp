@@ -1,14 +1,21 @@
 #include "zevaruv/ZEVarUV.h"
 
-#include "zevaruv/NetConnection.h"
+#include "zevaruv/SharedConnection.h"
 
 #include <algorithm>
-#include <mutex>
+
+namespace zevaruv {
+
+std::mutex connectionMutex;
+NetConnection connection;
+
+} // namespace zevaruv
+
+using zevaruv::connection;
+using zevaruv::connectionMutex;
 
 namespace {
 
-std::mutex connectionMutex;
-zevaruv::NetConnection connection;
 int sendLimitMs = 0;
 
 // Limits beyond a day are taken as a day, so the milliseconds always fit.

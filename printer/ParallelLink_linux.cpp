@@ -1,0 +1,101 @@
+#include "printer/ParallelLink.h"
+
+#include "platform/Exception.h"
+#include "platform/IoError.h"
+#include "platform/LptDevice.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace printer {
+
+namespace {
+
+// A device that takes no byte for this long has stopped.
+constexpr int kNoProgressMs = 7000;
+
+[[noreturn]] void raiseErrno(int error)
+{
+    platform::raiseInOutError(platform::ioCodeFromErrno(error));
+}
+
+// Character devices are opened both ways; anything else only for writing (a FIFO opened both
+// ways would hand our own queries back as answers). Never blocks, never creates.
+int openDevice(const std::string& path, bool& readable)
+{
+    if (path.empty())
+        raiseErrno(ENOENT);
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0)
+        raiseErrno(errno);
+    readable = S_ISCHR(info.st_mode);
+    int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    flags |= readable ? O_RDWR : O_WRONLY;
+    if (S_ISREG(info.st_mode))
+        flags |= O_TRUNC;
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0)
+        raiseErrno(errno); // a FIFO nobody reads gives ENXIO instead of hanging the press
+    return fd;
+}
+
+// Waits for the descriptor to become ready for `events`; false when the time ran out.
+bool waitFor(int fd, short events, int ms)
+{
+    pollfd entry { fd, events, 0 };
+    for (;;) {
+        const int ready = ::poll(&entry, 1, ms);
+        if (ready >= 0)
+            return ready > 0;
+        if (errno != EINTR)
+            raiseErrno(errno);
+    }
+}
+
+} // namespace
+
+ParallelLink::ParallelLink(const std::string& deviceName)
+    : m_path(platform::lptDevicePath(deviceName))
+    , m_fd(openDevice(m_path, m_readable))
+{
+}
+
+std::optional<LptKernelView> ParallelLink::kernelView() const
+{
+    return readLptKernelView(m_fd.get(), m_path);
+}
+
+void ParallelLink::write(const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(m_fd.get(), bytes.data() + done, bytes.size() - done);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+        } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            raiseErrno(errno);
+        } else if (!waitFor(m_fd.get(), POLLOUT, kNoProgressMs)) {
+            throw platform::Exception("Write timeout");
+        }
+    }
+}
+
+std::string ParallelLink::read(std::size_t maxBytes, std::chrono::milliseconds limit)
+{
+    if (!m_readable || maxBytes == 0)
+        return {};
+    const int ms = static_cast<int>(std::min<std::int64_t>(limit.count(), INT32_MAX));
+    if (!waitFor(m_fd.get(), POLLIN, ms))
+        return {};
+    std::string bytes(maxBytes, '\0');
+    const ssize_t got = ::read(m_fd.get(), bytes.data(), bytes.size());
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return bytes;
+}
+
+} // namespace printer

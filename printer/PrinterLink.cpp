@@ -1,0 +1,42 @@
+#include "printer/PrinterLink.h"
+
+namespace printer {
+
+namespace {
+
+// Enough for any burst a receipt printer sends unasked (automatic status back).
+constexpr std::size_t kDiscardChunk = 4096;
+constexpr int kDiscardRounds = 16;
+
+} // namespace
+
+void PrinterLink::send(const std::string& bytes)
+{
+    // Told before the write, so a transcript shows what was attempted when the write fails.
+    tell(Direction::Sent, bytes);
+    write(bytes);
+}
+
+std::string PrinterLink::receive(std::size_t maxBytes, std::chrono::milliseconds limit)
+{
+    std::string bytes = read(maxBytes, limit);
+    if (!bytes.empty())
+        tell(Direction::Received, bytes);
+    return bytes;
+}
+
+void PrinterLink::discardPending()
+{
+    // Bounded, so a printer that chatters without end cannot hold the caller here.
+    for (int round = 0; round < kDiscardRounds; ++round)
+        if (receive(kDiscardChunk, std::chrono::milliseconds(0)).empty())
+            return;
+}
+
+void PrinterLink::tell(Direction direction, std::string_view bytes) const
+{
+    if (m_observer)
+        m_observer(direction, bytes);
+}
+
+} // namespace printer
