@@ -41,9 +41,14 @@ const StatusReading* PrinterReport::reading(StatusQuery query) const
     return found == status.end() ? nullptr : &*found;
 }
 
+const StatusReading* PrinterReport::readingFor(Condition condition) const
+{
+    return reading(queryOf(condition));
+}
+
 std::optional<bool> PrinterReport::condition(Condition condition) const
 {
-    const auto* r = reading(queryOf(condition));
+    const auto* r = readingFor(condition);
     if (!r || r->outcome != Outcome::Answered)
         return std::nullopt;
     return r->conditions.test(static_cast<std::size_t>(condition));

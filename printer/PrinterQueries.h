@@ -36,6 +36,8 @@ struct PrinterReport {
 
     // The reading of `query`, nullptr when it was not asked.
     const StatusReading* reading(escpos::StatusQuery query) const;
+    // The reading of the query whose reply carries `condition`, nullptr when not asked.
+    const StatusReading* readingFor(escpos::Condition condition) const;
     // Whether a decoded reply reports `condition`; nullopt when its query got no usable answer.
     std::optional<bool> condition(escpos::Condition condition) const;
 };

@@ -1,0 +1,44 @@
+#pragma once
+// What each light of the printer pane shows, worked out without widgets: a colour and words.
+// Grey is "unknown" (not asked yet, no answer, not a status byte, not available); a state is
+// never guessed.
+
+#include "printer/PrinterQueries.h"
+#include "serial/ComTypes.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace diagnostics {
+
+enum class Lamp { Grey, Green, Red };
+
+struct LightState {
+    std::string key; // names the light's widget: "light-" + key
+    Lamp lamp = Lamp::Grey;
+    std::string words;
+    friend bool operator==(const LightState&, const LightState&) = default;
+};
+
+// The status lights before any question: every one grey.
+std::vector<LightState> unaskedStatusLights();
+// Online, cover open, feed button, paper near end, paper end, drawer kick pin 3, cutter error,
+// unrecoverable error, auto-recoverable error, and the model from the printer ID.
+std::vector<LightState> statusLights(const printer::PrinterReport& report);
+// The driver's view of a parallel or USB printer: paper out, selected, error, and the device
+// ID; "not available" for what the driver does not answer.
+std::vector<LightState> kernelLights(const printer::LptKernelView& view);
+
+// What the port's settings make of its output lines.
+struct OutputLines {
+    cport::TDTRFlowControl dtr = cport::dtrDisable;
+    cport::TRTSFlowControl rts = cport::rtsDisable;
+};
+// CTS, DSR, DCD and RI from the port (nullopt: the device has no modem lines), DTR and RTS as
+// the settings drive them.
+std::vector<LightState> lineLights(std::optional<cport::TLineSignals> inputs, OutputLines outputs);
+// The six line lights while no port is held open: grey, "port closed".
+std::vector<LightState> closedPortLineLights();
+
+} // namespace diagnostics

@@ -1,0 +1,63 @@
+#include "diagnostics/LineWatch.h"
+
+#include "diagnostics/ModemLines.h"
+#include "serial/CPort.h"
+
+namespace diagnostics {
+
+LineWatch::LineWatch(std::function<void()> changed)
+    : m_changed(std::move(changed))
+{
+}
+
+LineWatch::~LineWatch()
+{
+    detach();
+}
+
+void LineWatch::attach(cport::TCustomComPort& port)
+{
+    detach();
+    m_port = &port;
+    const auto onLine = [this](cport::TCustomComPort&, bool) { lineEvent(); };
+    port.OnCTSChange = onLine;
+    port.OnDSRChange = onLine;
+    port.OnRLSDChange = onLine;
+    port.OnRing = [this](cport::TCustomComPort&) { lineEvent(); };
+    if (hasModemLines(port.deviceHandle()))
+        m_inputs = port.lineSignals();
+    else
+        m_inputs.reset();
+    m_changed();
+}
+
+void LineWatch::detach()
+{
+    if (!m_port)
+        return;
+    m_port->OnCTSChange = nullptr;
+    m_port->OnDSRChange = nullptr;
+    m_port->OnRLSDChange = nullptr;
+    m_port->OnRing = nullptr;
+    m_port = nullptr;
+    m_inputs.reset();
+    m_changed();
+}
+
+void LineWatch::lineEvent()
+{
+    // An event proves the lines exist; the levels are read afresh, so every light is current.
+    if (m_port)
+        m_inputs = m_port->lineSignals();
+    m_changed();
+}
+
+std::vector<LightState> LineWatch::lights() const
+{
+    if (!m_port)
+        return closedPortLineLights();
+    return lineLights(m_inputs,
+        { m_port->FlowControl().ControlDTR(), m_port->FlowControl().ControlRTS() });
+}
+
+} // namespace diagnostics

@@ -1,0 +1,178 @@
+#include "diagnostics/PrinterPane.h"
+
+#include "diagnostics/BusyCursor.h"
+#include "diagnostics/StatusLight.h"
+#include "diagnostics/TranscriptPanel.h"
+#include "platform/ErrorReport.h"
+#include "printer/StatusSummary.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace diagnostics {
+
+namespace {
+
+constexpr int kShortestLimitMs = 20;
+constexpr int kLongestLimitMs = 10000;
+
+// Readings of a later round replace those of the same question; the rest stay.
+void merge(printer::PrinterReport& into, const printer::PrinterReport& from)
+{
+    for (const auto& reading : from.status) {
+        auto same = std::find_if(into.status.begin(), into.status.end(),
+            [&](const printer::StatusReading& r) { return r.query == reading.query; });
+        if (same == into.status.end())
+            into.status.push_back(reading);
+        else
+            *same = reading;
+    }
+    if (!from.ids.empty())
+        into.ids = from.ids;
+    into.kernel = from.kernel;
+}
+
+} // namespace
+
+PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
+    : QWidget(parent)
+    , m_session(connection,
+          [this](printer::Direction direction, std::string_view bytes) {
+              m_transcript.append(direction, bytes);
+          })
+    , m_lines([this] { showLines(); })
+{
+    setObjectName(QStringLiteral("PrinterPane"));
+    buildLayout();
+}
+
+PrinterPane::~PrinterPane()
+{
+    m_lines.detach();
+}
+
+void PrinterPane::buildLayout()
+{
+    auto* query = new QPushButton(QStringLiteral("Query status"));
+    query->setObjectName(QStringLiteral("QueryStatus"));
+    connect(query, &QPushButton::clicked, this,
+        [this] { platform::runReported([this] { queryStatus(); }); });
+    m_answerLimit = new QSpinBox;
+    m_answerLimit->setObjectName(QStringLiteral("AnswerLimit"));
+    m_answerLimit->setRange(kShortestLimitMs, kLongestLimitMs);
+    m_answerLimit->setValue(static_cast<int>(printer::kDefaultAnswerLimit.count()));
+    m_answerLimit->setSuffix(QStringLiteral(" ms per answer"));
+    connect(m_answerLimit, &QSpinBox::valueChanged, this,
+        [this](int ms) { m_session.setAnswerLimit(std::chrono::milliseconds(ms)); });
+    m_statusAfterPress = new QCheckBox(QStringLiteral("Status after each press"));
+    m_statusAfterPress->setObjectName(QStringLiteral("StatusAfterPress"));
+    m_keepPortOpen = new QCheckBox(QStringLiteral("Keep port open"));
+    m_keepPortOpen->setObjectName(QStringLiteral("KeepPortOpen"));
+    connect(
+        m_keepPortOpen, &QCheckBox::toggled, this, [this](bool on) { keepPortOpenToggled(on); });
+    m_summary = new QLabel;
+    m_summary->setObjectName(QStringLiteral("StatusSummary"));
+    m_summary->setWordWrap(true);
+    m_statusLights = new LightPanel(QStringLiteral("Printer status"));
+    m_statusLights->setObjectName(QStringLiteral("StatusLights"));
+    m_statusLights->showStates(unaskedStatusLights());
+    m_driverLights = new LightPanel(QStringLiteral("Printer driver"));
+    m_driverLights->setObjectName(QStringLiteral("DriverLights"));
+    m_driverLights->hide();
+    m_lineLights = new LightPanel(QStringLiteral("Serial lines"));
+    m_lineLights->setObjectName(QStringLiteral("LineLights"));
+    showLines();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(query);
+    top->addWidget(m_answerLimit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_statusAfterPress);
+    layout->addWidget(m_keepPortOpen);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_statusLights);
+    layout->addWidget(m_driverLights);
+    layout->addWidget(m_lineLights);
+    layout->addWidget(new TranscriptPanel(m_transcript, this), 1);
+    setFixedWidth(kWidth);
+}
+
+void PrinterPane::queryStatus()
+{
+    BusyCursor busy;
+    const auto report = m_session.queryStatus();
+    m_report = {};
+    merge(m_report, report);
+    m_summary->setText(QString::fromStdString(printer::statusSummary(report)));
+    showReport(m_report);
+}
+
+void PrinterPane::press(
+    const std::string& bytes, const std::function<void(const std::string&)>& ordinarySend)
+{
+    const auto report = m_session.press(bytes, m_statusAfterPress->isChecked(), ordinarySend);
+    if (!report)
+        return;
+    merge(m_report, *report);
+    m_summary->setText(QString::fromStdString(printer::pressSummary(bytes.size(), *report)));
+    showReport(m_report);
+}
+
+void PrinterPane::showReport(const printer::PrinterReport& report)
+{
+    m_statusLights->showStates(statusLights(report));
+    m_driverLights->setVisible(report.kernel.has_value());
+    if (report.kernel)
+        m_driverLights->showStates(kernelLights(*report.kernel));
+}
+
+void PrinterPane::showLines()
+{
+    if (m_lineLights)
+        m_lineLights->showStates(m_lines.lights());
+}
+
+void PrinterPane::keepPortOpenToggled(bool on)
+{
+    if (!on) {
+        stopHoldingPort();
+        return;
+    }
+    platform::runReported([this] {
+        try {
+            if (m_session.setKeepPortOpen(true))
+                m_lines.attach(m_session.heldPort());
+        } catch (...) {
+            stopHoldingPort();
+            throw;
+        }
+    });
+}
+
+void PrinterPane::stopHoldingPort()
+{
+    m_lines.detach();
+    m_session.setKeepPortOpen(false);
+    // The switch goes off with the port, so it never claims a port that is closed.
+    const QSignalBlocker quiet(m_keepPortOpen);
+    m_keepPortOpen->setChecked(false);
+}
+
+void PrinterPane::connectionChanged()
+{
+    stopHoldingPort();
+}
+
+void PrinterPane::paneClosed()
+{
+    stopHoldingPort();
+}
+
+} // namespace diagnostics

@@ -1,0 +1,37 @@
+#pragma once
+// A light with words (green, red, grey for unknown), and a titled column of them that shows a
+// list of light states, one light per key.
+
+#include "diagnostics/LightStates.h"
+
+#include <QGroupBox>
+#include <QWidget>
+
+class QLabel;
+
+namespace diagnostics {
+
+class StatusLight : public QWidget {
+    Q_OBJECT
+public:
+    explicit StatusLight(QWidget* parent = nullptr);
+    void setState(const LightState& state);
+    Lamp lamp() const { return m_lamp; }
+    QString words() const;
+
+private:
+    QLabel* m_dot;
+    QLabel* m_words;
+    Lamp m_lamp = Lamp::Grey;
+};
+
+class LightPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    LightPanel(const QString& title, QWidget* parent = nullptr);
+    // Updates the light of each key ("light-" + key), making the ones not there yet.
+    void showStates(const std::vector<LightState>& states);
+    StatusLight* light(const std::string& key) const;
+};
+
+} // namespace diagnostics

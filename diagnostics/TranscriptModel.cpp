@@ -1,0 +1,75 @@
+#include "diagnostics/TranscriptModel.h"
+
+#include <QFontDatabase>
+
+namespace diagnostics {
+
+TranscriptModel::TranscriptModel(CommandNamer namer, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_transcript(std::move(namer))
+{
+}
+
+void TranscriptModel::append(Direction direction, std::string_view bytes)
+{
+    // Splitting the bytes tells how many rows they make; views see them only once announced.
+    const auto added = static_cast<int>(m_transcript.append(direction, bytes));
+    if (added == 0)
+        return;
+    beginInsertRows({}, m_shownRows, m_shownRows + added - 1);
+    m_shownRows += added;
+    endInsertRows();
+}
+
+void TranscriptModel::clear()
+{
+    beginResetModel();
+    m_transcript.clear();
+    m_shownRows = 0;
+    endResetModel();
+}
+
+int TranscriptModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_shownRows;
+}
+
+int TranscriptModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TranscriptModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::FontRole && index.column() != CommandColumn)
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (role != Qt::DisplayRole)
+        return {};
+    const auto row = m_transcript.row(static_cast<std::size_t>(index.row()));
+    switch (index.column()) {
+    case TimeColumn:
+        return QString::fromStdString(timeText(row.time));
+    case DirectionColumn:
+        return QString::fromLatin1(directionText(row.direction));
+    case HexColumn:
+        return QString::fromStdString(hexText(row.bytes));
+    case TextColumn:
+        return QString::fromLatin1(printableText(row.bytes).c_str());
+    case CommandColumn:
+        return QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
+    }
+    return {};
+}
+
+QVariant TranscriptModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const titles[ColumnCount] = { "Time", "Dir", "Hex", "Text", "Command" };
+    return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section])
+                                                 : QVariant();
+}
+
+} // namespace diagnostics
