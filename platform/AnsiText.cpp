@@ -17,7 +17,7 @@ public:
         : m_handle(iconv_open(to, from))
     {
         if (m_handle == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(
+            throw std::invalid_argument(
                 std::string("iconv cannot convert from ") + from + " to " + to);
     }
     ~Converter() { iconv_close(m_handle); }
@@ -63,11 +63,11 @@ bool isUndefinedAnsiByte(unsigned char c)
     return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
 }
 
-} // namespace
-
-std::string utf8ToAnsi(const std::string& utf8)
+// UTF-8 to codePage with "?" for what cannot be converted. keepUndefinedAnsi: U+0081 and its
+// kin become the byte Windows-1252 leaves undefined, as ansiToUtf8 reads it.
+std::string encodeUtf8(const std::string& utf8, const char* codePage, bool keepUndefinedAnsi)
 {
-    Converter converter("WINDOWS-1252", "UTF-8");
+    Converter converter(codePage, "UTF-8");
     std::string out;
     out.reserve(utf8.size());
     std::string input = utf8;
@@ -75,8 +75,8 @@ std::string utf8ToAnsi(const std::string& utf8)
     std::size_t left = input.size();
     while (!converter.convert(in, left, out)) {
         const auto lead = static_cast<unsigned char>(in[0]);
-        if (lead == 0xC2 && left >= 2 && isUndefinedAnsiByte(static_cast<unsigned char>(in[1]))) {
-            // U+0081 and its kin: the byte the code page leaves undefined, as ansiToUtf8 reads it.
+        if (keepUndefinedAnsi && lead == 0xC2 && left >= 2
+            && isUndefinedAnsiByte(static_cast<unsigned char>(in[1]))) {
             out += in[1];
             in += 2;
             left -= 2;
@@ -92,6 +92,27 @@ std::string utf8ToAnsi(const std::string& utf8)
         left -= skip;
     }
     return out;
+}
+
+} // namespace
+
+std::string utf8ToAnsi(const std::string& utf8)
+{
+    return encodeUtf8(utf8, "WINDOWS-1252", true);
+}
+
+std::string utf8ToCodePage(const std::string& utf8, const std::string& codePage)
+{
+    return encodeUtf8(utf8, codePage.c_str(), false);
+}
+
+bool knownCodePage(const std::string& codePage)
+{
+    const iconv_t handle = iconv_open(codePage.c_str(), "UTF-8");
+    if (handle == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv_close(handle);
+    return true;
 }
 
 std::string ansiToUtf8(const std::string& ansi)

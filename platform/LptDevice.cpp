@@ -27,7 +27,7 @@ int lptIndex(const std::string& name)
 
 std::string lptDevicePath(const std::string& name)
 {
-    if (name.empty())
+    if (name.empty() || name.front() == '/')
         return name;
     const int index = lptIndex(name);
     if (index < 0)

@@ -34,6 +34,10 @@ LptLineStatus lptLineStatusFromByte(int status);
 // COMMAND SET) too; keys in any letter case, surrounding blanks dropped, unknown keys ignored.
 Ieee1284Id parseIeee1284Id(std::string_view text);
 
+// The device ID that sysfs publishes (below the system root) for a USB printer /dev/usb/lpN,
+// read without opening the device; nullopt for other devices or when sysfs has none.
+std::optional<Ieee1284Id> sysfsDeviceId(const std::string& devicePath);
+
 // Asks the driver behind the open descriptor of devicePath. The device ID comes from sysfs
 // (below the system root) for a USB printer, otherwise from the driver's ioctl.
 LptKernelView readLptKernelView(int fd, const std::string& devicePath);

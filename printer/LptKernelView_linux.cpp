@@ -54,15 +54,21 @@ std::optional<std::string> idFromSysfs(const std::string& devicePath)
 
 } // namespace
 
+std::optional<Ieee1284Id> sysfsDeviceId(const std::string& devicePath)
+{
+    if (const auto text = idFromSysfs(devicePath))
+        return parseIeee1284Id(*text);
+    return std::nullopt;
+}
+
 LptKernelView readLptKernelView(int fd, const std::string& devicePath)
 {
     LptKernelView view;
     view.lines = readLines(fd);
-    auto text = idFromSysfs(devicePath);
-    if (!text)
-        text = idFromDriver(fd);
-    if (text)
-        view.deviceId = parseIeee1284Id(*text);
+    view.deviceId = sysfsDeviceId(devicePath);
+    if (!view.deviceId)
+        if (const auto text = idFromDriver(fd))
+            view.deviceId = parseIeee1284Id(*text);
     return view;
 }
 

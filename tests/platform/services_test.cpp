@@ -20,6 +20,8 @@ TEST(LptDevice, MapsNamesBelowTheSystemRoot)
     EXPECT_EQ(lptDevicePath("lpt4"), root.path() + "/dev/lp3");
     EXPECT_EQ(lptDevicePath("LPT5"), root.path() + "/dev/LPT5");
     EXPECT_EQ(lptDevicePath(""), "");
+    // A path is the user's own choice: never moved below the system root.
+    EXPECT_EQ(lptDevicePath("/dev/usb/lp0"), "/dev/usb/lp0");
     root.writeFile("dev/usb/lp1", "");
     EXPECT_EQ(lptDevicePath("LPT2"), root.path() + "/dev/usb/lp1");
     root.writeFile("dev/lp1", "");

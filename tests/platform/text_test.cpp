@@ -5,6 +5,7 @@
 #include "platform/IntegerText.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace platform;
 
@@ -79,6 +80,19 @@ TEST(AnsiText, MapsToWindows1252)
                          "a"),
         "?a");
     EXPECT_EQ(utf8ToAnsi("\xE2\x82"), "?");
+}
+
+TEST(AnsiText, OtherCodePagesMapTheirOwnBytes)
+{
+    // PC437 has ü at 0x81, which Windows-1252 leaves undefined; U+0081 is no character of it.
+    EXPECT_EQ(utf8ToCodePage("Grüße €", "CP437"),
+        "Gr\x81\xE1"
+        "e ?");
+    EXPECT_EQ(utf8ToCodePage("\xC2\x81", "CP437"), "?");
+    EXPECT_EQ(utf8ToCodePage("€", "ISO-8859-15"), "\xA4");
+    EXPECT_TRUE(knownCodePage("CP437"));
+    EXPECT_FALSE(knownCodePage("NO-SUCH-CODE-PAGE"));
+    EXPECT_THROW(utf8ToCodePage("x", "NO-SUCH-CODE-PAGE"), std::invalid_argument);
 }
 
 TEST(AnsiText, EveryByteSurvivesTheRoundTrip)

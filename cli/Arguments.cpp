@@ -1,0 +1,182 @@
+#include "cli/Arguments.h"
+
+#include "cli/DecimalText.h"
+#include "cli/NetworkSpec.h"
+#include "cli/SerialSpec.h"
+#include "cli/UsageError.h"
+#include "platform/AnsiText.h"
+
+#include <map>
+#include <utility>
+
+namespace cli {
+
+namespace {
+
+constexpr std::int64_t kLongestTimeoutMs = 600000;
+
+const std::map<std::string, Action, std::less<>> kCommands {
+    { "print-test", Action::PrintTest },
+    { "cut", Action::Cut },
+    { "drawer", Action::Drawer },
+    { "status", Action::Status },
+    { "raw", Action::Raw },
+};
+
+// Walks the arguments, handing out options with their values and the other words in order.
+class ArgumentReader {
+public:
+    struct Argument {
+        std::string text;
+        bool isOption; // false for words, "-" (standard input) and everything after "--"
+    };
+    explicit ArgumentReader(const std::vector<std::string>& arguments)
+        : m_arguments(arguments)
+    {
+    }
+    std::optional<Argument> next()
+    {
+        while (m_next < m_arguments.size()) {
+            const std::string& text = m_arguments[m_next++];
+            if (!m_optionsEnded && text == "--") {
+                m_optionsEnded = true;
+                continue;
+            }
+            return Argument { text, !m_optionsEnded && text.size() > 1 && text[0] == '-' };
+        }
+        return std::nullopt;
+    }
+    // The value of an option: after "=" in the same argument, or the next argument.
+    std::string value(const std::string& option, std::optional<std::string>& inlineValue)
+    {
+        if (inlineValue)
+            return *std::exchange(inlineValue, std::nullopt);
+        if (m_next >= m_arguments.size())
+            throw UsageError("option '" + option + "' needs a value");
+        return m_arguments[m_next++];
+    }
+
+private:
+    const std::vector<std::string>& m_arguments;
+    std::size_t m_next = 0;
+    bool m_optionsEnded = false;
+};
+
+void setTarget(Invocation& invocation, Target target)
+{
+    if (invocation.target)
+        throw UsageError("choose one connection: --com, --lpt or --net");
+    invocation.target = std::move(target);
+}
+
+std::chrono::milliseconds parseTimeout(const std::string& text)
+{
+    const auto ms = parseDecimal(text);
+    if (!ms || *ms < 1 || *ms > kLongestTimeoutMs)
+        throw UsageError("invalid time limit '" + text + "' (1 to 600000 milliseconds)");
+    return std::chrono::milliseconds(*ms);
+}
+
+// Takes one option (with its value); false when the option is unknown.
+bool takeOption(const std::string& name, std::optional<std::string>& inlineValue,
+    ArgumentReader& reader, Invocation& invocation, bool& listed)
+{
+    using printer::Connection;
+    if (name == "--com")
+        setTarget(invocation,
+            { Connection::Com, parseSerialSpec(reader.value(name, inlineValue)), {}, {} });
+    else if (name == "--lpt")
+        setTarget(invocation, { Connection::Lpt, {}, reader.value(name, inlineValue), {} });
+    else if (name == "--net")
+        setTarget(invocation,
+            { Connection::Ethernet, {}, {}, parseNetworkSpec(reader.value(name, inlineValue)) });
+    else if (name == "--timeout")
+        invocation.timeout = parseTimeout(reader.value(name, inlineValue));
+    else if (name == "--encoding")
+        invocation.encoding = reader.value(name, inlineValue);
+    else if (name == "--hex" || name == "--json" || name == "--list" || name == "--help"
+        || name == "--version") {
+        if (inlineValue)
+            throw UsageError("option '" + name + "' takes no value");
+        (name == "--hex" ? invocation.hex : name == "--json" ? invocation.json : listed) = true;
+        if (name == "--help" || name == "--version")
+            invocation.action = name == "--help" ? Action::Help : Action::Version;
+    } else
+        return false;
+    return true;
+}
+
+// What the words after the options ask for: the command and its operand.
+void takeCommand(const std::vector<std::string>& words, Invocation& invocation)
+{
+    if (words.empty())
+        throw UsageError("no command given (print-test, cut, drawer, status, raw or --list)");
+    const auto found = kCommands.find(words[0]);
+    if (found == kCommands.end())
+        throw UsageError("unknown command '" + words[0] + "'");
+    invocation.action = found->second;
+    const bool takesOperand
+        = invocation.action == Action::PrintTest || invocation.action == Action::Raw;
+    if (takesOperand && words.size() < 2)
+        throw UsageError(words[0]
+            + (invocation.action == Action::Raw ? " needs a file, or - to read standard input"
+                                                : " needs a text, or - to read standard input"));
+    if (words.size() > (takesOperand ? 2u : 1u))
+        throw UsageError("unexpected argument '" + words[takesOperand ? 2 : 1] + "'");
+    if (takesOperand)
+        invocation.operand = words[1];
+}
+
+// The combinations that make no sense, found before anything is opened.
+void checkCombination(const Invocation& invocation)
+{
+    if (invocation.action == Action::List) {
+        if (invocation.target)
+            throw UsageError("--list takes no connection");
+        return;
+    }
+    if (!invocation.target)
+        throw UsageError("no connection given: use --com, --lpt or --net");
+    if (invocation.json && invocation.action != Action::Status)
+        throw UsageError("--json applies to the status command only");
+    if (!invocation.encoding.empty() && invocation.action != Action::PrintTest)
+        throw UsageError("--encoding applies to the print-test command only");
+    if (!invocation.encoding.empty() && !platform::knownCodePage(invocation.encoding))
+        throw UsageError("unknown encoding '" + invocation.encoding + "'");
+}
+
+} // namespace
+
+Invocation parseArguments(const std::vector<std::string>& arguments)
+{
+    Invocation invocation;
+    ArgumentReader reader(arguments);
+    std::vector<std::string> words;
+    bool listed = false;
+    while (auto next = reader.next()) {
+        std::string argument = std::move(next->text);
+        if (!next->isOption) {
+            words.push_back(std::move(argument));
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (const auto equals = argument.find('='); equals != std::string::npos) {
+            inlineValue = argument.substr(equals + 1);
+            argument.resize(equals);
+        }
+        if (!takeOption(argument, inlineValue, reader, invocation, listed))
+            throw UsageError("unknown option '" + argument + "'");
+        if (argument == "--help" || argument == "--version")
+            return invocation; // whatever else the line holds, as GNU tools do
+    }
+    if (listed && !words.empty())
+        throw UsageError("unexpected argument '" + words[0] + "'");
+    if (listed)
+        invocation.action = Action::List;
+    else
+        takeCommand(words, invocation);
+    checkCombination(invocation);
+    return invocation;
+}
+
+} // namespace cli

@@ -1,0 +1,14 @@
+#pragma once
+// --list: the serial ports, as the window's port list offers them, and the line-printer devices
+// (/dev/lpN, /dev/usb/lpN) with the name LPT1 … LPT4 that reaches them and the model from
+// their IEEE-1284 device ID. No device is opened.
+
+#include <string>
+
+namespace cli {
+
+// The listing, one device a line under the headings "Serial ports:" and "Line printers:".
+// A serial port list that cannot be read raises EComPort (code 23).
+std::string deviceList();
+
+} // namespace cli

@@ -1,0 +1,55 @@
+#include "cli/HelpText.h"
+
+namespace cli {
+
+std::string helpText()
+{
+    return R"(Usage: quillet-send CONNECTION [OPTION]... COMMAND [ARGUMENT]
+  or:  quillet-send --list
+Send the test actions of Quillet, status queries or prepared ESC/POS files to a
+receipt printer, without a window.
+
+Connection (exactly one):
+      --com PORT[:BAUD[,FRAMING][,FLOW]]  serial port, such as ttyUSB0:19200,8N1,rtscts;
+                          PORT as the port list shows it, COMn, or a path; FRAMING
+                          is data bits, parity (N E O M S) and stop bits (1 1.5 2);
+                          FLOW is none, rtscts, xonxoff or dtrdsr
+                          (default 19200,8N1,none)
+      --lpt DEVICE        LPT1 to LPT4 (/dev/lpN, or /dev/usb/lpN when only that
+                          exists), or a device path used as it is
+      --net ADDRESS[:9100]  network printer at an IPv4 address, port 9100
+
+Commands:
+  print-test TEXT|-       ESC @, the text, CR LF, ESC @ (- reads the text from
+                          standard input); line breaks become CR LF
+  cut                     partial cut after feeding (GS V 66 0)
+  drawer                  kick the cash drawer on pin 2 (ESC p 0 50 50, CR)
+  status                  ask DLE EOT 1 to 4 and GS I 1 to 3 and decode the answers
+  raw FILE|-              send the bytes of FILE (or standard input) as they are
+
+Options:
+      --hex               write the transcript of the bytes sent and received,
+                          commands named, to standard error
+      --json              status: write the answers as one JSON object
+      --timeout MS        status: wait MS milliseconds for each answer (default 500)
+      --encoding CODEPAGE print-test: the text's code page as iconv names it
+                          (default WINDOWS-1252, as the window sends)
+      --list              list serial ports and line printers with their model
+      --help              display this help and exit
+      --version           output version information and exit
+
+Exit status:
+ 0  done; for status, the printer is ready
+ 1  the command line cannot be run (nothing was opened)
+ 2  the connection or the input/output failed
+ 3  the printer answered with a fault (offline, paper end, cover open, error)
+ 4  a status query got no answer
+)";
+}
+
+std::string versionText()
+{
+    return "quillet-send (Quillet) " QUILLET_VERSION "\n";
+}
+
+} // namespace cli

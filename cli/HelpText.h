@@ -1,0 +1,11 @@
+#pragma once
+// The texts of --help and --version.
+
+#include <string>
+
+namespace cli {
+
+std::string helpText();
+std::string versionText();
+
+} // namespace cli

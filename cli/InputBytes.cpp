@@ -1,0 +1,53 @@
+#include "cli/InputBytes.h"
+
+#include "cli/UsageError.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileDescriptor.h"
+#include "platform/IoError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+[[noreturn]] void unreadable(const std::string& name, int error)
+{
+    throw UsageError(name + ": "
+        + platform::errorReportText(platform::ioErrorMessage(platform::ioCodeFromErrno(error))));
+}
+
+// Reads to the end; pipes and process substitutions work as well as files.
+void readAll(int fd, const std::string& name, std::string& bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0)
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        else if (got == 0)
+            return;
+        else if (errno != EINTR)
+            unreadable(name, errno);
+    }
+}
+
+} // namespace
+
+std::string readInputBytes(const std::string& nameOrDash)
+{
+    std::string bytes;
+    if (nameOrDash == "-") {
+        readAll(STDIN_FILENO, "standard input", bytes);
+        return bytes;
+    }
+    const platform::FileDescriptor file(::open(nameOrDash.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+        unreadable(nameOrDash, errno);
+    readAll(file.get(), nameOrDash, bytes);
+    return bytes;
+}
+
+} // namespace cli

@@ -1,0 +1,50 @@
+#pragma once
+// What one run of quillet-send was asked to do, as the command line said it.
+
+#include "printer/PrinterConnection.h"
+#include "printer/PrinterQueries.h"
+#include "serial/ComTypes.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace cli {
+
+enum class Action { PrintTest, Cut, Drawer, Status, Raw, List, Help, Version };
+
+enum class FlowControl { None, RtsCts, XonXoff, DtrDsr };
+
+// "ttyUSB0:19200,8N1,rtscts" taken apart.
+struct SerialSettings {
+    std::string port;
+    std::int32_t baudRate = 19200;
+    cport::TDataBits dataBits = cport::dbEight;
+    cport::TParityBits parity = cport::prNone;
+    cport::TStopBits stopBits = cport::sbOneStopBit;
+    FlowControl flow = FlowControl::None;
+    friend bool operator==(const SerialSettings&, const SerialSettings&) = default;
+};
+
+// The printer's connection: exactly one of --com, --lpt and --net.
+struct Target {
+    printer::Connection kind = printer::Connection::Ethernet;
+    SerialSettings serial; // Com
+    std::string lptDevice; // Lpt: "LPT1" … "LPT4" or a path
+    std::string address; // Ethernet: dotted IPv4
+};
+
+struct Invocation {
+    Action action = Action::Help;
+    std::optional<Target> target;
+    // print-test: the text, or "-" for standard input; raw: the file, or "-".
+    std::optional<std::string> operand;
+    bool hex = false;
+    bool json = false;
+    std::chrono::milliseconds timeout = printer::kDefaultAnswerLimit;
+    // iconv's name of the code page for print-test; empty for Windows-1252, as the window sends.
+    std::string encoding;
+};
+
+} // namespace cli
