@@ -144,22 +144,12 @@ void applySerialSettings(const SerialSettings& settings, TCustomComPort& port)
     port.Parity().setBits(settings.parity);
     port.setEvents({});
     auto& flow = port.FlowControl();
-    switch (settings.flow) {
-    case FlowControl::None:
-        flow.setFlowControl(fcNone);
-        break;
-    case FlowControl::RtsCts:
-        flow.setFlowControl(fcHardware);
-        break;
-    case FlowControl::XonXoff:
-        flow.setFlowControl(fcSoftware);
-        break;
-    case FlowControl::DtrDsr:
-        flow.setFlowControl(fcNone);
-        flow.setOutDSRFlow(true);
-        flow.setControlDTR(dtrHandshake);
-        break;
-    }
+    flow.setFlowControl(settings.flow == FlowControl::RtsCts ? fcHardware
+            : settings.flow == FlowControl::XonXoff          ? fcSoftware
+                                                             : fcNone);
+    const bool dtrDsr = settings.flow == FlowControl::DtrDsr;
+    flow.setOutDSRFlow(dtrDsr);
+    flow.setControlDTR(dtrDsr ? dtrHandshake : TComFlowControl().ControlDTR());
 }
 
 } // namespace cli

@@ -1,0 +1,165 @@
+// What quillet-send writes: the print-test text as the window sends it, the transcript's
+// naming, the status exit codes, and JSON that a JSON parser reads back.
+#include "cli/CommandNaming.h"
+#include "cli/ExitCode.h"
+#include "cli/HexTranscript.h"
+#include "cli/JsonText.h"
+#include "cli/PrintText.h"
+#include "cli/StatusReport.h"
+#include "printer/StatusSummary.h"
+#include "printer/TestActions.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace cli;
+using escpos::StatusQuery;
+using printer::Outcome;
+
+namespace {
+
+printer::StatusReading answered(StatusQuery query, std::uint8_t reply)
+{
+    printer::StatusReading reading;
+    reading.query = query;
+    reading.reply = reply;
+    const auto decoded = escpos::decodeStatus(query, reply);
+    reading.outcome = decoded ? Outcome::Answered : Outcome::NotStatus;
+    if (decoded)
+        reading.conditions = *decoded;
+    return reading;
+}
+
+// The four DLE EOT replies; 0 leaves a query unanswered.
+printer::PrinterReport report(
+    std::uint8_t printer, std::uint8_t offline, std::uint8_t error, std::uint8_t paper)
+{
+    printer::PrinterReport result;
+    const std::uint8_t replies[] = { printer, offline, error, paper };
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (replies[i])
+            result.status.push_back(answered(escpos::kStatusQueries[i], replies[i]));
+        else
+            result.status.push_back({ escpos::kStatusQueries[i], Outcome::NoAnswer, 0, {} });
+    }
+    result.ids = { { escpos::IdQuery::Model, 0x20 }, { escpos::IdQuery::Type, std::nullopt } };
+    return result;
+}
+
+QJsonObject parsedJson(const std::string& text)
+{
+    QJsonParseError error;
+    const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << text;
+    return document.object();
+}
+
+} // namespace
+
+TEST(PrintText, LineBreaksAndCharactersAsTheWindowSendsThem)
+{
+    // Every kind of line break becomes one CR LF; nothing is stripped.
+    EXPECT_EQ(printTextBytes("a\nb\r\nc\rd\n\n", ""), "a\r\nb\r\nc\r\nd\r\n\r\n");
+    EXPECT_EQ(printTextBytes("Grüße €, 漢", ""),
+        "Gr\xFC\xDF"
+        "e \x80, ?");
+    EXPECT_EQ(printTextBytes("Grüße €", "CP437"),
+        "Gr\x81\xE1"
+        "e ?");
+    EXPECT_EQ(printTextBytes(std::string("a\0b", 3), ""), std::string("a\0b", 3));
+}
+
+TEST(CommandNaming, NamesEveryCommandAndCoversEveryByte)
+{
+    const std::string bytes = printer::printTestBytes("Hi") + printer::cutPaperBytes()
+        + printer::cashDrawerBytes() + std::string("\x1B\x99\x10", 3);
+    const auto pieces = nameCommands(bytes);
+    std::size_t total = 0;
+    std::vector<std::string> names;
+    for (const auto& piece : pieces) {
+        total += piece.length;
+        names.push_back(piece.name);
+    }
+    EXPECT_EQ(total, bytes.size());
+    ASSERT_GE(names.size(), 7u);
+    EXPECT_EQ(names[0].rfind("ESC @", 0), 0u) << names[0];
+    EXPECT_EQ(names[1], ""); // the text
+    EXPECT_EQ(names[2].rfind("CR", 0), 0u) << names[2];
+    const std::string all = testing::PrintToString(names);
+    EXPECT_NE(all.find("GS V 66 0"), std::string::npos) << all;
+    EXPECT_NE(all.find("ESC p 0 50 50"), std::string::npos) << all;
+    EXPECT_NE(all.find("unknown"), std::string::npos) << all;
+}
+
+TEST(HexTranscript, WritesEachCommandAsItPasses)
+{
+    std::ostringstream out;
+    HexTranscript transcript(out);
+    transcript.observer()(printer::Direction::Sent, printer::cutPaperBytes());
+    transcript.record(printer::Direction::Received, "\x12");
+    const std::string text = out.str();
+    EXPECT_NE(text.find("sent  1D 56 42 00"), std::string::npos) << text;
+    EXPECT_NE(text.find("GS V 66 0"), std::string::npos) << text;
+    EXPECT_NE(text.find("recv  12"), std::string::npos) << text;
+}
+
+TEST(StatusReport, ExitCodesFromTheAnswers)
+{
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x12)), exitDone);
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x1E)), exitDone); // paper near end
+    EXPECT_EQ(statusExitCode(report(0x16, 0x12, 0x12, 0x12)), exitDone); // drawer pin high
+    EXPECT_EQ(statusExitCode(report(0x1A, 0x12, 0x12, 0x12)), exitPrinterFault); // offline
+    EXPECT_EQ(statusExitCode(report(0x12, 0x16, 0x12, 0x12)), exitPrinterFault); // cover open
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x1A, 0x12)), exitPrinterFault); // cutter
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x72)), exitPrinterFault); // paper end
+    // A fault heard beats a question unanswered; otherwise an unanswered one is code 4.
+    EXPECT_EQ(statusExitCode(report(0x1A, 0, 0, 0)), exitPrinterFault);
+    EXPECT_EQ(statusExitCode(report(0x12, 0, 0x12, 0x12)), exitNoAnswer);
+    EXPECT_EQ(statusExitCode(report(0x41, 0x12, 0x12, 0x12)), exitNoAnswer); // not a status
+    EXPECT_EQ(statusExitCode(report(0, 0, 0, 0)), exitNoAnswer);
+
+    auto driverPaperOut = report(0x12, 0x12, 0x12, 0x12);
+    driverPaperOut.kernel
+        = printer::LptKernelView { printer::LptLineStatus { true, true, false }, std::nullopt };
+    EXPECT_EQ(statusExitCode(driverPaperOut), exitPrinterFault);
+}
+
+TEST(StatusReport, TextAndJsonSayTheSame)
+{
+    auto troubled = report(0x1A, 0x16, 0, 0x72);
+    troubled.kernel = printer::LptKernelView { std::nullopt,
+        printer::Ieee1284Id { "EPSON \"Seiko\"", "TM-T20\xC9", "ESC/POS" } };
+    const std::string text = statusText(troubled);
+    EXPECT_EQ(text.substr(0, text.find('\n')), printer::statusSummary(troubled));
+    EXPECT_NE(text.find("\noffline\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("cover open: yes"), std::string::npos) << text;
+
+    const QJsonObject json = parsedJson(statusJson(troubled));
+    EXPECT_FALSE(json["ready"].toBool());
+    EXPECT_EQ(json["summary"].toString().toStdString(), printer::statusSummary(troubled));
+    const QJsonArray queries = json["queries"].toArray();
+    ASSERT_EQ(queries.size(), 4);
+    EXPECT_EQ(queries[0].toObject()["reply"].toInt(), 0x1A);
+    EXPECT_EQ(queries[2].toObject()["outcome"].toString(), "no answer");
+    EXPECT_TRUE(queries[2].toObject()["reply"].isNull());
+    const QJsonObject conditions = json["conditions"].toObject();
+    EXPECT_TRUE(conditions["offline"].toBool());
+    EXPECT_TRUE(conditions["cover-open"].toBool());
+    EXPECT_TRUE(conditions["paper-end"].toBool());
+    EXPECT_TRUE(conditions["cutter-error"].isNull()); // its query was not answered
+    EXPECT_EQ(json["printer-id"].toObject()["model"].toInt(), 0x20);
+    EXPECT_TRUE(json["printer-id"].toObject()["type"].isNull());
+    const QJsonObject driver = json["driver"].toObject();
+    EXPECT_TRUE(driver["paper-out"].isNull());
+    EXPECT_EQ(driver["device-id"].toObject()["maker"].toString(), "EPSON \"Seiko\"");
+    // A byte that is no UTF-8 still makes valid JSON: read as Latin-1.
+    EXPECT_EQ(driver["device-id"].toObject()["model"].toString(), QString::fromUtf8("TM-T20É"));
+    EXPECT_GE(json["lights"].toArray().size(), 10);
+    EXPECT_EQ(json["lights"].toArray()[0].toObject()["lamp"].toString(), "red");
+
+    EXPECT_TRUE(parsedJson(statusJson(report(0x12, 0x12, 0x12, 0x12)))["ready"].toBool());
+    EXPECT_EQ(jsonString(std::string("\x01\\\n", 3)), "\"\\u0001\\\\\\u000A\"");
+}
