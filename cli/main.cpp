@@ -1,21 +1,17 @@
 // quillet-send: the window's actions, status and raw sending from a shell.
 #include "cli/RunSend.h"
-#include "i18n/gnugettext.h"
+#include "cli/TranslationScope.h"
 #include "platform/MessageBoxes.h"
-#include "serial/ComModule.h"
+
+#include <sys/prctl.h>
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    // The network transport's two 5 ms pauses are most of a run: no timer slack on top.
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
     platform::setApplicationTitle("quillet-send");
-    // The serial component's texts come translated, as the window shows them.
-    gnugettext::startGnuGettext();
-    int exitCode = 0;
-    {
-        const cport::ComModuleScope serialComponent;
-        exitCode = cli::runSend({ argv + 1, argv + argc }, std::cout, std::cerr);
-    }
-    gnugettext::endGnuGettext();
-    return exitCode;
+    const cli::TranslationScope translation;
+    return cli::runSend({ argv + 1, argv + argc }, std::cout, std::cerr);
 }

@@ -5,6 +5,8 @@
 // way in the same run; the ratio is press / (floor + plain), goal at most 1.2.
 #include "app/Form1Description.h"
 #include "app/TForm1.h"
+#include "bench/support/ArrivalListener.h"
+#include "bench/support/Median.h"
 #include "platform/MessageBoxes.h"
 #include "support/TcpListener.h"
 #include "support/TempDir.h"
@@ -12,100 +14,22 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using benchsupport::Arrival;
+using benchsupport::Clock;
+using benchsupport::median;
+using benchsupport::ms;
 const char* const address = "127.66.1.1";
 constexpr int presses = 200;
 constexpr double floorMs = 10.0;
-
-// When a connection's last byte arrived and when its end was seen.
-struct Arrival {
-    Clock::time_point lastByte;
-    Clock::time_point end;
-    std::size_t bytes = 0;
-};
-
-// Accepts connections one after another and notes when each one's bytes and end arrive.
-class ArrivalListener {
-public:
-    ArrivalListener()
-    {
-        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const int yes = 1;
-        ::setsockopt(m_socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        sockaddr_in local {};
-        local.sin_family = AF_INET;
-        local.sin_port = htons(9100);
-        inet_pton(AF_INET, address, &local.sin_addr);
-        if (::bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
-            || ::listen(m_socket, 16) != 0)
-            std::perror("listen");
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~ArrivalListener()
-    {
-        ::shutdown(m_socket, SHUT_RDWR);
-        ::close(m_socket);
-        m_thread.join();
-    }
-
-    Arrival next()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_arrivals.empty(); });
-        const Arrival arrival = m_arrivals.front();
-        m_arrivals.pop_front();
-        return arrival;
-    }
-
-private:
-    void serve()
-    {
-        for (;;) {
-            const int peer = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
-            if (peer < 0)
-                return;
-            Arrival arrival;
-            char buffer[256];
-            ssize_t got;
-            while ((got = ::recv(peer, buffer, sizeof buffer, 0)) > 0) {
-                arrival.lastByte = Clock::now();
-                arrival.bytes += static_cast<std::size_t>(got);
-            }
-            arrival.end = Clock::now();
-            ::close(peer);
-            std::lock_guard lock(m_mutex);
-            m_arrivals.push_back(arrival);
-            m_changed.notify_all();
-        }
-    }
-
-    int m_socket = -1;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<Arrival> m_arrivals;
-    std::thread m_thread;
-};
-
-double ms(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 void plainConnectSendClose()
 {
@@ -116,12 +40,6 @@ void plainConnectSendClose()
     if (::send(socket, cut, sizeof cut, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof cut))
         std::perror("send");
     ::close(socket);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 struct Timings {
@@ -148,7 +66,7 @@ int main(int argc, char** argv)
     form->doCreate();
     form->IPEdit1->setIPString(QString::fromLatin1(address));
 
-    ArrivalListener printer;
+    benchsupport::ArrivalListener printer(address);
     Timings press, plain;
     for (int i = 0; i < presses; ++i) {
         Clock::time_point start = Clock::now();

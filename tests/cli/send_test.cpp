@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::lines;
 using testsupport::ProgramOptions;
@@ -203,6 +204,31 @@ TEST(Failures, ConnectionAndDeviceFailuresAreCodeTwoWithTheWindowsTexts)
     const auto run = send({ "--lpt", "LPT1", "cut" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, "quillet-send: I/O error 6.\n");
+}
+
+TEST(Failures, ADeviceDeniedNamesItsGroupAndHowToJoinIt)
+{
+    testsupport::TempDir root;
+    root.writeFile("dev/lp0", "");
+    const std::string device = root.path() + "/dev/lp0";
+    // Readable folders, a device only root and the group lp may write.
+    for (const auto& path : { root.path(), root.path() + "/dev" })
+        ::chmod(path.c_str(), 0755);
+    ASSERT_EQ(::chown(device.c_str(), 0, 7), 0);
+    ::chmod(device.c_str(), 0660);
+    const auto run = testsupport::runProgram("/usr/bin/setpriv",
+        { "--reuid=65534", "--regid=65534", "--clear-groups", QUILLET_SEND, "--lpt", "LPT1",
+            "cut" },
+        withSysRoot(root));
+    if (::geteuid() != 0 || run.exitCode == 127)
+        GTEST_SKIP() << "needs root to run the program as another user: " << run.err;
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(lines(run.err),
+        (std::vector<std::string> { "quillet-send: File access denied.",
+            "The device " + device
+                + " belongs to the group \"lp\": join it with \"sudo usermod "
+                  "-aG lp $USER\", then log in again." }));
+    EXPECT_EQ(root.readFile("dev/lp0"), "");
 }
 
 TEST(BadArguments, OneLineCodeOneAndTheDeviceUntouched)

@@ -1,0 +1,36 @@
+// quillet-send says its failures in the user's language, as the window does, from the catalogs
+// beside the program; without catalogs, in the texts as built.
+#include "i18n/MoFiles.h"
+#include "platform/AnsiText.h"
+#include "support/TempDir.h"
+#include "tests/cli/ProgramRun.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+TEST(Language, ThePortErrorFromTheCatalogBesideTheProgram)
+{
+    testsupport::TempDir folder;
+    const std::string program = folder.path() + "/bin/quillet-send";
+    std::filesystem::create_directories(folder.path() + "/bin");
+    std::filesystem::copy_file(QUILLET_SEND, program);
+    const testsupport::TempDir emptyMachine;
+    const testsupport::ProgramOptions german { {},
+        { { "LANG", "de_DE.UTF-8" }, { "LC_ALL", "" }, { "LC_MESSAGES", "" },
+            { "QUILLET_SYSROOT", emptyMachine.path() } },
+        60000 };
+
+    auto run = testsupport::runProgram(program, { "--com", "ttyMissing0", "cut" }, german);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "quillet-send: Unable to open com port (win error code: 2)\n");
+
+    motest::writeCatalog(folder.path() + "/bin/locale/de/LC_MESSAGES/cport.mo",
+        { { "Unable to open com port", "COM-Port kann nicht geöffnet werden" },
+            { " (win error code: %d)", " (Windows-Fehler: %d)" } });
+    run = testsupport::runProgram(program, { "--com", "ttyMissing0", "cut" }, german);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+        "quillet-send: "
+            + platform::utf8ToAnsi("COM-Port kann nicht geöffnet werden (Windows-Fehler: 2)")
+            + "\n");
+}
