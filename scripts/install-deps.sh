@@ -10,7 +10,7 @@ packages=(
   gettext locales socat xvfb xdotool x11-apps imagemagick clang
 )
 if [ "${1:-}" = bench ]; then
-  packages+=(python3-serial)
+  packages+=(python3-serial netcat-openbsd)
 fi
 
 missing=()
