@@ -1,6 +1,7 @@
 #include "diagnostics/PrinterPane.h"
 
 #include "diagnostics/BusyCursor.h"
+#include "diagnostics/CommandNames.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
 #include "platform/ErrorReport.h"
@@ -42,6 +43,7 @@ void merge(printer::PrinterReport& into, const printer::PrinterReport& from)
 
 PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
     : QWidget(parent)
+    , m_transcript(nameCommands)
     , m_session(connection,
           [this](printer::Direction direction, std::string_view bytes) {
               m_transcript.append(direction, bytes);

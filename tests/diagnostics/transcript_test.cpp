@@ -1,5 +1,6 @@
 // The transcript store: rows per command, long commands over several rows, the text form, and
 // the raw bytes sent, also at ten megabytes.
+#include "diagnostics/CommandNames.h"
 #include "diagnostics/Transcript.h"
 #include "diagnostics/TranscriptFiles.h"
 #include "platform/Exception.h"
@@ -114,4 +115,39 @@ TEST(Transcript, SavedTextHasOneLinePerRowAndAnUnwritableFileIsAnError)
     EXPECT_NE(text.find("GS V 66 0: partial cut after feed\n"), std::string::npos);
     EXPECT_THROW(
         saveTranscriptText(transcript, dir.path() + "/no/such/folder/t.txt"), platform::Exception);
+}
+
+TEST(CommandNames, ThePressesOfTheWindowReadAsTheirCommands)
+{
+    Transcript transcript(nameCommands);
+    transcript.append(Direction::Sent,
+        std::string("\x1B\x40Hello\r\n\x1B\x40\x1D\x56\x42\x00\x1B\x70\x00\x32\x32\x0D", 21));
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < transcript.rowCount(); ++i)
+        rows.push_back(
+            hexText(transcript.row(i).bytes) + " | " + std::string(transcript.row(i).name));
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0].substr(0, 11), "1B 40 | ESC");
+    EXPECT_EQ(rows[1], "48 65 6C 6C 6F | text");
+    EXPECT_EQ(rows[5].substr(0, 24), "1D 56 42 00 | GS V 66 0 ");
+    EXPECT_NE(rows[5].find("partial cut"), std::string::npos) << rows[5];
+    EXPECT_EQ(rows[6].substr(0, 20), "1B 70 00 32 32 | ESC");
+}
+
+TEST(CommandNames, PiecesCoverTheStreamWhateverItHolds)
+{
+    // Unknown commands, a truncated one, and a raster image whose header claims more than there is.
+    const std::string streams[] = { std::string("\x1B\xFF\x01\x02"
+                                                "abc",
+                                        6),
+        std::string("\x1D\x56", 2), std::string("\x1D\x76\x30\x00\xFF\xFF\xFF\xFFxyz", 11),
+        std::string(1, '\0') };
+    for (const auto& stream : streams) {
+        std::size_t covered = 0;
+        for (const auto& piece : nameCommands(stream)) {
+            EXPECT_GT(piece.length, 0u);
+            covered += piece.length;
+        }
+        EXPECT_EQ(covered, stream.size()) << hexText(stream);
+    }
 }
