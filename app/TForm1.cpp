@@ -2,6 +2,7 @@
 
 #include "app/ClockText.h"
 #include "app/MemoText.h"
+#include "app/PrinterPaneHost.h"
 #include "app/StatusBar.h"
 #include "credits/CreditsMode.h"
 #include "platform/ErrorReport.h"
@@ -44,6 +45,7 @@ std::unique_ptr<TForm1> TForm1::create(const WindowDescription& description)
     for (const auto& step : std::exchange(form->m_loadedSteps, {}))
         step();
     form->m_loading = false;
+    form->m_paneHost = new PrinterPaneHost(*form);
     return form;
 }
 

@@ -31,6 +31,7 @@ namespace app {
 
 class ClickableLabel;
 class EditableComboBox;
+class PrinterPaneHost;
 class StatusBar;
 
 class TForm1 : public QWidget, public credits::CreditsView {
@@ -58,6 +59,8 @@ public:
     std::string memo1Bytes() const;
     // Replaces the test text with Windows-1252 bytes whose line breaks are CR LF.
     void setMemo1Text(const std::string& bytes);
+
+    PrinterPaneHost& paneHost() const { return *m_paneHost; }
 
     // The credits mode's view of the window (8-bit texts).
     std::string firstMemoLine() const override;
@@ -144,6 +147,8 @@ private:
 
     bool m_loading = false;
     Handler m_onCreate = nullptr;
+    // The printer pane beside the window and its toggle; a child object of the window.
+    PrinterPaneHost* m_paneHost = nullptr;
     std::vector<std::function<void()>> m_loadedSteps;
 };
 

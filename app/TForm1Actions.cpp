@@ -1,10 +1,10 @@
 // The window's test buttons and connection choice: what a press sends and where, and the
 // status bar's connection text.
 #include "app/EditableComboBox.h"
+#include "app/PrinterPaneHost.h"
 #include "app/StatusBar.h"
 #include "app/TForm1.h"
 #include "credits/CreditsMode.h"
-#include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
 #include "serial/CPort.h"
 #include "serial/ComComboBox.h"
@@ -15,44 +15,6 @@
 #include <QRadioButton>
 
 namespace app {
-
-namespace {
-
-// The transports' view of the window, read at the moment of the press.
-class WindowConnection : public printer::PrinterConnection {
-public:
-    explicit WindowConnection(const TForm1& form)
-        : m_form(form)
-    {
-    }
-
-    bool isChecked(printer::Connection connection) const override
-    {
-        switch (connection) {
-        case printer::Connection::Com:
-            return m_form.RadioButton1->isChecked();
-        case printer::Connection::Lpt:
-            return m_form.RadioButton2->isChecked();
-        case printer::Connection::Ethernet:
-            return m_form.RadioButton3->isChecked();
-        }
-        return false;
-    }
-
-    std::string lptDeviceName() const override
-    {
-        return m_form.ComboBox25->selectedItemText().toStdString();
-    }
-
-    cport::TCustomComPort& comPort() const override { return *m_form.CP; }
-
-    std::string networkAddress() const override { return m_form.IPEdit1->IPString().toStdString(); }
-
-private:
-    const TForm1& m_form;
-};
-
-} // namespace
 
 void TForm1::Button1Click(QObject*)
 {
@@ -74,7 +36,7 @@ void TForm1::pressTestButton(const std::function<std::string()>& buildBytes)
 {
     // A failing reveal ends the press before anything is built or sent.
     credits::revealIfTriggered(*this);
-    printer::sendToPrinter(WindowConnection(*this), buildBytes());
+    m_paneHost->press(buildBytes());
 }
 
 void TForm1::Button4Click(QObject*)

@@ -1,11 +1,11 @@
 #include "cli/HexTranscript.h"
 
-#include "cli/CommandNaming.h"
+#include "diagnostics/CommandNames.h"
 
 namespace cli {
 
 HexTranscript::HexTranscript(std::ostream& out)
-    : m_transcript(nameCommands)
+    : m_transcript(diagnostics::nameCommands)
     , m_out(out)
 {
 }

@@ -16,18 +16,12 @@
 #include "printer/PermissionHint.h"
 #include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
-#include "serial/ComError.h"
-
-#include <cerrno>
 
 namespace cli {
 
 namespace {
 
 constexpr const char* kProgram = "quillet-send: ";
-
-// The file runtime's code for "File access denied".
-constexpr int kAccessDenied = 5;
 
 // The bytes of an action, read and converted before any device is opened.
 std::string actionBytes(const Invocation& invocation)
@@ -49,21 +43,11 @@ std::string actionBytes(const Invocation& invocation)
     }
 }
 
-bool accessDenied(const std::exception& error)
+// A failure as the window's error report shows it (with the permission hint where it applies).
+int reportFailure(const std::exception& error, std::ostream& err)
 {
-    if (const auto* port = dynamic_cast<const cport::EComPort*>(&error))
-        return port->errorCode() == cport::ecOpenFailed
-            && (port->systemError() == EACCES || port->systemError() == EPERM);
-    if (const auto* io = dynamic_cast<const platform::EInOutError*>(&error))
-        return io->errorCode() == kAccessDenied;
-    return false;
-}
-
-// The window's error report text, with the permission hint after it where it applies.
-std::string failureText(const std::exception& error, const TargetConnection& connection)
-{
-    const std::string text = platform::errorReportText(error.what());
-    return accessDenied(error) ? printer::withPermissionHint(text, connection.devicePath()) : text;
+    err << kProgram << platform::errorReportText(error.what()) << '\n';
+    return exitFailure;
 }
 
 // The transports tell some failures ("Connect error", "Write timeout") in the window's plain
@@ -75,10 +59,10 @@ int sendAction(const Invocation& invocation, const std::string& bytes, std::ostr
     try {
         if (invocation.hex)
             HexTranscript(err).record(printer::Direction::Sent, bytes);
-        printer::sendToPrinter(connection, bytes);
+        printer::runWithPermissionHint(
+            connection, [&] { printer::sendToPrinter(connection, bytes); });
     } catch (const std::exception& error) {
-        err << kProgram << failureText(error, connection) << '\n';
-        return exitFailure;
+        return reportFailure(error, err);
     }
     for (const auto& box : messages.boxes())
         err << kProgram << box.text << '\n';
@@ -91,13 +75,14 @@ int queryStatus(const Invocation& invocation, std::ostream& out, std::ostream& e
     HexTranscript transcript(err);
     printer::PrinterReport report;
     try {
-        const auto link = printer::openPrinterLink(connection, false);
-        if (invocation.hex)
-            link->setObserver(transcript.observer());
-        report = printer::queryFullStatus(*link, invocation.timeout);
+        printer::runWithPermissionHint(connection, [&] {
+            const auto link = printer::openPrinterLink(connection, false);
+            if (invocation.hex)
+                link->setObserver(transcript.observer());
+            report = printer::queryFullStatus(*link, invocation.timeout);
+        });
     } catch (const std::exception& error) {
-        err << kProgram << failureText(error, connection) << '\n';
-        return exitFailure;
+        return reportFailure(error, err);
     }
     out << (invocation.json ? statusJson(report) : statusText(report));
     return statusExitCode(report);
@@ -141,8 +126,7 @@ int runSend(const std::vector<std::string>& arguments, std::ostream& out, std::o
         return exitUsage;
     } catch (const std::exception& error) {
         // The port list of --list could not be read.
-        err << kProgram << platform::errorReportText(error.what()) << '\n';
-        return exitFailure;
+        return reportFailure(error, err);
     }
 }
 

@@ -18,9 +18,6 @@ public:
     cport::TCustomComPort& comPort() const override { return m_port; }
     std::string networkAddress() const override { return m_target.address; }
 
-    // The device the target opens, for the permission hint; empty for the network.
-    std::string devicePath() const;
-
 private:
     const Target& m_target;
     mutable cport::TComPort m_port;

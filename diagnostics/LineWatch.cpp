@@ -56,8 +56,8 @@ std::vector<LightState> LineWatch::lights() const
 {
     if (!m_port)
         return closedPortLineLights();
-    return lineLights(m_inputs,
-        { m_port->FlowControl().ControlDTR(), m_port->FlowControl().ControlRTS() });
+    return lineLights(
+        m_inputs, { m_port->FlowControl().ControlDTR(), m_port->FlowControl().ControlRTS() });
 }
 
 } // namespace diagnostics

@@ -1,6 +1,7 @@
 #include "diagnostics/PrinterPane.h"
 
 #include "diagnostics/BusyCursor.h"
+#include "diagnostics/CommandNames.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
 #include "platform/ErrorReport.h"
@@ -10,8 +11,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -42,6 +45,7 @@ void merge(printer::PrinterReport& into, const printer::PrinterReport& from)
 
 PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
     : QWidget(parent)
+    , m_transcript(nameCommands)
     , m_session(connection,
           [this](printer::Direction direction, std::string_view bytes) {
               m_transcript.append(direction, bytes);
@@ -57,50 +61,73 @@ PrinterPane::~PrinterPane()
     m_lines.detach();
 }
 
+namespace {
+
+QWidget* scrolling(QWidget* content)
+{
+    auto* area = new QScrollArea;
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
+
+QWidget* column(std::initializer_list<QWidget*> widgets)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    for (auto* widget : widgets)
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    return page;
+}
+
+template <typename Widget> Widget* named(Widget* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
 void PrinterPane::buildLayout()
 {
-    auto* query = new QPushButton(QStringLiteral("Query status"));
-    query->setObjectName(QStringLiteral("QueryStatus"));
+    auto* query = named(new QPushButton(QStringLiteral("Query status")), "QueryStatus");
     connect(query, &QPushButton::clicked, this,
-        [this] { platform::runReported([this] { queryStatus(); }); });
-    m_answerLimit = new QSpinBox;
-    m_answerLimit->setObjectName(QStringLiteral("AnswerLimit"));
+        [this] { platform::runReported([this] { m_guard([this] { queryStatus(); }); }); });
+    m_answerLimit = named(new QSpinBox, "AnswerLimit");
     m_answerLimit->setRange(kShortestLimitMs, kLongestLimitMs);
     m_answerLimit->setValue(static_cast<int>(printer::kDefaultAnswerLimit.count()));
     m_answerLimit->setSuffix(QStringLiteral(" ms per answer"));
     connect(m_answerLimit, &QSpinBox::valueChanged, this,
         [this](int ms) { m_session.setAnswerLimit(std::chrono::milliseconds(ms)); });
-    m_statusAfterPress = new QCheckBox(QStringLiteral("Status after each press"));
-    m_statusAfterPress->setObjectName(QStringLiteral("StatusAfterPress"));
-    m_keepPortOpen = new QCheckBox(QStringLiteral("Keep port open"));
-    m_keepPortOpen->setObjectName(QStringLiteral("KeepPortOpen"));
+    m_statusAfterPress
+        = named(new QCheckBox(QStringLiteral("Status after each press")), "StatusAfterPress");
+    m_keepPortOpen = named(new QCheckBox(QStringLiteral("Keep port open")), "KeepPortOpen");
     connect(
         m_keepPortOpen, &QCheckBox::toggled, this, [this](bool on) { keepPortOpenToggled(on); });
-    m_summary = new QLabel;
-    m_summary->setObjectName(QStringLiteral("StatusSummary"));
+    m_summary = named(new QLabel, "StatusSummary");
     m_summary->setWordWrap(true);
-    m_statusLights = new LightPanel(QStringLiteral("Printer status"));
-    m_statusLights->setObjectName(QStringLiteral("StatusLights"));
+    m_statusLights = named(new LightPanel(QStringLiteral("Printer status")), "StatusLights");
     m_statusLights->showStates(unaskedStatusLights());
-    m_driverLights = new LightPanel(QStringLiteral("Printer driver"));
-    m_driverLights->setObjectName(QStringLiteral("DriverLights"));
+    m_driverLights = named(new LightPanel(QStringLiteral("Printer driver")), "DriverLights");
     m_driverLights->hide();
-    m_lineLights = new LightPanel(QStringLiteral("Serial lines"));
-    m_lineLights->setObjectName(QStringLiteral("LineLights"));
+    m_lineLights = named(new LightPanel(QStringLiteral("Serial lines")), "LineLights");
     showLines();
 
+    // The pane is as tall as the window: the lights scroll, the transcript fills its page.
+    auto* pages = named(new QTabWidget, "PaneTabs");
+    pages->addTab(scrolling(column({ m_statusLights, m_driverLights })), QStringLiteral("Status"));
+    pages->addTab(scrolling(column({ m_keepPortOpen, m_lineLights })), QStringLiteral("Lines"));
+    pages->addTab(new TranscriptPanel(m_transcript), QStringLiteral("Transcript"));
     auto* top = new QHBoxLayout;
     top->addWidget(query);
     top->addWidget(m_answerLimit);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_statusAfterPress);
-    layout->addWidget(m_keepPortOpen);
     layout->addWidget(m_summary);
-    layout->addWidget(m_statusLights);
-    layout->addWidget(m_driverLights);
-    layout->addWidget(m_lineLights);
-    layout->addWidget(new TranscriptPanel(m_transcript, this), 1);
+    layout->addWidget(pages, 1);
     setFixedWidth(kWidth);
 }
 
@@ -117,7 +144,8 @@ void PrinterPane::queryStatus()
 void PrinterPane::press(
     const std::string& bytes, const std::function<void(const std::string&)>& ordinarySend)
 {
-    const auto report = m_session.press(bytes, m_statusAfterPress->isChecked(), ordinarySend);
+    const auto report
+        = m_session.press(bytes, m_open && m_statusAfterPress->isChecked(), ordinarySend);
     if (!report)
         return;
     merge(m_report, *report);
@@ -147,8 +175,10 @@ void PrinterPane::keepPortOpenToggled(bool on)
     }
     platform::runReported([this] {
         try {
-            if (m_session.setKeepPortOpen(true))
-                m_lines.attach(m_session.heldPort());
+            m_guard([this] {
+                if (m_session.setKeepPortOpen(true))
+                    m_lines.attach(m_session.heldPort());
+            });
         } catch (...) {
             stopHoldingPort();
             throw;
@@ -172,6 +202,7 @@ void PrinterPane::connectionChanged()
 
 void PrinterPane::paneClosed()
 {
+    m_open = false;
     stopHoldingPort();
 }
 

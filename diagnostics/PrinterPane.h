@@ -27,13 +27,22 @@ public:
     PrinterPane(const printer::PrinterConnection& connection, QWidget* parent = nullptr);
     ~PrinterPane() override;
 
+    // Runs each of the pane's own actions (a question, opening the port to hold it); the
+    // window wraps them, for example to add the permission hint to a failure. By default an
+    // action just runs.
+    using ActionGuard = std::function<void(const std::function<void()>& action)>;
+    void setActionGuard(ActionGuard guard) { m_guard = std::move(guard); }
+
     // A test press: the bytes go through the held-open serial port or `ordinarySend`, and with
-    // "Status after each press" on the printer's state follows. Errors are raised to the caller.
+    // "Status after each press" on, while the pane is open, the printer's state follows.
+    // Errors are raised to the caller.
     void press(
         const std::string& bytes, const std::function<void(const std::string&)>& ordinarySend);
     // The connection choice changed: a held-open serial port is closed.
     void connectionChanged();
-    // The pane was closed: a held-open serial port is closed and the line lights stop.
+    // The pane was opened or closed; closing closes a held-open serial port and stops the line
+    // lights. A new pane counts as open.
+    void paneOpened() { m_open = true; }
     void paneClosed();
 
     // The "Query status" button's work; errors are raised.
@@ -53,6 +62,8 @@ private:
     PrinterSession m_session;
     LineWatch m_lines;
     printer::PrinterReport m_report;
+    ActionGuard m_guard = [](const std::function<void()>& action) { action(); };
+    bool m_open = true;
     QLabel* m_summary = nullptr;
     QSpinBox* m_answerLimit = nullptr;
     QCheckBox* m_statusAfterPress = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QVBoxLayout>
 
 namespace diagnostics {
@@ -9,42 +10,53 @@ namespace diagnostics {
 namespace {
 
 constexpr int kDotSize = 12;
+constexpr int kDotGap = 6;
 
-const char* colourOf(Lamp lamp)
+QColor colourOf(Lamp lamp)
 {
     switch (lamp) {
     case Lamp::Green:
-        return "#2e9e3e";
+        return QColor(0x2e, 0x9e, 0x3e);
     case Lamp::Red:
-        return "#d03030";
+        return QColor(0xd0, 0x30, 0x30);
     case Lamp::Grey:
         break;
     }
-    return "#a0a0a0";
+    return QColor(0xa0, 0xa0, 0xa0);
 }
 
 } // namespace
 
 StatusLight::StatusLight(QWidget* parent)
     : QWidget(parent)
-    , m_dot(new QLabel(this))
     , m_words(new QLabel(this))
 {
+    // The dot is painted in the left margin; the words follow it.
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_dot->setFixedSize(kDotSize, kDotSize);
-    layout->addWidget(m_dot);
+    layout->setContentsMargins(kDotSize + kDotGap, 0, 0, 0);
     layout->addWidget(m_words, 1);
-    setState({});
+    setMinimumHeight(kDotSize);
 }
 
 void StatusLight::setState(const LightState& state)
 {
-    m_lamp = state.lamp;
-    m_dot->setStyleSheet(QString("background-color: %1; border-radius: %2px;")
-                             .arg(QLatin1String(colourOf(state.lamp)))
-                             .arg(kDotSize / 2));
-    m_words->setText(QString::fromStdString(state.words));
+    // Questions come many times a second when timed: only what changed is redrawn.
+    if (state.lamp != m_lamp) {
+        m_lamp = state.lamp;
+        update(0, 0, kDotSize, height());
+    }
+    const QString words = QString::fromStdString(state.words);
+    if (words != m_words->text())
+        m_words->setText(words);
+}
+
+void StatusLight::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colourOf(m_lamp));
+    painter.drawEllipse(QRect(0, (height() - kDotSize) / 2, kDotSize, kDotSize));
 }
 
 QString StatusLight::words() const
@@ -62,7 +74,7 @@ LightPanel::LightPanel(const QString& title, QWidget* parent)
 void LightPanel::showStates(const std::vector<LightState>& states)
 {
     for (const auto& state : states) {
-        auto* target = light(state.key);
+        auto& target = m_lights[state.key];
         if (!target) {
             target = new StatusLight(this);
             target->setObjectName(QString::fromStdString("light-" + state.key));
@@ -74,8 +86,8 @@ void LightPanel::showStates(const std::vector<LightState>& states)
 
 StatusLight* LightPanel::light(const std::string& key) const
 {
-    return findChild<StatusLight*>(
-        QString::fromStdString("light-" + key), Qt::FindDirectChildrenOnly);
+    const auto found = m_lights.find(key);
+    return found == m_lights.end() ? nullptr : found->second;
 }
 
 } // namespace diagnostics

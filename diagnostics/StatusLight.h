@@ -1,11 +1,12 @@
 #pragma once
-// A light with words (green, red, grey for unknown), and a titled column of them that shows a
+// A light with words (a dot painted green, red, or grey for unknown), and a titled column of them that shows a
 // list of light states, one light per key.
 
 #include "diagnostics/LightStates.h"
 
 #include <QGroupBox>
 #include <QWidget>
+#include <map>
 
 class QLabel;
 
@@ -19,8 +20,10 @@ public:
     Lamp lamp() const { return m_lamp; }
     QString words() const;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
-    QLabel* m_dot;
     QLabel* m_words;
     Lamp m_lamp = Lamp::Grey;
 };
@@ -32,6 +35,9 @@ public:
     // Updates the light of each key ("light-" + key), making the ones not there yet.
     void showStates(const std::vector<LightState>& states);
     StatusLight* light(const std::string& key) const;
+
+private:
+    std::map<std::string, StatusLight*> m_lights;
 };
 
 } // namespace diagnostics

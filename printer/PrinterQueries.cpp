@@ -1,6 +1,7 @@
 #include "printer/PrinterQueries.h"
 
 #include <algorithm>
+#include <array>
 
 namespace printer {
 
@@ -24,12 +25,15 @@ std::optional<std::uint8_t> askOneByte(
 
 StatusQuery queryOf(Condition condition)
 {
-    for (const auto query : escpos::kStatusQueries) {
-        const auto conditions = escpos::conditionsOf(query);
-        if (std::find(conditions.begin(), conditions.end(), condition) != conditions.end())
-            return query;
-    }
-    return StatusQuery::Printer; // every condition belongs to one query
+    // Built once: the lights ask for every condition after each question.
+    static const auto queries = [] {
+        std::array<StatusQuery, escpos::kConditionCount> table {};
+        for (const auto query : escpos::kStatusQueries)
+            for (const auto c : escpos::conditionsOf(query))
+                table[static_cast<std::size_t>(c)] = query;
+        return table;
+    }();
+    return queries[static_cast<std::size_t>(condition)];
 }
 
 } // namespace

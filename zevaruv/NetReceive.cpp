@@ -17,18 +17,22 @@ std::optional<std::size_t> NetConnection::receive(
         return std::nullopt;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
-        const ssize_t got = ::recv(m_socket, buffer, size, MSG_DONTWAIT);
-        if (got > 0)
-            return static_cast<std::size_t>(got);
-        if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
-            return std::nullopt; // closed by the peer, or failed
+        // Waiting first: a reply is rarely there the moment after its question went out.
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return std::size_t { 0 };
         pollfd entry { m_socket, POLLIN, 0 };
-        if (::poll(&entry, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
+        const int ready = ::poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        if (ready < 0 && errno != EINTR)
             return std::nullopt;
+        if (ready > 0) {
+            const ssize_t got = ::recv(m_socket, buffer, size, MSG_DONTWAIT);
+            if (got > 0)
+                return static_cast<std::size_t>(got);
+            if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+                return std::nullopt; // closed by the peer, or failed
+        }
+        if (ready == 0 && left.count() <= 0)
+            return std::size_t { 0 };
     }
 }
 

@@ -1,6 +1,5 @@
 // What quillet-send writes: the print-test text as the window sends it, the transcript's
 // naming, the status exit codes, and JSON that a JSON parser reads back.
-#include "cli/CommandNaming.h"
 #include "cli/ExitCode.h"
 #include "cli/HexTranscript.h"
 #include "cli/JsonText.h"
@@ -70,28 +69,6 @@ TEST(PrintText, LineBreaksAndCharactersAsTheWindowSendsThem)
         "Gr\x81\xE1"
         "e ?");
     EXPECT_EQ(printTextBytes(std::string("a\0b", 3), ""), std::string("a\0b", 3));
-}
-
-TEST(CommandNaming, NamesEveryCommandAndCoversEveryByte)
-{
-    const std::string bytes = printer::printTestBytes("Hi") + printer::cutPaperBytes()
-        + printer::cashDrawerBytes() + std::string("\x1B\x99\x10", 3);
-    const auto pieces = nameCommands(bytes);
-    std::size_t total = 0;
-    std::vector<std::string> names;
-    for (const auto& piece : pieces) {
-        total += piece.length;
-        names.push_back(piece.name);
-    }
-    EXPECT_EQ(total, bytes.size());
-    ASSERT_GE(names.size(), 7u);
-    EXPECT_EQ(names[0].rfind("ESC @", 0), 0u) << names[0];
-    EXPECT_EQ(names[1], ""); // the text
-    EXPECT_EQ(names[2].rfind("CR", 0), 0u) << names[2];
-    const std::string all = testing::PrintToString(names);
-    EXPECT_NE(all.find("GS V 66 0"), std::string::npos) << all;
-    EXPECT_NE(all.find("ESC p 0 50 50"), std::string::npos) << all;
-    EXPECT_NE(all.find("unknown"), std::string::npos) << all;
 }
 
 TEST(HexTranscript, WritesEachCommandAsItPasses)

@@ -224,7 +224,7 @@ TEST(Failures, ADeviceDeniedNamesItsGroupAndHowToJoinIt)
         GTEST_SKIP() << "needs root to run the program as another user: " << run.err;
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(lines(run.err),
-        (std::vector<std::string> { "quillet-send: File access denied.",
+        (std::vector<std::string> { "quillet-send: File access denied",
             "The device " + device
                 + " belongs to the group \"lp\": join it with \"sudo usermod "
                   "-aG lp $USER\", then log in again." }));

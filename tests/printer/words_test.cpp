@@ -1,8 +1,11 @@
 // What people read: the summary of a report after a press or a query, and the permission hint.
+#include "platform/Exception.h"
 #include "printer/PermissionHint.h"
 #include "printer/StatusSummary.h"
+#include "serial/CPort.h"
 #include "support/TempDir.h"
 
+#include <cerrno>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -74,4 +77,49 @@ TEST(PermissionHint, NamesTheOwningGroupAndHowToJoinIt)
         "Unable to open com port\nThe device " + path + " belongs to the group \"" + name
             + "\": join it with \"sudo usermod -aG " + name + " $USER\", then log in again.");
     EXPECT_EQ(withPermissionHint("File access denied", dir.file("missing")), "File access denied");
+}
+
+namespace {
+
+struct PortConnection : printer::PrinterConnection {
+    bool isChecked(printer::Connection c) const override { return c == printer::Connection::Com; }
+    std::string lptDeviceName() const override { return "LPT1"; }
+    cport::TCustomComPort& comPort() const override { return port; }
+    std::string networkAddress() const override { return {}; }
+    mutable cport::TComPort port;
+};
+
+std::string failureOf(
+    const printer::PrinterConnection& connection, const std::function<void()>& action)
+{
+    try {
+        runWithPermissionHint(connection, action);
+    } catch (const platform::Exception& error) {
+        return error.message();
+    }
+    return "no failure";
+}
+
+} // namespace
+
+TEST(PermissionHint, OnlyARefusedOpenGetsTheHint)
+{
+    testsupport::TempDir dir;
+    dir.writeFile("ttyS9", "");
+    PortConnection connection;
+    connection.port.setPort(dir.file("ttyS9"));
+    const std::string refused
+        = failureOf(connection, [] { throw cport::EComPort(cport::ecOpenFailed, EACCES); });
+    EXPECT_EQ(refused.substr(0, refused.find('\n')),
+        cport::EComPort(cport::ecOpenFailed, EACCES).message());
+    EXPECT_NE(refused.find("\nThe device " + dir.file("ttyS9") + " belongs to the group"),
+        std::string::npos);
+    // Not a lack of permission, or not the open: the failure passes as it is.
+    EXPECT_EQ(failureOf(connection, [] { throw cport::EComPort(cport::ecOpenFailed, ENOENT); }),
+        cport::EComPort(cport::ecOpenFailed, ENOENT).message());
+    EXPECT_EQ(failureOf(connection, [] { throw cport::EComPort(cport::ecWriteFailed, EACCES); }),
+        cport::EComPort(cport::ecWriteFailed, EACCES).message());
+    EXPECT_EQ(failureOf(connection, [] { throw platform::EInOutError(2, "File not found"); }),
+        "File not found");
+    EXPECT_EQ(failureOf(connection, [] {}), "no failure");
 }
