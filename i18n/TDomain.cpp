@@ -28,35 +28,51 @@ struct TDomain::Source {
     std::optional<TAssemblyFileInfo> embedded;
 };
 
-// A mapped and checked catalog.
+// A catalog read into memory and checked.
 struct TDomain::OpenCatalog {
     OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded);
 
-    MappedFile file;
-    MoCatalog catalog;
+    const std::string bytes;
+    const MoCatalog catalog;
 };
 
 namespace {
 
-// The catalog in its file: all of a file of its own, the recorded range of the executable
-// for an embedded one. The chain is as untrusted as the catalog: its range must lie inside
-// the file.
-MoCatalog readCatalog(const MappedFile& file, const std::optional<TAssemblyFileInfo>& embedded,
-    const std::string& path)
+// No catalog of a desktop program comes near this size; a bigger file is refused rather than
+// read whole into memory (the format's 32-bit offsets reach no further than 4 GiB anyway).
+constexpr std::uint64_t largestCatalog = std::uint64_t { 256 } << 20;
+
+[[noreturn]] void raiseInvalid(const std::string& path)
 {
-    if (!embedded)
-        return MoCatalog(file.data(), file.size(), path);
-    if (embedded->offset > file.size() || embedded->size > file.size() - embedded->offset)
-        throw platform::Exception(std::string(invalidCatalogMessage) + path);
-    return MoCatalog(
-        file.data() + embedded->offset, static_cast<std::size_t>(embedded->size), path);
+    throw platform::Exception(std::string(invalidCatalogMessage) + path);
+}
+
+// The catalog's bytes: all of a file of its own, the recorded range of the executable for an
+// embedded one. The chain is as untrusted as the catalog: its range must lie inside the file.
+std::string readCatalog(const std::string& path, const std::optional<TAssemblyFileInfo>& embedded,
+    const TAssemblyAnalyzer* analyzer)
+{
+    if (!embedded) {
+        std::string bytes = readCatalogBytes(path, 0, largestCatalog + 1);
+        if (bytes.size() > largestCatalog)
+            raiseInvalid(path);
+        return bytes;
+    }
+    if (embedded->size > largestCatalog)
+        raiseInvalid(path);
+    std::string bytes
+        = readCatalogBytes(analyzer->executablePath(), embedded->offset, embedded->size);
+    if (bytes.size() != embedded->size)
+        raiseInvalid(path);
+    return bytes;
 }
 
 } // namespace
 
 TDomain::OpenCatalog::OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded)
-    : file(source.embedded ? embedded->executablePath() : source.catalogPath)
-    , catalog(readCatalog(file, source.embedded, source.catalogPath))
+    : bytes(readCatalog(source.catalogPath, source.embedded, embedded))
+    , catalog(
+          reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), source.catalogPath)
 {
 }
 

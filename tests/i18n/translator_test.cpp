@@ -2,7 +2,7 @@
 // stand-in executable.
 
 #include "TranslatorFixture.h"
-#include "i18n/MappedFile.h"
+#include "i18n/CatalogBytes.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
@@ -183,19 +183,24 @@ TEST_F(Translator, CatalogThatIsNoFileIsNoCatalog)
     EXPECT_EQ(translateText("OK"), "OK");
 }
 
-TEST(MappedFile, ReportsFilesItCannotMap)
+TEST(CatalogBytes, ReportsFilesItCannotReadAndReadsRanges)
 {
     testsupport::TempDir folder;
     const std::string missing = folder.path() + "/missing.mo";
-    EXPECT_EQ(errorOf([&] { MappedFile file(missing); }), "Cannot open file " + missing);
-    EXPECT_EQ(errorOf([&] { MappedFile file(folder.path()); }),
-        "Cannot create memory map on file " + folder.path());
+    const auto read = [](const std::string& path) { readCatalogBytes(path, 0, 100); };
+    EXPECT_EQ(errorOf([&] { read(missing); }), "Cannot open file " + missing);
+    EXPECT_EQ(
+        errorOf([&] { read(folder.path()); }), "Cannot create memory map on file " + folder.path());
     const std::string fifo = folder.path() + "/fifo.mo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(errorOf([&] { MappedFile file(fifo); }), "Cannot create memory map on file " + fifo);
-    folder.writeFile("small.mo", "abc");
-    const MappedFile small(folder.file("small.mo"));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(small.data()), small.size()), "abc");
+    EXPECT_EQ(errorOf([&] { read(fifo); }), "Cannot create memory map on file " + fifo);
+    folder.writeFile("small.mo", "abcdef");
+    const std::string small = folder.file("small.mo");
+    EXPECT_EQ(readCatalogBytes(small, 0, 100), "abcdef");
+    EXPECT_EQ(readCatalogBytes(small, 2, 3), "cde");
+    EXPECT_EQ(readCatalogBytes(small, 4, 100), "ef");
+    EXPECT_EQ(readCatalogBytes(small, 6, 100), "");
+    EXPECT_EQ(readCatalogBytes(small, 1000, 100), "");
 }
 
 TEST_F(Translator, BuiltinTextsGoThroughDefaultThenCport)
