@@ -3,6 +3,8 @@
 #include "i18n/TAssemblyAnalyzer.h"
 #include "platform/Exception.h"
 
+#include <cstdio>
+
 namespace gnugettext {
 
 namespace {
@@ -32,8 +34,11 @@ struct TDomain::Source {
 struct TDomain::OpenCatalog {
     OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded);
 
+    const std::string path;
     const std::string bytes;
     const MoCatalog catalog;
+    // Set once the catalog has been reported for a translation beyond a lookup's limit.
+    mutable std::atomic<bool> reportedOverlong { false };
 };
 
 namespace {
@@ -67,10 +72,23 @@ std::string readCatalog(const std::string& path, const std::optional<TAssemblyFi
     return bytes;
 }
 
+// A catalog with a translation no short text can need (say 20 MB for "OK") is suspicious: the
+// text is used as built, and the operator learns once which file to look at.
+void reportOverlong(
+    const std::string& path, std::string_view key, std::size_t length, std::size_t limit)
+{
+    const std::string_view shownKey = key.substr(0, 64);
+    std::fprintf(stderr,
+        "gnugettext: suspicious catalog %s: the translation of \"%.*s\" is %zu bytes long; "
+        "translations of built-in texts longer than %zu bytes are ignored\n",
+        path.c_str(), static_cast<int>(shownKey.size()), shownKey.data(), length, limit);
+}
+
 } // namespace
 
 TDomain::OpenCatalog::OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded)
-    : bytes(readCatalog(source.catalogPath, source.embedded, embedded))
+    : path(source.catalogPath)
+    , bytes(readCatalog(source.catalogPath, source.embedded, embedded))
     , catalog(
           reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), source.catalogPath)
 {
@@ -108,7 +126,7 @@ std::optional<std::string> TDomain::catalogPath(std::string_view language) const
     return m_directory + std::string(language) + "/LC_MESSAGES/" + m_name + ".mo";
 }
 
-std::optional<std::string> TDomain::lookup(std::string_view key)
+std::optional<std::string> TDomain::lookup(std::string_view key, std::size_t lengthLimit)
 {
     const OpenCatalog* open = m_catalog.load(std::memory_order_acquire);
     if (!open && m_mayOpen.load(std::memory_order_acquire))
@@ -118,6 +136,11 @@ std::optional<std::string> TDomain::lookup(std::string_view key)
     const std::optional<std::string_view> found = open->catalog.find(key);
     if (!found)
         return std::nullopt;
+    if (found->size() > lengthLimit) {
+        if (!open->reportedOverlong.exchange(true))
+            reportOverlong(open->path, key, found->size(), lengthLimit);
+        return std::nullopt;
+    }
     return std::string(*found);
 }
 

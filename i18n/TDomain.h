@@ -6,6 +6,7 @@
 #include "i18n/MoCatalog.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -39,9 +40,10 @@ public:
     void setLanguage(const std::string& language);
 
     // The catalog's translation of key, or nothing when there is no catalog or it lacks the
-    // key. Raises platform::Exception when the catalog exists but cannot be opened, read or
-    // recognised; the next lookup then tries again.
-    std::optional<std::string> lookup(std::string_view key);
+    // key. A translation longer than lengthLimit bytes counts as missing, and the catalog is
+    // reported once on the standard error stream. Raises platform::Exception when the catalog
+    // exists but cannot be opened, read or recognised; the next lookup then tries again.
+    std::optional<std::string> lookup(std::string_view key, std::size_t lengthLimit = SIZE_MAX);
 
 private:
     struct OpenCatalog;

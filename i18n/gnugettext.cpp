@@ -78,6 +78,13 @@ std::string translateText(std::string_view msgid)
     return m.translator ? m.translator->translateText(msgid) : std::string(msgid);
 }
 
+std::string translateShortText(std::string_view msgid)
+{
+    Module& m = module();
+    const std::shared_lock reader(m.lock);
+    return m.translator ? m.translator->translateText(msgid, builtinTextLimit) : std::string(msgid);
+}
+
 std::string translateInDomain(std::string_view domain, std::string_view msgid)
 {
     Module& m = module();
@@ -93,7 +100,7 @@ std::string translateBuiltinText(std::string_view text)
     if (!m.translator)
         return result;
     for (const std::string& domain : m.builtinDomains) {
-        result = m.translator->translateInDomain(domain, text);
+        result = m.translator->translateInDomain(domain, text, builtinTextLimit);
         if (result != text)
             break;
     }

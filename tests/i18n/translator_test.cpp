@@ -237,3 +237,31 @@ TEST_F(Translator, BuiltinTextsGoThroughDefaultThenCport)
     EXPECT_EQ(
         errorOf([] { addBuiltinTextDomain("cport"); }), "The translator has not been started");
 }
+
+TEST_F(Translator, OverlongTranslationsOfShortTextsAreIgnoredAndTheCatalogReportedOnce)
+{
+    const std::string longest(builtinTextLimit, 'x');
+    const std::string tooLong = std::string(builtinTextLimit, 'y') + "z";
+    writeCatalog(catalog("de"),
+        { { "OK", tooLong }, { "Cancel", longest }, { "&Close", tooLong + tooLong },
+            { "Yes", "Ja" } });
+    writeCatalog(catalog("de", "cport"), { { "&Close", "cport Close" } });
+    start("de");
+    addBuiltinTextDomain("cport");
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(translateBuiltinText("OK"), "OK");
+    EXPECT_EQ(translateBuiltinText("OK"), "OK");
+    EXPECT_EQ(translateShortText("OK"), "OK");
+    EXPECT_EQ(translateBuiltinText("Cancel"), longest) << "the limit itself is allowed";
+    // Ignored in "default" as if it were missing there, so the next domain may answer.
+    EXPECT_EQ(translateBuiltinText("&Close"), "cport Close");
+    EXPECT_EQ(translateBuiltinText("Yes"), "Ja");
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report,
+        "gnugettext: suspicious catalog " + catalog("de")
+            + ": the translation of \"OK\" is 4097 bytes long; translations of built-in texts "
+              "longer than 4096 bytes are ignored\n");
+    // Texts that are not short built-in texts keep their whole translation.
+    EXPECT_EQ(translateText("OK"), tooLong);
+}
