@@ -3,6 +3,7 @@
 #include "i18n/TAssemblyAnalyzer.h"
 #include "i18n/TGnuGettextInstance.h"
 #include "platform/AnsiText.h"
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
 
 #include <climits>
@@ -60,10 +61,13 @@ void startGnuGettext(const ModuleSetup& setup)
     m.translator = std::move(translator);
     m.embedded = std::move(embedded);
     m.builtinDomains = { "default" };
+    // From here on the runtime's built-in texts are loaded through the translator.
+    platform::setBuiltinTextLoader(&loadBuiltinText);
 }
 
 void endGnuGettext()
 {
+    platform::setBuiltinTextLoader(nullptr);
     Module& m = module();
     const std::unique_lock writer(m.lock);
     m.translator.reset();

@@ -23,10 +23,12 @@ ModuleSetup thisExecutable();
 
 // Module start: scans the embedded catalogs, creates the built-in-text domain list
 // ("default"), and the translator (language from LANG or the user's locale, domain "default"
-// bound to the catalog folder and selected). A running module is ended first.
+// bound to the catalog folder and selected), then installs loadBuiltinText as the loader of
+// the runtime's built-in texts (platform/BuiltinTexts.h). A running module is ended first.
 void startGnuGettext(const ModuleSetup& setup = thisExecutable());
-// Module end: destroys the translator (closing every catalog), the domain list and the
-// embedded-catalog table. Translation then leaves every text unchanged.
+// Module end: removes the loader of built-in texts, destroys the translator (closing every
+// catalog), the domain list and the embedded-catalog table. Translation then leaves every
+// text unchanged.
 void endGnuGettext();
 
 // msgid in the current domain ("default"). Before start and after end: msgid unchanged.
