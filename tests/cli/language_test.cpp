@@ -24,7 +24,7 @@ TEST(Language, ThePortErrorFromTheCatalogBesideTheProgram)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, "quillet-send: Unable to open com port (win error code: 2)\n");
 
-    motest::writeCatalog(folder.path() + "/bin/locale/de/LC_MESSAGES/cport.mo",
+    motest::writeCatalog(folder.path() + "/bin/locale/de/LC_MESSAGES/default.mo",
         { { "Unable to open com port", "COM-Port kann nicht geöffnet werden" },
             { " (win error code: %d)", " (Windows-Fehler: %d)" } });
     run = testsupport::runProgram(program, { "--com", "ttyMissing0", "cut" }, german);
