@@ -1,7 +1,8 @@
 // quillet-send: the window's actions, status and raw sending from a shell.
 #include "cli/RunSend.h"
-#include "cli/TranslationScope.h"
+#include "i18n/gnugettext.h"
 #include "platform/MessageBoxes.h"
+#include "serial/ComModule.h"
 
 #include <sys/prctl.h>
 
@@ -12,6 +13,13 @@ int main(int argc, char** argv)
     // The network transport's two 5 ms pauses are most of a run: no timer slack on top.
     ::prctl(PR_SET_TIMERSLACK, 1UL);
     platform::setApplicationTitle("quillet-send");
-    const cli::TranslationScope translation;
-    return cli::runSend({ argv + 1, argv + argc }, std::cout, std::cerr);
+    // The texts come in the user's language, as the window shows them.
+    gnugettext::startGnuGettext();
+    int exitCode = 0;
+    {
+        const cport::ComModuleScope serialComponent;
+        exitCode = cli::runSend({ argv + 1, argv + argc }, std::cout, std::cerr);
+    }
+    gnugettext::endGnuGettext();
+    return exitCode;
 }
