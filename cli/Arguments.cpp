@@ -69,6 +69,15 @@ void setTarget(Invocation& invocation, Target target)
     invocation.target = std::move(target);
 }
 
+// The window's empty device name stands for standard output; a shell has /dev/stdout for that,
+// so an empty name here is a slip.
+std::string lptDevice(std::string name)
+{
+    if (name.empty())
+        throw UsageError("--lpt needs a device: LPT1 to LPT4 or a path");
+    return name;
+}
+
 std::chrono::milliseconds parseTimeout(const std::string& text)
 {
     const auto ms = parseDecimal(text);
@@ -86,7 +95,8 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         setTarget(invocation,
             { Connection::Com, parseSerialSpec(reader.value(name, inlineValue)), {}, {} });
     else if (name == "--lpt")
-        setTarget(invocation, { Connection::Lpt, {}, reader.value(name, inlineValue), {} });
+        setTarget(
+            invocation, { Connection::Lpt, {}, lptDevice(reader.value(name, inlineValue)), {} });
     else if (name == "--net")
         setTarget(invocation,
             { Connection::Ethernet, {}, {}, parseNetworkSpec(reader.value(name, inlineValue)) });

@@ -68,6 +68,7 @@ TEST(Arguments, RefusesInOneLineWhatCannotRun)
         { { "--com", "ttyUSB0:9600,8N1,cts", "cut" }, "invalid framing or flow control 'cts'" },
         { { "--com", "ttyUSB0:9600,", "cut" }, "missing framing" },
         { { "--com", ":9600", "cut" }, "needs a port name" },
+        { { "--lpt", "", "cut" }, "--lpt needs a device" },
         { { "--net", "127.0.0.1", "--timeout", "0", "status" }, "invalid time limit '0'" },
         { { "--net", "127.0.0.1", "--timeout", "-5", "status" }, "invalid time limit" },
         { { "--net", "127.0.0.1", "status", "--timeout" }, "option '--timeout' needs a value" },
