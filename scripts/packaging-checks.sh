@@ -75,11 +75,14 @@ check_desktop_files() {
   done
 }
 
-# check_search_paths <root>: every program and library finds its libraries through
-# $ORIGIN-relative paths alone, never through a folder of the machine that built it.
+# check_search_paths <root>: every program and library finds all its libraries, its own
+# through $ORIGIN-relative paths alone, never through a folder of the machine that built it.
 check_search_paths() {
   local root=$1 file entry
   while read -r file; do
+    if ldd "$file" 2>&1 | grep 'not found' >"$work/missing.txt"; then
+      fail "${file#"$root"/} lacks $(cat "$work/missing.txt")"
+    fi
     readelf -d "$file" 2>/dev/null | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p' \
       | tr ':' '\n' >"$work/paths.txt"
     while read -r entry; do
