@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace escpos {
+
+// A character code table that ESC t selects: its number, its name in printer manuals and the
+// name iconv knows it by.
+struct CodePage {
+    std::uint8_t number;
+    std::string_view name; // "PC437"
+    std::string_view iconvName; // "CP437"
+};
+
+// The code table ESC t n selects, or nullptr for a number this table does not know.
+const CodePage* findCodePage(std::uint8_t number);
+
+} // namespace escpos
