@@ -42,26 +42,27 @@ QString withTwoDigitYear(QString format)
     return at < 0 ? format : format.replace(at, length, QStringLiteral("yy"));
 }
 
-// The date format without its year and the separator that joined it to the rest ("d MMM yyyy"
-// gives "d MMM", "yyyy/MM/dd" gives "MM/dd"); a separator that ends a day-month date stays
-// ("dd.MM.yy" gives "dd.MM.").
+// The date format without its year and the separators that joined it to the rest ("d MMM yyyy"
+// gives "d MMM", "M/d/yy" gives "M/d", "yyyy/MM/dd" gives "MM/dd"); a full stop that ended the
+// day and month stays, as it is written ("dd.MM.yy" gives "dd.MM.").
 QString withoutYear(QString format)
 {
     const auto [at, length] = yearField(format);
     if (at < 0)
         return format;
-    qsizetype from = at;
-    qsizetype to = at + length;
     const auto isSeparator
         = [&](qsizetype i) { return !format[i].isLetter() && format[i] != u'\''; };
+    qsizetype from = at;
+    qsizetype to = at + length;
     if (at == 0) {
         while (to < format.size() && isSeparator(to))
             ++to;
-    } else {
-        while (from > 0 && format[from - 1].isSpace())
-            --from;
+        return format.remove(from, to - from);
     }
-    return format.remove(from, to - from).trimmed();
+    while (from > 0 && isSeparator(from - 1))
+        --from;
+    const bool fullStop = format.mid(from, at - from).contains(u'.');
+    return format.remove(from, to - from) + (fullStop ? QStringLiteral(".") : QString());
 }
 
 QString joined(const QString& date, const QString& time)
