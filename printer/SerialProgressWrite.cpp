@@ -6,6 +6,7 @@
 #include "serial/ComConversions.h"
 
 #include <algorithm>
+#include <functional>
 #include <poll.h>
 #include <sys/ioctl.h>
 
@@ -45,13 +46,24 @@ public:
     }
     ~WriteLimitOverride()
     {
-        m_port.Timeouts().setWriteTotalMultiplier(m_multiplier);
-        m_port.Timeouts().setWriteTotalConstant(m_constant);
+        // A setter stores its value before it pushes it to the device, so the port has its own
+        // limits back even when a device that failed the write refuses them too; that device
+        // gets them at its next open.
+        restore([this] { m_port.Timeouts().setWriteTotalMultiplier(m_multiplier); });
+        restore([this] { m_port.Timeouts().setWriteTotalConstant(m_constant); });
     }
     WriteLimitOverride(const WriteLimitOverride&) = delete;
     WriteLimitOverride& operator=(const WriteLimitOverride&) = delete;
 
 private:
+    static void restore(const std::function<void()>& set)
+    {
+        try {
+            set();
+        } catch (const std::exception&) {
+        }
+    }
+
     cport::TCustomComPort& m_port;
     std::int32_t m_multiplier;
     std::int32_t m_constant;
