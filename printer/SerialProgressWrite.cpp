@@ -17,11 +17,15 @@ namespace {
 using std::chrono::milliseconds;
 
 // How a job is cut for a port: pieces short enough that a flowing line always finishes one
-// within its own limit, so a short piece means a held line.
+// well within its own limit, so a short piece means a held line.
 struct Pacing {
     std::size_t piece;
     milliseconds pieceLimit;
 };
+
+// A device that takes pieces far faster than its line rate (a pseudo-terminal, a USB adapter
+// with a large buffer) gets ever larger pieces, up to this.
+constexpr std::size_t largestPiece = 256 * 1024;
 
 Pacing pacingFor(const cport::TCustomComPort& port)
 {
@@ -102,15 +106,21 @@ std::size_t writeWithProgressLimit(cport::TCustomComPort& port, const std::strin
     const Pacing pacing = pacingFor(port);
     const WriteLimitOverride limit(port, pacing.pieceLimit);
     platform::ProgressDeadline progress(noProgressLimit);
+    std::size_t piece = pacing.piece;
     std::size_t taken = 0;
     while (taken < bytes.size() && !progress.expired()) {
-        const std::size_t size = std::min(pacing.piece, bytes.size() - taken);
+        const std::size_t size = std::min(piece, bytes.size() - taken);
+        const auto started = platform::ProgressDeadline::Clock::now();
         const auto moved = static_cast<std::size_t>(port.writeText(bytes.substr(taken, size)));
+        const bool quick
+            = platform::ProgressDeadline::Clock::now() - started < pacing.pieceLimit / 8;
         const std::size_t queued = moved < size ? outputQueue(port) : 0;
         taken += moved;
         progress.note(taken);
         if (queued > 0)
             taken += awaitQueued(port, taken, queued, progress);
+        // Only pieces a device took at once grow; a short one brings back the line's own size.
+        piece = moved < size ? pacing.piece : quick ? std::min(2 * piece, largestPiece) : piece;
         keepWaiting();
     }
     return taken;
