@@ -103,7 +103,7 @@ TEST_F(Form1StalledPrinter, AParallelPrinterThatNeverReadsEndsThePressWithADevic
     start();
     form->RadioButton2->click();
     form->Memo1->setPlainText(largeTestText(1 << 20));
-    const PressObserver observer(*form);
+    PressObserver observer(*form);
     const auto took = timedPress("Button1");
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].kind, MessageKind::Error);
@@ -128,7 +128,7 @@ TEST_F(Form1StalledPrinter, ASerialPrinterThatStopsReadingEndsThePressWithWriteT
     const std::int32_t multiplier = form->CP->Timeouts().WriteTotalMultiplier();
     const std::int32_t constant = form->CP->Timeouts().WriteTotalConstant();
     form->Memo1->setPlainText(largeTestText(1 << 20));
-    const PressObserver observer(*form);
+    PressObserver observer(*form);
     // With the window's own write limit (100 ms a byte plus 1 s) this would wait for a day.
     const auto took = timedPress("Button1");
     ASSERT_EQ(boxes().size(), 1u);
