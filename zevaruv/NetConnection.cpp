@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <optional>
+#include <thread>
 
 namespace zevaruv {
 
@@ -23,6 +25,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The longest pause between two looks at the acknowledgements still awaited.
+// A printer on a fast link acknowledges within a millisecond or two: so long, the sender only
+// yields between looks (a sleep would cost more than the whole wait).
+constexpr std::chrono::milliseconds ackSpin(2);
 constexpr std::chrono::milliseconds maxAckPause(16);
 
 // Milliseconds left until deadline, at least 0.
@@ -92,6 +97,7 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
             std::clamp<std::uint64_t>(all - std::min(all, before), 0, sent));
     };
     auto ackPause = std::chrono::milliseconds(1);
+    std::optional<Clock::time_point> allSent;
     for (;;) {
         const std::size_t acked = acknowledged();
         progress.note(sent + acked);
@@ -117,6 +123,12 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
         }
         // Everything is with the kernel: wait for the peer's acknowledgements, looking more
         // rarely the longer they take.
+        if (!allSent)
+            allSent = Clock::now();
+        if (Clock::now() - *allSent < ackSpin) {
+            std::this_thread::yield();
+            continue;
+        }
         pollfd entry { m_socket, 0, 0 };
         if (::poll(&entry, 1, progress.waitMs(ackPause)) > 0
             && (entry.revents & (POLLERR | POLLHUP)))
