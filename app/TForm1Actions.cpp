@@ -1,5 +1,6 @@
 // The window's test buttons and connection choice: what a press sends and where, and the
 // status bar's connection text.
+#include "app/BusyPress.h"
 #include "app/EditableComboBox.h"
 #include "app/StatusBar.h"
 #include "app/TForm1.h"
@@ -74,6 +75,7 @@ void TForm1::pressTestButton(const std::function<std::string()>& buildBytes)
 {
     // A failing reveal ends the press before anything is built or sent.
     credits::revealIfTriggered(*this);
+    const BusyPress busy;
     printer::sendToPrinter(WindowConnection(*this), buildBytes());
 }
 
