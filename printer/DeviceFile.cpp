@@ -1,6 +1,7 @@
 #include "printer/DeviceFile.h"
 
 #include "platform/IoError.h"
+#include "printer/PressWait.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +16,11 @@ namespace {
 
 // The runtime's code for a handle whose type it cannot tell.
 constexpr int unknownHandleType = 105;
+// A Windows program writing to a printer that takes nothing gets ERROR_SEM_TIMEOUT: "The
+// semaphore timeout period has expired" (the parallel driver's STATUS_IO_TIMEOUT).
+constexpr int deviceTimeout = 121;
+// The pause after a device that reports room refused a write all the same.
+constexpr std::chrono::milliseconds readyButBusyPause(10);
 
 bool knownType(mode_t mode)
 {
@@ -35,15 +41,13 @@ void DeviceFile::open(const std::string& path)
         m_fd = STDOUT_FILENO;
         m_ownsDescriptor = false;
     } else {
-        // Non-blocking only for the open itself: a FIFO without a reader then fails at once
-        // (ENXIO) instead of stopping the window until someone reads.
+        // Non-blocking: a FIFO without a reader fails at once (ENXIO), and a printer that
+        // stops taking bytes is waited for with poll() under the no-progress limit instead of
+        // stopping the window in write().
         m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
         if (m_fd < 0)
             return fail(platform::ioCodeFromErrno(errno));
         m_ownsDescriptor = true;
-        const int flags = ::fcntl(m_fd, F_GETFL);
-        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) < 0)
-            return fail(platform::ioCodeFromErrno(errno));
     }
     struct stat info;
     if (::fstat(m_fd, &info) != 0 || !knownType(info.st_mode)) {
@@ -102,22 +106,35 @@ void DeviceFile::pass(const char* data, std::size_t size)
     // After a failure the device gets nothing more; the pending code is raised at the next check.
     if (m_error != 0 || m_fd < 0)
         return;
-    while (size > 0) {
-        const ssize_t written = ::write(m_fd, data, size);
+    platform::ProgressDeadline progress(noProgressLimit);
+    bool refusedWhenReady = false;
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(m_fd, data + done, size - done);
         if (written > 0) {
-            data += written;
-            size -= static_cast<std::size_t>(written);
+            done += static_cast<std::size_t>(written);
+            progress.note(done);
+            refusedWhenReady = false;
         } else if (written < 0 && errno == EINTR) {
             continue;
         } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // Only an inherited standard output can be non-blocking: wait as a blocking write
-            // would.
-            pollfd ready { m_fd, POLLOUT, 0 };
-            ::poll(&ready, 1, -1);
+            if (progress.expired())
+                return fail(deviceTimeout);
+            refusedWhenReady = waitWritable(progress, refusedWhenReady);
+            keepWaiting();
         } else {
             return fail(platform::ioCodeFromErrno(written < 0 ? errno : EIO));
         }
     }
+}
+
+bool DeviceFile::waitWritable(const platform::ProgressDeadline& progress, bool refusedWhenReady)
+{
+    // The parallel-port driver has no poll() of its own and always reports "writable": after it
+    // refused a write that poll() allowed, pause instead of asking again at once.
+    pollfd ready { m_fd, static_cast<short>(refusedWhenReady ? 0 : POLLOUT), 0 };
+    const auto slice = refusedWhenReady ? readyButBusyPause : waitSlice;
+    return ::poll(&ready, 1, progress.waitMs(slice)) > 0 && (ready.revents & POLLOUT);
 }
 
 void DeviceFile::fail(int code)

@@ -1,6 +1,9 @@
 #pragma once
 // An output file in the runtime's manner: a 128-byte buffer, and an error code that each step
-// records and a later check raises, so a failing write surfaces at the next check.
+// records and a later check raises, so a failing write surfaces at the next check. A device that
+// takes no byte for printer::noProgressLimit fails with code 121 (the device time-out).
+
+#include "platform/ProgressDeadline.h"
 
 #include <cstddef>
 #include <string>
@@ -31,6 +34,8 @@ public:
 
 private:
     void pass(const char* data, std::size_t size);
+    // Waits for room (at most one wait slice); whether poll() reported room.
+    bool waitWritable(const platform::ProgressDeadline& progress, bool refusedWhenReady);
     void passBuffer();
     void fail(int code);
 

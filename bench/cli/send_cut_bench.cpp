@@ -8,6 +8,7 @@
 // 1.5 x netcat.
 #include "bench/support/ArrivalListener.h"
 #include "bench/support/Median.h"
+#include "support/TcpListener.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -25,7 +26,8 @@ extern char** environ;
 namespace {
 
 using benchsupport::Clock;
-const char* const kAddress = "127.66.18.1";
+// A loopback address of this run's own, so that runs at the same time never collide.
+const std::string kAddress = testsupport::randomLoopbackAddress();
 constexpr int kRounds = 41;
 constexpr double kFloorMs = 10.0;
 const char kCut[] = { 0x1D, 0x56, 0x42, 0x00 };
@@ -96,7 +98,7 @@ std::optional<Sender> nodeThermalPrinter()
     const std::string script = "import thermal from 'node-thermal-printer';"
                                "const p = new thermal.ThermalPrinter({ type: "
                                "thermal.PrinterTypes.EPSON, interface: 'tcp://"
-        + std::string(kAddress)
+        + kAddress
         + ":9100' });"
           "await p.raw(Buffer.from([0x1d, 0x56, 0x42, 0x00]));";
     return Sender { "node-thermal-printer raw", { *node, "--input-type=module", "-e", script },

@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -27,7 +28,8 @@ using benchsupport::Arrival;
 using benchsupport::Clock;
 using benchsupport::median;
 using benchsupport::ms;
-const char* const address = "127.66.1.1";
+// A loopback address of this run's own, so that runs at the same time never collide.
+const std::string address = testsupport::randomLoopbackAddress();
 constexpr int presses = 200;
 constexpr double floorMs = 10.0;
 
@@ -64,7 +66,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     const auto form = app::TForm1::create(app::form1Description());
     form->doCreate();
-    form->IPEdit1->setIPString(QString::fromLatin1(address));
+    form->IPEdit1->setIPString(QString::fromStdString(address));
 
     benchsupport::ArrivalListener printer(address);
     Timings press, plain;

@@ -14,6 +14,8 @@ TEST(Language, ThePortErrorFromTheCatalogBesideTheProgram)
     const std::string program = folder.path() + "/bin/quillet-send";
     std::filesystem::create_directories(folder.path() + "/bin");
     std::filesystem::copy_file(QUILLET_SEND, program);
+    // The program finds the network library beside itself.
+    std::filesystem::copy_file(ZEVARUV, folder.path() + "/bin/libZEVarUV.so");
     const testsupport::TempDir emptyMachine;
     const testsupport::ProgramOptions german { {},
         { { "LANG", "de_DE.UTF-8" }, { "LC_ALL", "" }, { "LC_MESSAGES", "" },
