@@ -69,6 +69,8 @@ void ReceiptBuilder::printText(std::string_view bytes)
     if (style != m_textLogStyle)
         flushTextLog();
     m_textLogStyle = style;
+    if (m_textLog.empty())
+        m_textLogPosition = m_paper.position();
     const int width = m_modes.cellWidth(), height = m_modes.cellHeight();
     for (const unsigned char byte : bytes) {
         const char32_t character = m_decoder.decode(byte);
@@ -81,7 +83,8 @@ void ReceiptBuilder::flushTextLog()
 {
     if (m_textLog.empty())
         return;
-    log("text \"" + m_textLog + "\" " + m_textLogStyle);
+    log("text \"" + m_textLog + "\" " + m_textLogStyle + ", at "
+        + std::to_string(m_textLogPosition));
     m_textLog.clear();
 }
 

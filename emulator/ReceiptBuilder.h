@@ -57,6 +57,7 @@ private:
     CodePageDecoder m_decoder;
     std::string m_textLog; // consecutive text, logged as one line with its style
     std::string m_textLogStyle;
+    int m_textLogPosition = 0; // dots from the start of the line where the text began
 };
 
 } // namespace emulator

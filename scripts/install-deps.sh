@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext locales socat xvfb xdotool x11-apps imagemagick clang
+  libzint-dev zbar-tools nodejs npm iproute2 util-linux
 )
 if [ "${1:-}" = bench ]; then
   packages+=(python3-serial)
