@@ -58,9 +58,11 @@ void ReceiptBuilder::endReceipt()
     flushTextLog();
     if (!m_paper.lineEmpty())
         m_paper.printLine(m_paper.lineSpacing());
-    if (!m_paper.receipt().printedAnything())
-        return;
-    m_receipts(m_paper.take());
+    auto receipt = m_paper.take();
+    if (receipt.printedAnything())
+        m_receipts(std::move(receipt));
+    else // blank paper is not worth a receipt; what was logged goes with the next one
+        m_paper.receipt().log = std::move(receipt.log);
 }
 
 void ReceiptBuilder::printText(std::string_view bytes)
