@@ -72,24 +72,35 @@ void PrinterProcess::collect(int fd, std::vector<std::string>& lines)
         m_changed.notify_all();
     }
     close(fd);
+    std::lock_guard lock(m_mutex);
+    if (&lines == &m_output)
+        m_outputEnded = true;
+    m_changed.notify_all();
 }
 
 std::string PrinterProcess::waitForLine(const std::string& prefix)
 {
     std::unique_lock lock(m_mutex);
     std::string found;
-    const bool arrived = m_changed.wait_for(lock, kLineWait, [&] {
+    bool matched = false;
+    m_changed.wait_for(lock, kLineWait, [&] {
         for (auto line = m_output.begin(); line != m_output.end(); ++line) {
             if (line->rfind(prefix, 0) == 0) {
                 found = line->substr(prefix.size());
                 m_output.erase(line);
-                return true;
+                return matched = true;
             }
         }
-        return false;
+        return m_outputEnded;
     });
-    if (!arrived)
-        throw std::runtime_error("no line \"" + prefix + "\" from the printer");
+    if (!matched)
+        throw std::runtime_error(
+            "no line \"" + prefix + "\" from the printer; it said:\n" + [this] {
+                std::string all;
+                for (const auto& line : m_errors)
+                    all += line + '\n';
+                return all;
+            }());
     return found;
 }
 

@@ -21,7 +21,8 @@ public:
     PrinterProcess& operator=(const PrinterProcess&) = delete;
 
     // The first line of standard output that starts with `prefix`, with the prefix taken off,
-    // waiting up to 60 s for it; lines are taken once each. Throws when none comes.
+    // waiting up to 60 s for it; lines are taken once each. Throws when none comes (or the
+    // program has ended).
     std::string waitForLine(const std::string& prefix);
     // Everything written to standard error so far.
     std::string errors();
@@ -40,6 +41,7 @@ private:
     std::condition_variable m_changed;
     std::vector<std::string> m_output;
     std::vector<std::string> m_errors;
+    bool m_outputEnded = false;
     std::thread m_outputReader;
     std::thread m_errorReader;
 };
