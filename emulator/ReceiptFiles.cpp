@@ -64,6 +64,7 @@ std::string ReceiptFiles::save(const Receipt& receipt, const QImage& picture)
     }
     renameIntoPlace(base + ".txt.part", base + ".txt");
     QImageWriter writer(QString::fromStdString(base + ".png.part"), "png");
+    writer.setCompression(1);
     if (!writer.write(picture))
         throw std::runtime_error(
             "cannot write " + base + ".png: " + writer.errorString().toStdString());

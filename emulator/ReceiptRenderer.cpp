@@ -5,45 +5,61 @@
 #include <QFont>
 #include <QPainter>
 #include <QPen>
+#include <array>
+#include <optional>
 
 namespace emulator {
 
 namespace {
 
-constexpr QRgb kInk = qRgb(0, 0, 0);
-constexpr QRgb kPaper = qRgb(255, 255, 255);
-const QColor kCutColour(110, 110, 110);
-const QColor kDrawerColour(200, 0, 0);
+constexpr uchar kInk = 0, kBlank = 255;
 
 // Pixel sizes at which DejaVu Sans Mono advances 12 (font A) and 9 (font B) dots a character.
-constexpr int kFontAPixels = 20, kFontBPixels = 15;
+constexpr int kFontAPixels = 20, kFontBPixels = 15, kMarkPixels = 14;
 
-QFont cellFont(const TextStyle& style)
+QFont monospaced(int pixels, bool bold)
 {
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(style.fontB ? kFontBPixels : kFontAPixels);
-    font.setBold(style.emphasized);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoAntialias); // a print head has dots, not shades
     return font;
 }
 
+// The four faces a receipt uses (font A or B, normal or emphasized), made once per picture.
+class Faces {
+public:
+    const QFont& of(const TextStyle& style)
+    {
+        auto& face = m_faces[style.fontB * 2 + style.emphasized];
+        if (!face)
+            face = monospaced(style.fontB ? kFontBPixels : kFontAPixels, style.emphasized);
+        return *face;
+    }
+
+private:
+    std::array<std::optional<QFont>, 4> m_faces;
+};
+
 void drawBitmap(QImage& image, const Bitmap& bitmap)
 {
+    const int left = kPaperMargin + bitmap.x;
     for (int row = 0; row < bitmap.height; ++row) {
         const int y = kPaperMargin + bitmap.y + row;
         if (y < 0 || y >= image.height())
             continue;
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        uchar* line = image.scanLine(y) + left;
         const auto* dots = bitmap.dots.data() + std::size_t(row) * bitmap.width;
         for (int column = 0; column < bitmap.width; ++column)
             if (dots[column])
-                line[kPaperMargin + bitmap.x + column] = kInk;
+                line[column] = kInk;
     }
 }
 
 // Each character sits in its own cell, drawn at the unscaled size and stretched by the
 // character size multipliers.
-void drawText(QPainter& painter, const TextRun& run)
+void drawText(QPainter& painter, Faces& faces, const TextRun& run)
 {
     const auto& style = run.style;
     const QRectF box(kPaperMargin + run.x, kPaperMargin + run.y, run.width(), run.cellHeight);
@@ -57,7 +73,7 @@ void drawText(QPainter& painter, const TextRun& run)
     }
     painter.translate(box.topLeft());
     painter.scale(style.width, style.height);
-    painter.setFont(cellFont(style));
+    painter.setFont(faces.of(style));
     painter.setPen(style.reverse ? Qt::white : Qt::black);
     const double cell = double(run.cellWidth) / style.width;
     const double baseline = painter.fontMetrics().ascent();
@@ -76,20 +92,42 @@ void drawText(QPainter& painter, const TextRun& run)
     painter.restore();
 }
 
+// A cut is a line across the paper, dashed when partial; a drawer pulse is a black tab in the
+// left margin carrying the pin's number.
 void drawMark(QPainter& painter, const Mark& mark, int width)
 {
     const int y = kPaperMargin + mark.y;
     if (mark.kind == Mark::Kind::FullCut || mark.kind == Mark::Kind::PartialCut) {
-        QPen pen(kCutColour, 2, mark.kind == Mark::Kind::FullCut ? Qt::SolidLine : Qt::DashLine);
-        painter.setPen(pen);
+        painter.setPen(
+            QPen(Qt::black, 1, mark.kind == Mark::Kind::FullCut ? Qt::SolidLine : Qt::DashLine));
         painter.drawLine(0, y, width, y);
         return;
     }
-    painter.fillRect(QRect(4, y, kPaperMargin - 8, 16), kDrawerColour);
+    const QRect tab(4, y, kPaperMargin - 8, 16);
+    painter.fillRect(tab, Qt::black);
     painter.setPen(Qt::white);
-    painter.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), -1));
-    painter.drawText(QRect(4, y, kPaperMargin - 8, 16), Qt::AlignCenter,
+    painter.setFont(monospaced(kMarkPixels, true));
+    painter.drawText(tab, Qt::AlignCenter,
         mark.kind == Mark::Kind::DrawerPin2 ? QStringLiteral("2") : QStringLiteral("5"));
+}
+
+// One bit a dot: an eighth of the bytes to compress into the PNG.
+QImage oneBitPerDot(const QImage& picture)
+{
+    QImage packed(picture.size(), QImage::Format_Mono);
+    packed.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
+    const int width = picture.width(), height = picture.height();
+    for (int y = 0; y < height; ++y) {
+        const uchar* in = picture.constScanLine(y);
+        uchar* out = packed.scanLine(y);
+        for (int x = 0; x < width; x += 8) {
+            uchar byte = 0;
+            for (int bit = 0; bit < 8 && x + bit < width; ++bit)
+                byte |= uchar(in[x + bit] < 128) << (7 - bit);
+            out[x / 8] = byte;
+        }
+    }
+    return packed;
 }
 
 } // namespace
@@ -97,16 +135,18 @@ void drawMark(QPainter& painter, const Mark& mark, int width)
 QImage renderReceipt(const Receipt& receipt)
 {
     const int width = receipt.paperWidth + 2 * kPaperMargin;
-    QImage image(width, receipt.height + 2 * kPaperMargin, QImage::Format_RGB32);
-    image.fill(kPaper);
+    QImage image(width, receipt.height + 2 * kPaperMargin, QImage::Format_Grayscale8);
+    image.fill(kBlank);
     for (const auto& bitmap : receipt.bitmaps)
         drawBitmap(image, bitmap);
     QPainter painter(&image);
+    Faces faces;
     for (const auto& run : receipt.texts)
-        drawText(painter, run);
+        drawText(painter, faces, run);
     for (const auto& mark : receipt.marks)
         drawMark(painter, mark, width);
-    return image;
+    painter.end();
+    return oneBitPerDot(image);
 }
 
 } // namespace emulator

@@ -3,6 +3,7 @@
 // presented as a serial port and a FIFO standing for LPT1; the test text is rendered and every
 // command is logged by name.
 #include "PrinterProcess.h"
+#include "emulator/ReceiptRenderer.h"
 #include "tests/app/WindowTestMachine.h"
 
 #include <QComboBox>
@@ -28,12 +29,13 @@ std::string logOf(const std::string& picture)
     return text.str();
 }
 
-// Bands of rows with dark dots, top to bottom: a printed text line makes one.
+// Bands of rows with dark dots on the printed part of the paper (inside its margins, so not the
+// cut below it), top to bottom: a printed text line makes one.
 int inkBands(const QImage& picture)
 {
     int bands = 0;
     bool inBand = false;
-    for (int y = 0; y < picture.height(); ++y) {
+    for (int y = emulator::kPaperMargin; y < picture.height() - emulator::kPaperMargin; ++y) {
         bool ink = false;
         for (int x = 0; x < picture.width() && !ink; ++x)
             ink = qGray(picture.pixel(x, y)) < 64;
