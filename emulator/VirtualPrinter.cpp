@@ -17,6 +17,9 @@ namespace emulator {
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
+// More clients wait in the listen queue until one leaves, so descriptors never run out (a
+// listener that cannot accept would be ready for ever and spin the loop).
+constexpr std::size_t kMaxClients = 64;
 
 int stopSignalsDescriptor()
 {
@@ -126,10 +129,11 @@ int VirtualPrinter::pauseTimeout() const
 void VirtualPrinter::serveOnce()
 {
     // Fixed slots first, then one per TCP client, in m_clients order.
-    std::vector<pollfd> waits = { { m_stop.get(), POLLIN, 0 }, { m_signals.get(), POLLIN, 0 },
-        { m_commandFd, POLLIN, 0 }, { m_listener ? m_listener->get() : -1, POLLIN, 0 },
-        { m_pty ? m_pty->fd.get() : -1, POLLIN, 0 },
-        { m_fifo ? m_fifo->fd.get() : -1, POLLIN, 0 } };
+    std::vector<pollfd> waits
+        = { { m_stop.get(), POLLIN, 0 }, { m_signals.get(), POLLIN, 0 }, { m_commandFd, POLLIN, 0 },
+              { m_listener && m_clients.size() < kMaxClients ? m_listener->get() : -1, POLLIN, 0 },
+              { m_pty ? m_pty->fd.get() : -1, POLLIN, 0 },
+              { m_fifo ? m_fifo->fd.get() : -1, POLLIN, 0 } };
     for (const auto& client : m_clients)
         waits.push_back({ client->fd.get(), POLLIN, 0 });
     const int timeout = pauseTimeout();

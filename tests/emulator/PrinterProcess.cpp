@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
@@ -135,6 +136,18 @@ int PrinterProcess::wait()
     return exitCodeOf(status);
 }
 
+double PrinterProcess::cpuSeconds() const
+{
+    std::ifstream stat("/proc/" + std::to_string(m_pid) + "/stat");
+    std::string field;
+    double ticks = 0;
+    // Fields 14 and 15 are user and system time; the name in field 2 has no spaces here.
+    for (int i = 1; i <= 15 && stat >> field; ++i)
+        if (i >= 14)
+            ticks += std::stod(field);
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
 RawClient::RawClient(const std::string& host, int port)
     : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
 {
@@ -156,9 +169,9 @@ void RawClient::send(const std::string& bytes)
     (void)!::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
-std::string RawClient::receive(std::size_t count)
+std::string RawClient::receive(std::size_t count, int timeoutMs)
 {
-    return readExactly(m_fd, count);
+    return readExactly(m_fd, count, timeoutMs);
 }
 
 void RawClient::close()
@@ -168,10 +181,10 @@ void RawClient::close()
     m_fd = -1;
 }
 
-std::string readExactly(int fd, std::size_t count)
+std::string readExactly(int fd, std::size_t count, int timeoutMs)
 {
     std::string bytes;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (bytes.size() < count) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());

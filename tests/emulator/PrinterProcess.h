@@ -31,6 +31,8 @@ public:
     int stop();
     // Waits for the program to end by itself and returns its exit code.
     int wait();
+    // The processor time the program has used so far, in seconds.
+    double cpuSeconds() const;
 
 private:
     void collect(int fd, std::vector<std::string>& lines);
@@ -52,15 +54,15 @@ public:
     RawClient(const std::string& host, int port);
     ~RawClient();
     void send(const std::string& bytes);
-    // Exactly `count` bytes, waiting up to 10 s; fewer when they do not come.
-    std::string receive(std::size_t count);
+    // Exactly `count` bytes, waiting up to timeoutMs; fewer when they do not come.
+    std::string receive(std::size_t count, int timeoutMs = 10000);
     void close();
 
 private:
     int m_fd = -1;
 };
 
-// Reads exactly `count` bytes from fd, waiting up to 10 s.
-std::string readExactly(int fd, std::size_t count);
+// Reads exactly `count` bytes from fd, waiting up to timeoutMs.
+std::string readExactly(int fd, std::size_t count, int timeoutMs = 10000);
 
 } // namespace testsupport

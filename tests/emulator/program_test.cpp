@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
 
@@ -161,6 +162,28 @@ TEST(VirtualPrinterProgram, BadInputIsLoggedAndNeverDerailsIt)
     const auto errors = printer.errors();
     EXPECT_NE(errors.find("1B 99 unknown command, skipped"), std::string::npos) << errors;
     EXPECT_NE(errors.find("GS v 0 truncated"), std::string::npos) << errors;
+}
+
+TEST(VirtualPrinterProgram, ManyClientsWaitTheirTurnWithoutSpinning)
+{
+    TempDir folder;
+    PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path() });
+    const int port = portOf(printer.waitForLine("tcp "));
+    printer.waitForLine("ready");
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < 70; ++i)
+        clients.push_back(std::make_unique<RawClient>("127.0.0.1", port));
+    clients.front()->send("\x10\x04\x01");
+    EXPECT_EQ(clients.front()->receive(1), "\x12");
+    // Beyond the 64 served at once, a client waits (in the listen queue) and the loop sleeps.
+    clients.back()->send("\x10\x04\x02");
+    const double before = printer.cpuSeconds();
+    EXPECT_EQ(clients.back()->receive(1, 2000), "");
+    EXPECT_LT(printer.cpuSeconds() - before, 1.0); // a spinning loop would use all 2 s
+    for (int i = 0; i < 6; ++i)
+        clients[i]->close();
+    EXPECT_EQ(clients.back()->receive(1), "\x12");
+    EXPECT_EQ(printer.stop(), 0);
 }
 
 TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
