@@ -153,15 +153,13 @@ void VirtualPrinter::serveOnce()
     if (waits[3].revents)
         accept();
     if (waits[4].revents)
-        readConnection(*m_pty);
+        readConnection(*m_pty); // the slave is held open: its stream never ends
     if (waits[5].revents & (POLLIN | POLLHUP))
-        reopenFifo();
+        serveFifo();
     auto client = m_clients.begin();
     for (std::size_t i = 6; i < waits.size(); ++i) {
         auto current = client++;
-        if (waits[i].revents)
-            readConnection(**current);
-        if ((*current)->fd.get() < 0)
+        if (waits[i].revents && !readConnection(**current))
             m_clients.erase(current);
     }
 }
@@ -173,25 +171,28 @@ void VirtualPrinter::accept()
         m_clients.push_back(std::make_unique<Connection>(fd, m_engine, m_conditions, true, true));
 }
 
-// Reads what is there; at the end of the stream the connection is closed (its fd becomes -1).
-void VirtualPrinter::readConnection(Connection& connection)
+// Reads what is there; false when the stream has ended (its session is closed then).
+bool VirtualPrinter::readConnection(Connection& connection)
 {
     static thread_local std::vector<char> buffer(kReadChunk);
     const ssize_t got = ::read(connection.fd.get(), buffer.data(), buffer.size());
     if (got > 0) {
         received();
         connection.session.receive(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
-    } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
-        connection.session.close();
-        connection.fd.close();
+        return true;
     }
+    if (got < 0 && (errno == EAGAIN || errno == EINTR))
+        return true;
+    connection.session.close();
+    return false;
 }
 
-// A FIFO whose writer has left reports a hang-up until it is opened afresh.
-void VirtualPrinter::reopenFifo()
+// A FIFO whose writer has left reports a hang-up until it is opened afresh. The new read end is
+// opened before the old one is closed: a writer that came in between would find no reader and be
+// refused (ENXIO), as a press of Quillet's next button would.
+void VirtualPrinter::serveFifo()
 {
-    readConnection(*m_fifo);
-    if (m_fifo->fd.get() < 0)
+    if (!readConnection(*m_fifo))
         m_fifo = std::make_unique<Connection>(
             openFifo(m_options.fifoPath), m_engine, m_conditions, false, false);
 }

@@ -40,8 +40,8 @@ private:
     struct Connection;
     void serveOnce();
     void accept();
-    void readConnection(Connection& connection);
-    void reopenFifo();
+    bool readConnection(Connection& connection);
+    void serveFifo();
     void readCommands();
     void applyCommandLine(std::string line);
     void received() { m_lastByte = std::chrono::steady_clock::now(); }

@@ -5,6 +5,7 @@
 #include "PrinterProcess.h"
 #include "support/TempDir.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -129,6 +130,32 @@ TEST(VirtualPrinterProgram, FifoServesAParallelPrinterAcrossOpens)
     const auto receipt = printer.waitForLine("receipt ");
     EXPECT_NE(logOf(receipt).find("text \"parallel text\""), std::string::npos);
     EXPECT_NE(logOf(receipt).find("GS V 66 0 partial cut after feed"), std::string::npos);
+    EXPECT_EQ(printer.stop(), 0);
+}
+
+TEST(VirtualPrinterProgram, FifoAlwaysHasAReaderForTheNextWriter)
+{
+    TempDir folder;
+    const auto fifo = folder.file("lp0");
+    PrinterProcess printer({ "--fifo", fifo, "--out", folder.file("out"), "--pause", "0" });
+    printer.waitForLine("ready");
+    // Opened as Quillet opens a printer: without waiting, so a FIFO without a reader fails at once.
+    constexpr int kJobs = 300;
+    for (int job = 0; job < kJobs; ++job) {
+        const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(fd, 0) << "job " << job << ": " << std::strerror(errno);
+        const auto bytes = job + 1 < kJobs ? "x\n"s : "x\n\x1dV\x00"s;
+        ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        close(fd);
+        // The next open comes at varied times after the printer has seen this writer leave.
+        usleep(static_cast<useconds_t>(job % 20 * 25));
+    }
+    const auto log = logOf(printer.waitForLine("receipt "));
+    std::size_t lines = 0;
+    for (auto at = log.find("text \"x\""); at != std::string::npos;
+         at = log.find("text \"x\"", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, std::size_t(kJobs));
     EXPECT_EQ(printer.stop(), 0);
 }
 
