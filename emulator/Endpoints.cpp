@@ -91,30 +91,42 @@ Pty openRawPty()
     return pty;
 }
 
-void placeSerialPort(
+SerialPortEntries::SerialPortEntries(
     const std::string& sysroot, const std::string& name, const std::string& ptyPath)
+    : m_link(sysroot + "/dev/" + name)
+    , m_ptyPath(ptyPath)
 {
     namespace fs = std::filesystem;
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
         throw std::runtime_error("\"" + name + "\" is not a serial port name");
+    const auto folder = sysroot + "/sys/class/tty/" + name;
     std::error_code error;
-    fs::create_directories(sysroot + "/sys/class/tty/" + name + "/device/driver", error);
-    fs::create_directories(sysroot + "/dev", error);
-    const fs::path link = sysroot + "/dev/" + name;
-    if (fs::is_symlink(link, error))
-        fs::remove(link, error);
-    fs::create_symlink(ptyPath, link, error);
+    const bool folderWasThere = fs::exists(folder, error);
+    fs::create_directories(folder + "/device/driver", error);
     if (error)
-        throw std::runtime_error("cannot place " + link.string() + ": " + error.message());
+        throw std::runtime_error("cannot make " + folder + "/device/driver: " + error.message());
+    if (!folderWasThere)
+        m_madeFolder = folder;
+    fs::create_directories(sysroot + "/dev", error);
+    // A link left by an earlier run may be replaced; anything else at that name stays.
+    if (fs::is_symlink(m_link, error))
+        fs::remove(m_link, error);
+    fs::create_symlink(ptyPath, m_link, error);
+    if (error) {
+        if (!m_madeFolder.empty())
+            fs::remove_all(m_madeFolder, error);
+        throw std::runtime_error("cannot place " + m_link + ": " + error.message());
+    }
 }
 
-void removeSerialPort(const std::string& sysroot, const std::string& name)
+SerialPortEntries::~SerialPortEntries()
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::is_symlink(sysroot + "/dev/" + name, error))
-        fs::remove(sysroot + "/dev/" + name, error);
-    fs::remove_all(sysroot + "/sys/class/tty/" + name, error);
+    if (fs::is_symlink(m_link, error) && fs::read_symlink(m_link, error) == m_ptyPath)
+        fs::remove(m_link, error);
+    if (!m_madeFolder.empty())
+        fs::remove_all(m_madeFolder, error);
 }
 
 bool makeFifo(const std::string& path)

@@ -27,11 +27,24 @@ struct Pty {
 // A raw pseudo-terminal (no echo, no line editing), its master non-blocking.
 Pty openRawPty();
 
-// Presents `ptyPath` as the serial port `name` below `sysroot`: <sysroot>/dev/<name> links to it
-// and <sysroot>/sys/class/tty/<name>/device/driver exists, as the port list expects.
-void placeSerialPort(
-    const std::string& sysroot, const std::string& name, const std::string& ptyPath);
-void removeSerialPort(const std::string& sysroot, const std::string& name);
+// The entries that present a pseudo-terminal as the serial port `name` below a system root:
+// <sysroot>/dev/<name> links to it and <sysroot>/sys/class/tty/<name>/device/driver exists, as
+// the port list expects. Only what it made is removed when it goes; a device node or folder that
+// was there before is never replaced or removed.
+class SerialPortEntries {
+public:
+    // Throws std::runtime_error when an entry cannot be made.
+    SerialPortEntries(
+        const std::string& sysroot, const std::string& name, const std::string& ptyPath);
+    ~SerialPortEntries();
+    SerialPortEntries(const SerialPortEntries&) = delete;
+    SerialPortEntries& operator=(const SerialPortEntries&) = delete;
+
+private:
+    std::string m_link;
+    std::string m_ptyPath;
+    std::string m_madeFolder; // the sysfs folder made here, empty when it was there before
+};
 
 // Makes the FIFO when it does not exist (a file of another kind is refused); true when made.
 bool makeFifo(const std::string& path);

@@ -68,8 +68,6 @@ VirtualPrinter::VirtualPrinter(const Options& options, Hooks hooks)
 
 VirtualPrinter::~VirtualPrinter()
 {
-    if (m_placedPort)
-        removeSerialPort(m_options.sysroot, m_options.ptyName);
     if (m_madeFifo)
         ::unlink(m_options.fifoPath.c_str());
 }
@@ -85,10 +83,9 @@ void VirtualPrinter::open()
         const auto pty = openRawPty();
         m_ptySlave = std::make_unique<platform::FileDescriptor>(pty.slave);
         m_pty = std::make_unique<Connection>(pty.master, m_engine, m_conditions, false, true);
-        if (!m_options.sysroot.empty()) {
-            placeSerialPort(m_options.sysroot, m_options.ptyName, pty.path);
-            m_placedPort = true;
-        }
+        if (!m_options.sysroot.empty())
+            m_portEntries = std::make_unique<SerialPortEntries>(
+                m_options.sysroot, m_options.ptyName, pty.path);
         m_hooks.announce("pty " + pty.path);
     }
     if (!m_options.fifoPath.empty()) {

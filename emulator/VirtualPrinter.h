@@ -58,8 +58,8 @@ private:
     std::unique_ptr<Connection> m_fifo;
     std::unique_ptr<platform::FileDescriptor> m_ptySlave;
     std::list<std::unique_ptr<Connection>> m_clients;
+    std::unique_ptr<SerialPortEntries> m_portEntries;
     bool m_madeFifo = false;
-    bool m_placedPort = false;
     int m_commandFd = -1;
     std::string m_commandLine;
     bool m_running = false;

@@ -115,6 +115,31 @@ TEST(VirtualPrinterProgram, PseudoTerminalIsPlacedAsASerialPortAndAnswers)
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))); // the entries go with the printer
 }
 
+TEST(VirtualPrinterProgram, SerialPortEntriesThatWereThereStay)
+{
+    TempDir folder, root;
+    // A port the system root already lists, and a device node that is not ours to replace.
+    root.writeFile("sys/class/tty/ttyS0/device/driver/marker", "kept");
+    root.writeFile("dev/ttyS1", "a device");
+    {
+        PrinterProcess printer(
+            { "--pty", "ttyS0", "--sysroot", root.path(), "--out", folder.path() });
+        printer.waitForLine("ready");
+        EXPECT_TRUE(fs::is_symlink(root.path() + "/dev/ttyS0"));
+        EXPECT_EQ(printer.stop(), 0);
+    }
+    EXPECT_EQ(root.readFile("sys/class/tty/ttyS0/device/driver/marker"), "kept");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(root.path() + "/dev/ttyS0")));
+
+    PrinterProcess refused({ "--pty", "ttyS1", "--sysroot", root.path(), "--out", folder.path() });
+    EXPECT_EQ(refused.wait(), 2);
+    EXPECT_NE(
+        refused.errors().find("cannot place " + root.path() + "/dev/ttyS1"), std::string::npos)
+        << refused.errors();
+    EXPECT_EQ(root.readFile("dev/ttyS1"), "a device");
+    EXPECT_FALSE(fs::exists(root.path() + "/sys/class/tty/ttyS1"));
+}
+
 TEST(VirtualPrinterProgram, FifoServesAParallelPrinterAcrossOpens)
 {
     TempDir folder;
@@ -228,6 +253,9 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
         { { "--fifo", "/proc/version" }, 2, "/proc/version exists and is not a FIFO" },
         { { "--pty", "../evil", "--sysroot", "/tmp" }, 2, "\"../evil\" is not a serial port name" },
         { { "--pause", "-1", "--tcp", "127.0.0.1" }, 1, "--pause takes seconds" },
+        { { "--paper", "70", "--tcp", "127.0.0.1" }, 1, "--paper takes 80 or 58" },
+        { { "--sysroot", "/tmp", "--tcp", "127.0.0.1" }, 1, "--sysroot places the port of --pty" },
+        { { "--out", "/proc/quillet", "--tcp", "127.0.0.1:0" }, 2, "cannot make the folder" },
     };
     for (const auto& c : cases) {
         PrinterProcess printer(c.arguments);
