@@ -102,8 +102,10 @@ std::string usageText()
            "  --paper    paper width in millimetres: 80 (576 dots, default) or 58 (384 dots)\n"
            "  --window   show the receipts as they come in, newest first\n"
            "While it runs, a line on standard input such as \"status paper-end\" or\n"
-           "\"status none\" changes the conditions. On standard output it says \"tcp ADDRESS:PORT\",\n"
-           "\"pty PATH\" and \"fifo PATH\" for its endpoints, \"ready\", then \"receipt FILE\" for\n"
+           "\"status none\" changes the conditions. On standard output it says \"tcp "
+           "ADDRESS:PORT\",\n"
+           "\"pty PATH\" and \"fifo PATH\" for its endpoints, \"ready\", then \"receipt FILE\" "
+           "for\n"
            "each receipt; what it refuses or cannot read goes to standard error.\n";
 }
 
