@@ -5,6 +5,7 @@
 #include "PrinterProcess.h"
 #include "support/TempDir.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -182,6 +183,64 @@ TEST(VirtualPrinterProgram, FifoAlwaysHasAReaderForTheNextWriter)
         ++lines;
     EXPECT_EQ(lines, std::size_t(kJobs));
     EXPECT_EQ(printer.stop(), 0);
+}
+
+TEST(VirtualPrinterProgram, EveryBarcodeTypeDecodesBackWithZbar)
+{
+    if (std::system("command -v zbarimg > /dev/null") != 0)
+        GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
+    const struct {
+        std::string command; // GS k and its data
+        std::string decoded; // as zbarimg reads it back
+    } codes[] = {
+        { "\x1dk\x41\x0b"
+          "01234567890",
+            "0012345678905" }, // UPC-A, as EAN-13 with its check digit
+        { "\x1dk\x42\x07"
+          "0123456",
+            "0012345000065" }, // UPC-E, expanded
+        { "\x1dk\x43\x0c"
+          "400638133393",
+            "4006381333931" },
+        { "\x1dk\x44\x07"
+          "1234567",
+            "12345670" },
+        { "\x1dk\x45\x07"
+          "ABC-123",
+            "ABC-123" },
+        { "\x1dk\x46\x08"
+          "12345678",
+            "12345678" },
+        { "\x1dk\x47\x07"
+          "A40156B",
+            "A40156B" },
+        { "\x1dk\x48\x07"
+          "QUILLET",
+            "QUILLET" },
+        { "\x1dk\x49\x09{BQuillet", "Quillet" },
+        { "\x1dk\x04"
+          "ZERO-ENDED\0"s,
+            "ZERO-ENDED" },
+    };
+    TempDir folder;
+    PrinterProcess printer({ "--fifo", folder.file("lp0"), "--out", folder.file("out") });
+    printer.waitForLine("ready");
+    std::string job = "\x1dh\x50";
+    for (const auto& code : codes)
+        job += code.command + "\n\n";
+    {
+        std::ofstream fifo(folder.file("lp0"), std::ios::binary);
+        fifo << job << "\x1dV\x00"s;
+    }
+    const auto picture = printer.waitForLine("receipt ");
+    const auto scan = folder.file("decoded.txt");
+    ASSERT_EQ(std::system(
+                  ("zbarimg --quiet --raw '" + picture + "' > '" + scan + "' 2>/dev/null").c_str()),
+        0);
+    const auto decoded = fileText(scan);
+    for (const auto& code : codes)
+        EXPECT_NE(decoded.find(code.decoded + "\n"), std::string::npos) << code.decoded << " in\n"
+                                                                        << decoded;
 }
 
 TEST(VirtualPrinterProgram, BadInputIsLoggedAndNeverDerailsIt)
