@@ -11,6 +11,9 @@ using escpos::gs;
 
 namespace {
 
+const std::string kGraphicsNotDrawn
+    = "graphics (GS ( L, GS 8 L) are not drawn: only GS v 0 and ESC * images are";
+
 Mark::Kind cutKind(std::uint8_t m)
 {
     const bool full = m == 0 || m == 48 || m == 65 || m == 97 || m == 103;
@@ -41,6 +44,10 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
         return true;
     case gs('('):
         twoDimensionalCode(command);
+        return true;
+    case gs('8'):
+        if (command.at(2) == 'L' && command.at(8) == 112)
+            refuse(kGraphicsNotDrawn);
         return true;
     case gs('h'):
         m_modes.barcodeHeight = std::max<int>(1, n);
@@ -103,6 +110,9 @@ void ReceiptBuilder::placeReadable(const std::string& text)
 
 void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
 {
+    // Graphics stored with function 112 would be missing from the picture without a word.
+    if (command.at(2) == 'L' && command.at(6) == 112)
+        return refuse(kGraphicsNotDrawn);
     if (command.at(2) != 'k')
         return;
     const auto symbol = command.at(5), function = command.at(6), value = command.at(7);
