@@ -13,7 +13,7 @@ PrinterSession::PrinterSession(
         const auto answer = statusReply(command, withImpliedConditions(m_conditions));
         if (!answer.empty() && m_reply)
             m_reply(answer);
-        m_engine.apply(command);
+        m_engine.apply(command, answer);
     })
 {
 }

@@ -34,14 +34,15 @@ ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts, WarningSink
     reset();
 }
 
-void ReceiptBuilder::apply(const escpos::Command& command)
+void ReceiptBuilder::apply(const escpos::Command& command, std::string_view reply)
 {
     using escpos::CommandKind;
     if (command.kind == CommandKind::Text) {
         printText(command.bytes);
     } else {
         flushTextLog();
-        log(escpos::describeCommand(command));
+        log(escpos::describeCommand(command)
+            + (reply.empty() ? "" : ", answered " + escpos::hexBytes(reply)));
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
         else if (!applyText(command) && !applyMode(command) && !applyMovement(command))

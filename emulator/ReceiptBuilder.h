@@ -24,7 +24,8 @@ public:
     using WarningSink = std::function<void(const std::string&)>;
     ReceiptBuilder(int paperWidth, ReceiptSink receipts, WarningSink warnings);
 
-    void apply(const escpos::Command& command);
+    // `reply` is what the printer answered to the command, logged with it.
+    void apply(const escpos::Command& command, std::string_view reply = {});
     // Prints a line still waiting for its line feed and hands over the receipt, when anything was
     // printed.
     void endReceipt();

@@ -81,11 +81,11 @@ TEST(VirtualPrinterProgram, AnswersStatusBeforeDuringAndAfterAJob)
     EXPECT_NE(log.find("text \"first line\" font A, left, at 0\n"), std::string::npos) << log;
     // The query is logged where it came, inside the line.
     EXPECT_NE(log.find("text \"bold li\" font A, emphasized, left, at 0\n"
-                       "DLE EOT 4 real-time status paper sensor\n"
+                       "DLE EOT 4 real-time status paper sensor, answered 72\n"
                        "text \"ne\" font A, emphasized, left, at 84\n"),
         std::string::npos)
         << log;
-    EXPECT_NE(log.find("DLE EOT 4 real-time status paper sensor\n"), std::string::npos);
+    EXPECT_NE(log.find("DLE EOT 1 real-time status printer, answered 1E\n"), std::string::npos);
     EXPECT_NE(log.find("GS V 66 0 partial cut after feed\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(receipt));
     EXPECT_EQ(printer.stop(), 0);
