@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext locales socat xvfb xdotool x11-apps x11-utils imagemagick clang iproute2 util-linux
   librsvg2-bin dpkg-dev desktop-file-utils appstream lintian man-db
+  libzint-dev zbar-tools nodejs npm
 )
 if [ "${1:-}" = bench ]; then
   packages+=(python3-serial)
