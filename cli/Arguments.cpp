@@ -86,6 +86,12 @@ std::chrono::milliseconds parseTimeout(const std::string& text)
     return std::chrono::milliseconds(*ms);
 }
 
+void refuseValue(const std::string& option, const std::optional<std::string>& inlineValue)
+{
+    if (inlineValue)
+        throw UsageError("option '" + option + "' takes no value");
+}
+
 // Takes one option (with its value); false when the option is unknown.
 bool takeOption(const std::string& name, std::optional<std::string>& inlineValue,
     ArgumentReader& reader, Invocation& invocation, bool& listed)
@@ -104,13 +110,12 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         invocation.timeout = parseTimeout(reader.value(name, inlineValue));
     else if (name == "--encoding")
         invocation.encoding = reader.value(name, inlineValue);
-    else if (name == "--hex" || name == "--json" || name == "--list" || name == "--help"
-        || name == "--version") {
-        if (inlineValue)
-            throw UsageError("option '" + name + "' takes no value");
+    else if (name == "--hex" || name == "--json" || name == "--list") {
+        refuseValue(name, inlineValue);
         (name == "--hex" ? invocation.hex : name == "--json" ? invocation.json : listed) = true;
-        if (name == "--help" || name == "--version")
-            invocation.action = name == "--help" ? Action::Help : Action::Version;
+    } else if (name == "--help" || name == "--version") {
+        refuseValue(name, inlineValue);
+        invocation.action = name == "--help" ? Action::Help : Action::Version;
     } else
         return false;
     return true;
