@@ -38,30 +38,9 @@ void merge(printer::PrinterReport& into, const printer::PrinterReport& from)
     }
     if (!from.ids.empty())
         into.ids = from.ids;
-    into.kernel = from.kernel;
+    if (from.kernel)
+        into.kernel = from.kernel;
 }
-
-} // namespace
-
-PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
-    : QWidget(parent)
-    , m_transcript(nameCommands)
-    , m_session(connection,
-          [this](printer::Direction direction, std::string_view bytes) {
-              m_transcript.append(direction, bytes);
-          })
-    , m_lines([this] { showLines(); })
-{
-    setObjectName(QStringLiteral("PrinterPane"));
-    buildLayout();
-}
-
-PrinterPane::~PrinterPane()
-{
-    m_lines.detach();
-}
-
-namespace {
 
 QWidget* scrolling(QWidget* content)
 {
@@ -89,6 +68,24 @@ template <typename Widget> Widget* named(Widget* widget, const char* name)
 }
 
 } // namespace
+
+PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
+    : QWidget(parent)
+    , m_transcript(nameCommands)
+    , m_session(connection,
+          [this](printer::Direction direction, std::string_view bytes) {
+              m_transcript.append(direction, bytes);
+          })
+    , m_lines([this] { showLines(); })
+{
+    setObjectName(QStringLiteral("PrinterPane"));
+    buildLayout();
+}
+
+PrinterPane::~PrinterPane()
+{
+    m_lines.detach();
+}
 
 void PrinterPane::buildLayout()
 {
