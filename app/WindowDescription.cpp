@@ -1,8 +1,8 @@
 #include "app/WindowDescription.h"
 
 #include "app/TForm1.h"
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 
 namespace app {
 
@@ -11,8 +11,8 @@ namespace {
 [[noreturn]] void raiseReadError(
     const std::string& control, const std::string& property, const std::string& message)
 {
-    throw platform::EReadError(
-        platform::formatMessage("Error reading %s%s%s: %s", { control, ".", property, message }));
+    throw platform::EReadError(platform::formatBuiltin(
+        platform::BuiltinText::ErrorReading, { control, ".", property, message }));
 }
 
 QWidget* findParent(TForm1& form, const ControlDescription& entry)

@@ -3,6 +3,8 @@
 #include "i18n/TAssemblyAnalyzer.h"
 #include "platform/Exception.h"
 
+#include <cstdio>
+
 namespace gnugettext {
 
 namespace {
@@ -28,35 +30,67 @@ struct TDomain::Source {
     std::optional<TAssemblyFileInfo> embedded;
 };
 
-// A mapped and checked catalog.
+// A catalog read into memory and checked.
 struct TDomain::OpenCatalog {
     OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded);
 
-    MappedFile file;
-    MoCatalog catalog;
+    const std::string path;
+    const std::string bytes;
+    const MoCatalog catalog;
+    // Set once the catalog has been reported for a translation beyond a lookup's limit.
+    mutable std::atomic<bool> reportedOverlong { false };
 };
 
 namespace {
 
-// The catalog in its file: all of a file of its own, the recorded range of the executable
-// for an embedded one. The chain is as untrusted as the catalog: its range must lie inside
-// the file.
-MoCatalog readCatalog(const MappedFile& file, const std::optional<TAssemblyFileInfo>& embedded,
-    const std::string& path)
+// No catalog of a desktop program comes near this size; a bigger file is refused rather than
+// read whole into memory (the format's 32-bit offsets reach no further than 4 GiB anyway).
+constexpr std::uint64_t largestCatalog = std::uint64_t { 256 } << 20;
+
+[[noreturn]] void raiseInvalid(const std::string& path)
 {
-    if (!embedded)
-        return MoCatalog(file.data(), file.size(), path);
-    if (embedded->offset > file.size() || embedded->size > file.size() - embedded->offset)
-        throw platform::Exception(std::string(invalidCatalogMessage) + path);
-    return MoCatalog(
-        file.data() + embedded->offset, static_cast<std::size_t>(embedded->size), path);
+    throw platform::Exception(std::string(invalidCatalogMessage) + path);
+}
+
+// The catalog's bytes: all of a file of its own, the recorded range of the executable for an
+// embedded one. The chain is as untrusted as the catalog: its range must lie inside the file.
+std::string readCatalog(const std::string& path, const std::optional<TAssemblyFileInfo>& embedded,
+    const TAssemblyAnalyzer* analyzer)
+{
+    if (!embedded) {
+        std::string bytes = readCatalogBytes(path, 0, largestCatalog + 1);
+        if (bytes.size() > largestCatalog)
+            raiseInvalid(path);
+        return bytes;
+    }
+    if (embedded->size > largestCatalog)
+        raiseInvalid(path);
+    std::string bytes
+        = readCatalogBytes(analyzer->executablePath(), embedded->offset, embedded->size);
+    if (bytes.size() != embedded->size)
+        raiseInvalid(path);
+    return bytes;
+}
+
+// A catalog with a translation no short text can need (say 20 MB for "OK") is suspicious: the
+// text is used as built, and the operator learns once which file to look at.
+void reportOverlong(
+    const std::string& path, std::string_view key, std::size_t length, std::size_t limit)
+{
+    const std::string_view shownKey = key.substr(0, 64);
+    std::fprintf(stderr,
+        "gnugettext: suspicious catalog %s: the translation of \"%.*s\" is %zu bytes long; "
+        "translations of built-in texts longer than %zu bytes are ignored\n",
+        path.c_str(), static_cast<int>(shownKey.size()), shownKey.data(), length, limit);
 }
 
 } // namespace
 
 TDomain::OpenCatalog::OpenCatalog(const Source& source, const TAssemblyAnalyzer* embedded)
-    : file(source.embedded ? embedded->executablePath() : source.catalogPath)
-    , catalog(readCatalog(file, source.embedded, source.catalogPath))
+    : path(source.catalogPath)
+    , bytes(readCatalog(source.catalogPath, source.embedded, embedded))
+    , catalog(
+          reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), source.catalogPath)
 {
 }
 
@@ -92,7 +126,7 @@ std::optional<std::string> TDomain::catalogPath(std::string_view language) const
     return m_directory + std::string(language) + "/LC_MESSAGES/" + m_name + ".mo";
 }
 
-std::optional<std::string> TDomain::lookup(std::string_view key)
+std::optional<std::string> TDomain::lookup(std::string_view key, std::size_t lengthLimit)
 {
     const OpenCatalog* open = m_catalog.load(std::memory_order_acquire);
     if (!open && m_mayOpen.load(std::memory_order_acquire))
@@ -102,6 +136,11 @@ std::optional<std::string> TDomain::lookup(std::string_view key)
     const std::optional<std::string_view> found = open->catalog.find(key);
     if (!found)
         return std::nullopt;
+    if (found->size() > lengthLimit) {
+        if (!open->reportedOverlong.exchange(true))
+            reportOverlong(open->path, key, found->size(), lengthLimit);
+        return std::nullopt;
+    }
     return std::string(*found);
 }
 

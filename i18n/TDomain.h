@@ -2,10 +2,11 @@
 // One text domain: a name, the folder its catalogs lie under, the language, and at most one
 // open catalog, which is opened at the first lookup and searched for only once when missing.
 
-#include "i18n/MappedFile.h"
+#include "i18n/CatalogBytes.h"
 #include "i18n/MoCatalog.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -19,7 +20,8 @@ class TAssemblyAnalyzer;
 
 // A text domain. Lookups may run on several threads at once. Opening and closing the catalog
 // take the domain's lock; searching an open catalog takes none, since an open catalog never
-// changes: a closed one stays mapped until the domain ends, for searches still running in it.
+// changes: it is the domain's own copy of the file, and a closed one stays in memory until the
+// domain ends, for searches still running in it.
 class TDomain {
 public:
     // embedded may be null (no embedded catalogs); it must outlive the domain.
@@ -38,9 +40,10 @@ public:
     void setLanguage(const std::string& language);
 
     // The catalog's translation of key, or nothing when there is no catalog or it lacks the
-    // key. Raises platform::Exception when the catalog exists but cannot be opened, mapped or
-    // recognised; the next lookup then tries again.
-    std::optional<std::string> lookup(std::string_view key);
+    // key. A translation longer than lengthLimit bytes counts as missing, and the catalog is
+    // reported once on the standard error stream. Raises platform::Exception when the catalog
+    // exists but cannot be opened, read or recognised; the next lookup then tries again.
+    std::optional<std::string> lookup(std::string_view key, std::size_t lengthLimit = SIZE_MAX);
 
 private:
     struct OpenCatalog;

@@ -61,18 +61,19 @@ TDomain& TGnuGettextInstance::domain(std::string_view name)
     return added->domain;
 }
 
-std::string TGnuGettextInstance::translateText(std::string_view msgid)
+std::string TGnuGettextInstance::translateText(std::string_view msgid, std::size_t lengthLimit)
 {
-    return translateIn(*m_current.load(std::memory_order_acquire), msgid);
+    return translateIn(*m_current.load(std::memory_order_acquire), msgid, lengthLimit);
 }
 
 std::string TGnuGettextInstance::translateInDomain(
-    std::string_view domainName, std::string_view msgid)
+    std::string_view domainName, std::string_view msgid, std::size_t lengthLimit)
 {
-    return translateIn(domain(domainName), msgid);
+    return translateIn(domain(domainName), msgid, lengthLimit);
 }
 
-std::string TGnuGettextInstance::translateIn(TDomain& d, std::string_view msgid)
+std::string TGnuGettextInstance::translateIn(
+    TDomain& d, std::string_view msgid, std::size_t lengthLimit)
 {
     const bool hasCarriageReturn = msgid.find('\r') != std::string_view::npos;
     const std::string strippedKey
@@ -80,7 +81,7 @@ std::string TGnuGettextInstance::translateIn(TDomain& d, std::string_view msgid)
     const std::string_view key = hasCarriageReturn ? std::string_view(strippedKey) : msgid;
     // The empty text is its own translation, whatever the catalog (whose empty key is its
     // header); a text of carriage returns alone becomes empty without an error.
-    std::optional<std::string> found = key.empty() ? std::nullopt : d.lookup(key);
+    std::optional<std::string> found = key.empty() ? std::nullopt : d.lookup(key, lengthLimit);
     // The catalog answers a translation that is not valid UTF-8 as the empty text.
     if (found && found->empty())
         throw platform::Exception(

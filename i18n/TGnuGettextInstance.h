@@ -28,11 +28,13 @@ public:
     TGnuGettextInstance& operator=(const TGnuGettextInstance&) = delete;
 
     // msgid translated in the current domain.
-    std::string translateText(std::string_view msgid);
+    std::string translateText(std::string_view msgid, std::size_t lengthLimit = SIZE_MAX);
     // msgid translated in the named domain: looked up without carriage returns, and given
-    // back with a carriage return before every line feed. Raises platform::Exception when the
+    // back with a carriage return before every line feed. A translation longer than
+    // lengthLimit bytes is ignored (msgid answers). Raises platform::Exception when the
     // catalog cannot be read, or when its translation is empty or not valid UTF-8.
-    std::string translateInDomain(std::string_view domain, std::string_view msgid);
+    std::string translateInDomain(
+        std::string_view domain, std::string_view msgid, std::size_t lengthLimit = SIZE_MAX);
 
     // Sets the language: code, or when empty the variable LANG, or when that is empty too the
     // user's locale; anything from the first full stop on is dropped. Every domain takes it.
@@ -59,7 +61,7 @@ private:
     };
 
     TDomain& domain(std::string_view name);
-    std::string translateIn(TDomain& domain, std::string_view msgid);
+    std::string translateIn(TDomain& domain, std::string_view msgid, std::size_t lengthLimit);
     TDomain* findDomain(std::string_view name) const;
 
     const TAssemblyAnalyzer* const m_embedded;

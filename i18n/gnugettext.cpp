@@ -3,6 +3,7 @@
 #include "i18n/TAssemblyAnalyzer.h"
 #include "i18n/TGnuGettextInstance.h"
 #include "platform/AnsiText.h"
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
 
 #include <climits>
@@ -60,10 +61,13 @@ void startGnuGettext(const ModuleSetup& setup)
     m.translator = std::move(translator);
     m.embedded = std::move(embedded);
     m.builtinDomains = { "default" };
+    // From here on the runtime's built-in texts are loaded through the translator.
+    platform::setBuiltinTextLoader(&loadBuiltinText);
 }
 
 void endGnuGettext()
 {
+    platform::setBuiltinTextLoader(nullptr);
     Module& m = module();
     const std::unique_lock writer(m.lock);
     m.translator.reset();
@@ -76,6 +80,13 @@ std::string translateText(std::string_view msgid)
     Module& m = module();
     const std::shared_lock reader(m.lock);
     return m.translator ? m.translator->translateText(msgid) : std::string(msgid);
+}
+
+std::string translateShortText(std::string_view msgid)
+{
+    Module& m = module();
+    const std::shared_lock reader(m.lock);
+    return m.translator ? m.translator->translateText(msgid, builtinTextLimit) : std::string(msgid);
 }
 
 std::string translateInDomain(std::string_view domain, std::string_view msgid)
@@ -93,7 +104,7 @@ std::string translateBuiltinText(std::string_view text)
     if (!m.translator)
         return result;
     for (const std::string& domain : m.builtinDomains) {
-        result = m.translator->translateInDomain(domain, text);
+        result = m.translator->translateInDomain(domain, text, builtinTextLimit);
         if (result != text)
             break;
     }

@@ -1,7 +1,7 @@
 #include "platform/ErrorReport.h"
 
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
-#include "platform/Format.h"
 #include "platform/MessageBoxes.h"
 
 namespace platform {
@@ -29,8 +29,10 @@ void reportException(std::exception_ptr error)
 std::string applicationErrorText(
     const std::exception& error, const std::string& moduleName, const void* address)
 {
-    return formatMessage("Exception %s in module %s at %p.",
-               { std::string(exceptionClassName(error)), moduleName, Address { address } })
+    // A damaged catalog must not stop the report of what ended the start.
+    return formatBuiltin(BuiltinText::ExceptionInModule,
+               { std::string(exceptionClassName(error)), moduleName, Address { address } },
+               LoadFailure::useBuiltText)
         + "\n" + error.what();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Format.h"
 
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
 
 #include <cstdio>
@@ -8,11 +9,6 @@
 namespace platform {
 
 namespace {
-
-[[noreturn]] void raiseInvalidFormat(const std::string& pattern)
-{
-    throw EConvertError("Format '" + pattern + "' invalid or incompatible with argument");
-}
 
 std::string addressText(const void* address)
 {
@@ -24,7 +20,8 @@ std::string addressText(const void* address)
 
 } // namespace
 
-std::string formatMessage(const std::string& pattern, std::initializer_list<FormatArg> args)
+std::optional<std::string> tryFormatMessage(
+    const std::string& pattern, std::initializer_list<FormatArg> args)
 {
     std::vector<FormatArg> values(args);
     std::size_t next = 0;
@@ -36,14 +33,14 @@ std::string formatMessage(const std::string& pattern, std::initializer_list<Form
             continue;
         }
         if (++i == pattern.size())
-            raiseInvalidFormat(pattern);
+            return std::nullopt;
         const char directive = pattern[i];
         if (directive == '%') {
             out += '%';
             continue;
         }
         if (next == values.size())
-            raiseInvalidFormat(pattern);
+            return std::nullopt;
         const FormatArg& value = values[next++];
         if (directive == 's' && std::holds_alternative<std::string>(value))
             out += std::get<std::string>(value);
@@ -52,9 +49,16 @@ std::string formatMessage(const std::string& pattern, std::initializer_list<Form
         else if (directive == 'p' && std::holds_alternative<Address>(value))
             out += addressText(std::get<Address>(value).value);
         else
-            raiseInvalidFormat(pattern);
+            return std::nullopt;
     }
     return out;
+}
+
+std::string formatMessage(const std::string& pattern, std::initializer_list<FormatArg> args)
+{
+    if (auto formatted = tryFormatMessage(pattern, args))
+        return std::move(*formatted);
+    throw EConvertError(formatBuiltin(BuiltinText::InvalidFormat, { pattern }));
 }
 
 } // namespace platform

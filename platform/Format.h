@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -20,5 +21,8 @@ using FormatArg = std::variant<std::string, std::int64_t, Address>;
 // in order. Raises EConvertError ("Format '%s' invalid or incompatible with argument") when a
 // directive is unknown, does not match its argument, or has no argument left.
 std::string formatMessage(const std::string& pattern, std::initializer_list<FormatArg> args);
+// The same without raising: nothing when the pattern does not fit args.
+std::optional<std::string> tryFormatMessage(
+    const std::string& pattern, std::initializer_list<FormatArg> args);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/IntegerText.h"
 
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
 
 #include <string>
@@ -68,7 +69,7 @@ std::int32_t strToInt(std::string_view text)
 {
     if (const auto value = parseInteger(text))
         return *value;
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw EConvertError(formatBuiltin(BuiltinText::InvalidInteger, { std::string(text) }));
 }
 
 } // namespace platform

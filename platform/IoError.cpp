@@ -1,5 +1,6 @@
 #include "platform/IoError.h"
 
+#include "platform/BuiltinTexts.h"
 #include "platform/Exception.h"
 
 #include <cerrno>
@@ -35,21 +36,21 @@ std::string ioErrorMessage(int code)
 {
     switch (code) {
     case 2:
-        return "File not found";
+        return loadBuiltin(BuiltinText::FileNotFound);
     case 3:
-        return "Invalid filename";
+        return loadBuiltin(BuiltinText::InvalidFilename);
     case 4:
-        return "Too many open files";
+        return loadBuiltin(BuiltinText::TooManyOpenFiles);
     case 5:
-        return "File access denied";
+        return loadBuiltin(BuiltinText::FileAccessDenied);
     case 100:
-        return "Read beyond end of file";
+        return loadBuiltin(BuiltinText::ReadBeyondEndOfFile);
     case 101:
-        return "Disk full";
+        return loadBuiltin(BuiltinText::DiskFull);
     case 106:
-        return "Invalid numeric input";
+        return loadBuiltin(BuiltinText::InvalidNumericInput);
     default:
-        return "I/O error " + std::to_string(code);
+        return formatBuiltin(BuiltinText::NumberedIoError, { std::int64_t { code } });
     }
 }
 

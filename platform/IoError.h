@@ -10,7 +10,8 @@ namespace platform {
 // its own number would collide with 5), any other its own number.
 int ioCodeFromErrno(int error);
 
-// "File not found" for 2 and so on; "I/O error %d" for codes without a text of their own.
+// "File not found" for 2 and so on; "I/O error %d" for codes without a text of their own; each
+// through the loader of built-in texts.
 std::string ioErrorMessage(int code);
 
 [[noreturn]] void raiseInOutError(int code);

@@ -1,5 +1,7 @@
 #include "platform/MessageBoxes.h"
 
+#include "platform/BuiltinTexts.h"
+
 #include <cstdio>
 
 namespace platform {
@@ -47,7 +49,8 @@ void showErrorMessage(const std::string& text)
 
 void showApplicationErrorMessage(const std::string& text)
 {
-    currentService->show(MessageKind::ApplicationError, "Application Error", text);
+    currentService->show(MessageKind::ApplicationError,
+        loadBuiltin(BuiltinText::ApplicationErrorCaption, LoadFailure::useBuiltText), text);
 }
 
 RecordingMessageService::RecordingMessageService()

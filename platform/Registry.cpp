@@ -1,14 +1,14 @@
 #include "platform/Registry.h"
 
-#include "platform/Format.h"
+#include "platform/BuiltinTexts.h"
 
 namespace platform {
 
 namespace {
 
-[[noreturn]] void raiseError(const char* pattern, const std::string& name)
+[[noreturn]] void raiseError(BuiltinText pattern, const std::string& name)
 {
-    throw ERegistryException(formatMessage(pattern, { name }));
+    throw ERegistryException(formatBuiltin(pattern, { name }));
 }
 
 } // namespace
@@ -73,7 +73,7 @@ void TRegistry::createKey(const std::string& key)
 {
     const auto path = resolve(key);
     if (!path || !ensureKey(*path))
-        raiseError("Failed to create key %s", key);
+        raiseError(BuiltinText::RegistryCreateKeyFailed, key);
 }
 
 void TRegistry::closeKey()
@@ -109,7 +109,7 @@ std::string TRegistry::readString(const std::string& name) const
     if (!value)
         return {};
     if (value->kind != RegistryValue::Kind::String)
-        raiseError("Invalid data type for '%s'", name);
+        raiseError(BuiltinText::RegistryInvalidDataType, name);
     return value->text;
 }
 
@@ -118,9 +118,9 @@ std::int32_t TRegistry::readInteger(const std::string& name) const
     const RegistryTree tree = m_file.load();
     const RegistryValue* value = findValue(tree, name);
     if (!value)
-        raiseError("Failed to get data for '%s'", name);
+        raiseError(BuiltinText::RegistryGetDataFailed, name);
     if (value->kind != RegistryValue::Kind::DWord)
-        raiseError("Invalid data type for '%s'", name);
+        raiseError(BuiltinText::RegistryInvalidDataType, name);
     return static_cast<std::int32_t>(value->number);
 }
 
@@ -134,7 +134,7 @@ void TRegistry::setValue(const std::string& name, RegistryValue value)
         return key != nullptr;
     };
     if (!m_current || name.size() > maxValueNameLength || !m_file.update(set))
-        raiseError("Failed to set data for '%s'", name);
+        raiseError(BuiltinText::RegistrySetDataFailed, name);
 }
 
 void TRegistry::writeString(const std::string& name, const std::string& text)

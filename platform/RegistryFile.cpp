@@ -1,8 +1,8 @@
 #include "platform/RegistryFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BuiltinTexts.h"
 #include "platform/FileDescriptor.h"
-#include "platform/Format.h"
 #include "platform/RegistryError.h"
 #include "platform/RegistryFormat.h"
 
@@ -69,8 +69,7 @@ std::filesystem::path replacedFile(const std::string& path)
 ERegistryFileError unreadable(const std::string& path, int error)
 {
     return ERegistryFileError(
-        formatMessage("Registry store '%s' cannot be read: %s", { path, std::strerror(error) }),
-        path);
+        formatBuiltin(BuiltinText::RegistryStoreUnreadable, { path, std::strerror(error) }), path);
 }
 
 } // namespace
@@ -98,9 +97,8 @@ RegistryTree RegistryFile::load() const
     }
     auto parsed = parseRegistryFile(bytes);
     if (const auto* fault = std::get_if<RegistryParseError>(&parsed)) {
-        throw ERegistryFileError(
-            formatMessage("Registry store '%s' is damaged at line %d (%s); it was left unchanged",
-                { m_path, std::int64_t { fault->line }, fault->reason }),
+        throw ERegistryFileError(formatBuiltin(BuiltinText::RegistryStoreDamaged,
+                                     { m_path, std::int64_t { fault->line }, fault->reason }),
             m_path);
     }
     return std::get<RegistryTree>(std::move(parsed));

@@ -327,8 +327,11 @@ void TIPEdit::fieldFocusedIn(int index, Qt::FocusReason reason)
 
 void TIPEdit::applicationFocusChanged(QWidget*, QWidget* now)
 {
-    // No focus widget at all means the window lost activation: the focus has not left us.
-    if (!now || ownsFocusWidget(now) || !m_focusInside)
+    // The focus leaves the control only for another control of its own window. No focus
+    // widget means the window lost activation, and a widget of another window (a modal box,
+    // another program window) took it only while that window is active: in both cases the
+    // focus comes back here when this window is active again.
+    if (!now || ownsFocusWidget(now) || !m_focusInside || now->window() != window())
         return;
     m_focusInside = false;
     doExit();

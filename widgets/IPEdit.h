@@ -10,7 +10,10 @@
 // - Sender is the TIPEdit itself.
 // - Focus: the window's tab chain holds the control as one stop (order it with setTabOrder like
 //   any widget). Whenever the focus enters from outside it lands in field 0; Tab and Backtab
-//   then walk the fields. A control being destroyed raises no events.
+//   then walk the fields. OnExit is raised only when the focus moves on to another control of
+//   the same window: a modal box or another window taking it raises nothing, since the focus
+//   comes back to the field when this window is active again. A control being destroyed raises
+//   no events.
 // - Reading IPString inside an OnError handler gives a complete dotted address in which the
 //   field in error reads 255, the value it is about to be corrected to.
 

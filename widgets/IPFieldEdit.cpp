@@ -3,6 +3,7 @@
 #include "widgets/IPEdit.h"
 #include "widgets/IPFieldRules.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -41,6 +42,16 @@ std::optional<char32_t> typedCharacter(const QKeyEvent& event)
     if (text.isEmpty() || !text.front().isPrint())
         return std::nullopt;
     return text.front().unicode();
+}
+
+QString digitsOf(const QString& text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (isFieldDigit(c.unicode()))
+            digits += c;
+    }
+    return digits;
 }
 
 } // namespace
@@ -115,6 +126,19 @@ void TIPFieldEdit::keyPressEvent(QKeyEvent* event)
     if (handleArrow(*event) || handleCharacter(*event))
         return;
     QLineEdit::keyPressEvent(event);
+}
+
+void TIPFieldEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString digits = digitsOf(event->commitString());
+    if (digits == event->commitString()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(digits, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+    event->setAccepted(filtered.isAccepted());
 }
 
 // True when the rules consumed or discarded the key; false leaves it to the text box.

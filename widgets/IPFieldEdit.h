@@ -33,6 +33,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Text an input method commits keeps only its digits, as typed characters do.
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 

@@ -18,9 +18,14 @@ bool shouldAdvance(bool error, int textLength, int caretColumn)
     return !error && textLength == ipFieldMaxLength && caretColumn == ipFieldMaxLength;
 }
 
+bool isFieldDigit(char32_t character)
+{
+    return character >= U'0' && character <= U'9';
+}
+
 CharAction charAction(char32_t character, bool textEmpty, bool hasSelection, int caretColumn)
 {
-    if (character >= U'0' && character <= U'9')
+    if (isFieldDigit(character))
         return CharAction::Apply;
     if (character == U'.')
         return !textEmpty && !hasSelection ? CharAction::FocusNext : CharAction::Discard;

@@ -37,6 +37,10 @@ enum class CharAction {
 
 CharAction charAction(char32_t character, bool textEmpty, bool hasSelection, int caretColumn);
 
+// The only characters a field takes in, however they arrive (typed, or committed by an input
+// method after a dead key or compose sequence).
+bool isFieldDigit(char32_t character);
+
 // What a Left or Right arrow key does in a field.
 enum class ArrowAction {
     Ordinary, // the text box moves its caret

@@ -80,3 +80,20 @@ TEST_F(QtStockTexts, UnreadableCatalogLeavesTextsAndIsReportedOnce)
     EXPECT_EQ(boxes.boxes()[0].text,
         "This file is not a valid GNU gettext mo file: " + catalog("de") + ".");
 }
+
+TEST_F(QtStockTexts, AHostileTwentyMegabyteButtonCaptionLeavesTheBuiltInOne)
+{
+    const std::string huge(20 << 20, 'O');
+    writeCatalog(catalog("de"), { { "OK", huge }, { "&OK", huge }, { "&Copy", "&Kopieren" } });
+    m_environment.set("LANG", std::string("de"));
+    startLocalization({ executable(), 0 });
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(okCaption(), "OK");
+    EXPECT_EQ(okCaption(), "OK");
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("suspicious catalog " + catalog("de")), std::string::npos) << report;
+    EXPECT_EQ(report.find("suspicious", report.find("suspicious") + 1), std::string::npos)
+        << "reported once: " << report;
+    // The rest of the catalog still serves.
+    EXPECT_TRUE(contextMenuTexts().contains("&Kopieren"));
+}

@@ -5,6 +5,7 @@
 #include "TranslatorFixture.h"
 
 #include <atomic>
+#include <fstream>
 #include <latch>
 #include <thread>
 
@@ -59,4 +60,48 @@ TEST_F(TranslatorThreads, TranslateWhileDomainsAreCreated)
         thread.join();
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_EQ(translateBuiltinText("Only in cport"), "Nur in cport");
+}
+
+// A catalog copied over the open one (cp truncates the file and writes it again in place)
+// while lookups run: the translations the program opened stay, and nothing reads memory the
+// file system took away (a mapped file dies of SIGBUS here).
+TEST_F(TranslatorThreads, CatalogReplacedInPlaceDuringLookupsKeepsTheOldTexts)
+{
+    constexpr int entryCount = 2000;
+    const auto entries = [](const std::string& prefix) {
+        std::vector<Entry> list;
+        for (int i = 0; i < entryCount; ++i)
+            list.push_back({ "Message " + std::to_string(i), prefix + std::to_string(i) });
+        return list;
+    };
+    writeCatalog(catalog("de"), entries("Meldung "));
+    const std::string replacement = compileCatalog(entries("Neue Meldung "));
+    ASSERT_GT(replacement.size(), 16 * 4096u) << "the catalog must span many pages";
+    start("de");
+    ASSERT_EQ(translateText("Message 1999"), "Meldung 1999");
+
+    std::atomic<bool> replacing { true };
+    std::atomic<int> wrong { 0 };
+    std::atomic<int> lookups { 0 };
+    std::thread reader([&] {
+        for (int i = 0; replacing.load() || i < entryCount; ++i) {
+            const int n = (i * 37) % entryCount;
+            if (translateText("Message " + std::to_string(n)) != "Meldung " + std::to_string(n))
+                ++wrong;
+            ++lookups;
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        // Truncated first, then written a piece at a time, as cp does.
+        std::ofstream file(catalog("de"), std::ios::binary | std::ios::trunc);
+        for (std::size_t at = 0; at < replacement.size(); at += 4096)
+            file << replacement.substr(at, 4096) << std::flush;
+    }
+    replacing = false;
+    reader.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_GE(lookups.load(), entryCount);
+    // Every key of the first catalog, last pages included, still answers from the old copy.
+    EXPECT_EQ(translateText("Message 0"), "Meldung 0");
+    EXPECT_EQ(translateText("Message 1234"), "Meldung 1234");
 }

@@ -2,7 +2,7 @@
 // stand-in executable.
 
 #include "TranslatorFixture.h"
-#include "i18n/MappedFile.h"
+#include "i18n/CatalogBytes.h"
 #include "platform/Exception.h"
 #include "platform/Format.h"
 
@@ -183,19 +183,24 @@ TEST_F(Translator, CatalogThatIsNoFileIsNoCatalog)
     EXPECT_EQ(translateText("OK"), "OK");
 }
 
-TEST(MappedFile, ReportsFilesItCannotMap)
+TEST(CatalogBytes, ReportsFilesItCannotReadAndReadsRanges)
 {
     testsupport::TempDir folder;
     const std::string missing = folder.path() + "/missing.mo";
-    EXPECT_EQ(errorOf([&] { MappedFile file(missing); }), "Cannot open file " + missing);
-    EXPECT_EQ(errorOf([&] { MappedFile file(folder.path()); }),
-        "Cannot create memory map on file " + folder.path());
+    const auto read = [](const std::string& path) { readCatalogBytes(path, 0, 100); };
+    EXPECT_EQ(errorOf([&] { read(missing); }), "Cannot open file " + missing);
+    EXPECT_EQ(
+        errorOf([&] { read(folder.path()); }), "Cannot create memory map on file " + folder.path());
     const std::string fifo = folder.path() + "/fifo.mo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(errorOf([&] { MappedFile file(fifo); }), "Cannot create memory map on file " + fifo);
-    folder.writeFile("small.mo", "abc");
-    const MappedFile small(folder.file("small.mo"));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(small.data()), small.size()), "abc");
+    EXPECT_EQ(errorOf([&] { read(fifo); }), "Cannot create memory map on file " + fifo);
+    folder.writeFile("small.mo", "abcdef");
+    const std::string small = folder.file("small.mo");
+    EXPECT_EQ(readCatalogBytes(small, 0, 100), "abcdef");
+    EXPECT_EQ(readCatalogBytes(small, 2, 3), "cde");
+    EXPECT_EQ(readCatalogBytes(small, 4, 100), "ef");
+    EXPECT_EQ(readCatalogBytes(small, 6, 100), "");
+    EXPECT_EQ(readCatalogBytes(small, 1000, 100), "");
 }
 
 TEST_F(Translator, BuiltinTextsGoThroughDefaultThenCport)
@@ -231,4 +236,32 @@ TEST_F(Translator, BuiltinTextsGoThroughDefaultThenCport)
     EXPECT_EQ(errorOf([] { chooseLanguage("de"); }), "The translator has not been started");
     EXPECT_EQ(
         errorOf([] { addBuiltinTextDomain("cport"); }), "The translator has not been started");
+}
+
+TEST_F(Translator, OverlongTranslationsOfShortTextsAreIgnoredAndTheCatalogReportedOnce)
+{
+    const std::string longest(builtinTextLimit, 'x');
+    const std::string tooLong = std::string(builtinTextLimit, 'y') + "z";
+    writeCatalog(catalog("de"),
+        { { "OK", tooLong }, { "Cancel", longest }, { "&Close", tooLong + tooLong },
+            { "Yes", "Ja" } });
+    writeCatalog(catalog("de", "cport"), { { "&Close", "cport Close" } });
+    start("de");
+    addBuiltinTextDomain("cport");
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(translateBuiltinText("OK"), "OK");
+    EXPECT_EQ(translateBuiltinText("OK"), "OK");
+    EXPECT_EQ(translateShortText("OK"), "OK");
+    EXPECT_EQ(translateBuiltinText("Cancel"), longest) << "the limit itself is allowed";
+    // Ignored in "default" as if it were missing there, so the next domain may answer.
+    EXPECT_EQ(translateBuiltinText("&Close"), "cport Close");
+    EXPECT_EQ(translateBuiltinText("Yes"), "Ja");
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report,
+        "gnugettext: suspicious catalog " + catalog("de")
+            + ": the translation of \"OK\" is 4097 bytes long; translations of built-in texts "
+              "longer than 4096 bytes are ignored\n");
+    // Texts that are not short built-in texts keep their whole translation.
+    EXPECT_EQ(translateText("OK"), tooLong);
 }

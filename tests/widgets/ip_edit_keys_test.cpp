@@ -1,8 +1,10 @@
 // The IP editor under the keyboard and the mouse: typing, auto-advance, correction, the keys
-// that move between fields, and the focus entering from outside.
+// that move between fields, input-method commits, and the focus entering and leaving.
 #include "IPEditFixture.h"
 
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMessageBox>
 
 using Events = std::vector<std::string>;
 
@@ -252,4 +254,51 @@ TEST_F(IPEditFixture, DestroyingTheControlWithTheFocusInsideIsQuiet)
     edit = nullptr;
     EXPECT_EQ(exited, 0);
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
+
+TEST_F(IPEditFixture, InputMethodCommitsKeepOnlyTheirDigits)
+{
+    edit->setIPString("1.2.3.4");
+    focusField(1, 1);
+    const auto commit = [this](const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(&field(1), &event);
+    };
+    // A dead key followed by "a", or a compose sequence, delivers its character this way.
+    commit(QStringLiteral("a"));
+    commit(QStringLiteral("\u00e4"));
+    EXPECT_EQ(field(1).text(), "2");
+    EXPECT_TRUE(takeEvents().empty());
+    commit(QStringLiteral("\u00bd5."));
+    EXPECT_EQ(field(1).text(), "25");
+    EXPECT_EQ(takeEvents(), std::vector<std::string> { "change 1.25.3.4" });
+    EXPECT_FALSE(edit->error());
+}
+
+TEST_F(IPEditFixture, AModalBoxTakingTheFocusRaisesNoExit)
+{
+    int entered = 0, exited = 0;
+    edit->OnEnter = [&](QObject*) { ++entered; };
+    edit->OnExit = [&](QObject*) { ++exited; };
+    focusField(2, 0);
+    ASSERT_EQ(entered, 1);
+
+    QMessageBox box(QMessageBox::Information, "Quillet", "Text", QMessageBox::Ok, window.get());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QApplication::setActiveWindow(&box);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    ASSERT_TRUE(box.isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(exited, 0);
+
+    box.close();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(edit->focusedFieldIndex(), 2);
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(exited, 0);
+    // Leaving for another control of the window is an exit.
+    after->setFocus();
+    EXPECT_EQ(exited, 1);
 }
