@@ -143,6 +143,12 @@ PropertyStep verticalScrollBar()
     });
 }
 
+PropertyStep wantTabs(bool wanted)
+{
+    return propertyOf<QPlainTextEdit>(
+        "WantTabs", [wanted](QPlainTextEdit& memo) { memo.setTabChangesFocus(!wanted); });
+}
+
 PropertyStep picture(QPixmap (*make)())
 {
     return propertyOf<QLabel>("Picture.Data", [make](QLabel& image) { image.setPixmap(make()); });

@@ -85,6 +85,8 @@ PropertyStep radioGroup(const QString& name);
 PropertyStep visible(bool visible);
 PropertyStep font(const FontSpec& style);
 PropertyStep verticalScrollBar();
+// Whether a text box takes Tab as a character; without it Tab moves the focus on.
+PropertyStep wantTabs(bool wanted);
 PropertyStep picture(QPixmap (*make)());
 PropertyStep cursor(Qt::CursorShape shape);
 PropertyStep statusPanels(const std::vector<int>& widths);

@@ -120,7 +120,7 @@ WindowDescription testControls()
             { caption("Input Printer Cahracters:"), autoSizedAt(8, 16) } },
         { "Memo1", "GroupBox3", createAs(&TForm1::Memo1),
             { bounds(8, 32, 369, 153), font({ .pointSize = 10, .color = blue }),
-                verticalScrollBar() } },
+                verticalScrollBar(), wantTabs(false) } },
         { "Button1", "GroupBox3", createAs(&TForm1::Button1),
             { bounds(392, 32, 169, 25), caption("Print Test"),
                 event("OnClick", &QPushButton::clicked, &TForm1::Button1Click) } },

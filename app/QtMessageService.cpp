@@ -25,7 +25,10 @@ void QtMessageService::show(
     QMessageBox box(plain ? QMessageBox::NoIcon : QMessageBox::Critical, fromAnsi(caption),
         fromAnsi(text), QMessageBox::Ok, owned ? QApplication::activeWindow() : nullptr);
     box.setWindowModality(Qt::ApplicationModal);
+    // A box that ends a long press shows the normal pointer, not the press's busy cursor.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace app

@@ -68,8 +68,9 @@ int runQuillet(int& argc, char** argv, const WindowDescription& description)
     const cport::ComModuleScope serialComponent;
     const SerialSyncWakeUp serialCalls;
 
+    // Only the program's own title: a toolkit display name would be appended to every window
+    // title ("Application Error — Quillet v1.0").
     platform::setApplicationTitle(applicationTitle);
-    QApplication::setApplicationDisplayName(QString::fromLatin1(applicationTitle));
 
     fonts.wait();
     const std::unique_ptr<TForm1> form = buildMainWindow(description);

@@ -1,6 +1,7 @@
 #include "app/StatusBar.h"
 
-#include <QLabel>
+#include "app/FittingLabel.h"
+
 #include <stdexcept>
 
 namespace app {
@@ -12,11 +13,11 @@ StatusBar::StatusBar(QWidget* parent)
 
 void StatusBar::setPanelWidths(const std::vector<int>& widths)
 {
-    for (QLabel* old : m_panels)
+    for (FittingLabel* old : m_panels)
         delete old;
     m_panels.clear();
     for (std::size_t i = 0; i < widths.size(); ++i) {
-        auto* label = new QLabel(this);
+        auto* label = new FittingLabel(this);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // The last panel reaches to the right edge, at least as wide as given.
         const bool last = i + 1 == widths.size();
@@ -36,10 +37,15 @@ QString StatusBar::panelText(int index) const
 
 void StatusBar::setPanelText(int index, const QString& text)
 {
-    panel(index).setText(text);
+    panel(index).setTexts({ text });
 }
 
-QLabel& StatusBar::panel(int index) const
+void StatusBar::setPanelTexts(int index, const QStringList& forms)
+{
+    panel(index).setTexts(forms);
+}
+
+FittingLabel& StatusBar::panel(int index) const
 {
     if (index < 0 || index >= panelCount())
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");

@@ -100,7 +100,8 @@ void TForm1::FormCreate(QObject*)
 
 void TForm1::Timer1Timer(QObject*)
 {
-    StatusBar1->setPanelText(2, clockText(QDateTime::currentDateTime(), QLocale()));
+    // The whole clock text may be wider than the panel: a shorter form keeps the seconds in view.
+    StatusBar1->setPanelTexts(2, clockTextForms(QDateTime::currentDateTime(), QLocale()));
 }
 
 void TForm1::Button23Click(QObject*)

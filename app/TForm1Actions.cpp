@@ -1,5 +1,6 @@
 // The window's test buttons and connection choice: what a press sends and where, and the
 // status bar's connection text.
+#include "app/BusyPress.h"
 #include "app/EditableComboBox.h"
 #include "app/PrinterPaneHost.h"
 #include "app/StatusBar.h"
@@ -36,6 +37,7 @@ void TForm1::pressTestButton(const std::function<std::string()>& buildBytes)
 {
     // A failing reveal ends the press before anything is built or sent.
     credits::revealIfTriggered(*this);
+    const BusyPress busy;
     m_paneHost->press(buildBytes());
 }
 

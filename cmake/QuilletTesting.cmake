@@ -1,9 +1,11 @@
-# quillet_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [LABELS <labels...>]
-#                  [ENVIRONMENT <VAR=value...>] [TIMEOUT <seconds>])
+# quillet_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [PRIVATE_NETWORK]
+#                  [LABELS <labels...>] [ENVIRONMENT <VAR=value...>] [TIMEOUT <seconds>])
 # One test program, one CTest entry. QT gives the program a main() that creates an
-# offscreen QApplication before GoogleTest runs; otherwise gtest_main is used.
+# offscreen QApplication before GoogleTest runs; otherwise gtest_main is used. PRIVATE_NETWORK
+# runs the program in a network namespace of its own (loopback only), for tests that type an
+# address into the window and press a button.
 function(quillet_add_test name)
-  cmake_parse_arguments(T "QT" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "QT;PRIVATE_NETWORK" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_QT)
     target_link_libraries(${name} PRIVATE ${T_LIBS} quillet_qt_test_main)
@@ -14,7 +16,12 @@ function(quillet_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND ${name})
+  if(T_PRIVATE_NETWORK)
+    add_test(NAME ${name}
+      COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/private-network.sh $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
     LABELS "${T_LABELS}"

@@ -1,6 +1,5 @@
 #include "diagnostics/PrinterPane.h"
 
-#include "diagnostics/BusyCursor.h"
 #include "diagnostics/CommandNames.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
@@ -130,7 +129,6 @@ void PrinterPane::buildLayout()
 
 void PrinterPane::queryStatus()
 {
-    BusyCursor busy;
     const auto report = m_session.queryStatus();
     m_report = {};
     merge(m_report, report);

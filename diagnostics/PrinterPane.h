@@ -28,8 +28,8 @@ public:
     ~PrinterPane() override;
 
     // Runs each of the pane's own actions (a question, opening the port to hold it); the
-    // window wraps them, for example to add the permission hint to a failure. By default an
-    // action just runs.
+    // window wraps them, to show it is busy and to add the permission hint to a failure. By
+    // default an action just runs.
     using ActionGuard = std::function<void(const std::function<void()>& action)>;
     void setActionGuard(ActionGuard guard) { m_guard = std::move(guard); }
 

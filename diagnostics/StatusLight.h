@@ -1,6 +1,6 @@
 #pragma once
-// A light with words (a dot painted green, red, or grey for unknown), and a titled column of them that shows a
-// list of light states, one light per key.
+// A light with words (a dot painted green, red, or grey for unknown), and a titled column of them
+// that shows a list of light states, one light per key.
 
 #include "diagnostics/LightStates.h"
 

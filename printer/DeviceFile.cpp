@@ -1,6 +1,7 @@
 #include "printer/DeviceFile.h"
 
 #include "platform/IoError.h"
+#include "printer/DescriptorWrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -35,15 +36,13 @@ void DeviceFile::open(const std::string& path)
         m_fd = STDOUT_FILENO;
         m_ownsDescriptor = false;
     } else {
-        // Non-blocking only for the open itself: a FIFO without a reader then fails at once
-        // (ENXIO) instead of stopping the window until someone reads.
+        // Non-blocking: a FIFO without a reader fails at once (ENXIO), and a printer that
+        // stops taking bytes is waited for with poll() under the no-progress limit instead of
+        // stopping the window in write().
         m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
         if (m_fd < 0)
             return fail(platform::ioCodeFromErrno(errno));
         m_ownsDescriptor = true;
-        const int flags = ::fcntl(m_fd, F_GETFL);
-        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) < 0)
-            return fail(platform::ioCodeFromErrno(errno));
     }
     struct stat info;
     if (::fstat(m_fd, &info) != 0 || !knownType(info.st_mode)) {
@@ -102,22 +101,8 @@ void DeviceFile::pass(const char* data, std::size_t size)
     // After a failure the device gets nothing more; the pending code is raised at the next check.
     if (m_error != 0 || m_fd < 0)
         return;
-    while (size > 0) {
-        const ssize_t written = ::write(m_fd, data, size);
-        if (written > 0) {
-            data += written;
-            size -= static_cast<std::size_t>(written);
-        } else if (written < 0 && errno == EINTR) {
-            continue;
-        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // Only an inherited standard output can be non-blocking: wait as a blocking write
-            // would.
-            pollfd ready { m_fd, POLLOUT, 0 };
-            ::poll(&ready, 1, -1);
-        } else {
-            return fail(platform::ioCodeFromErrno(written < 0 ? errno : EIO));
-        }
-    }
+    if (const int code = writeUnderProgressLimit(m_fd, data, size))
+        fail(code);
 }
 
 void DeviceFile::fail(int code)

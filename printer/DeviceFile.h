@@ -1,6 +1,7 @@
 #pragma once
 // An output file in the runtime's manner: a 128-byte buffer, and an error code that each step
-// records and a later check raises, so a failing write surfaces at the next check.
+// records and a later check raises, so a failing write surfaces at the next check. A device that
+// takes no byte for printer::noProgressLimit fails with code 121 (the device time-out).
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,7 @@
 #include "printer/NetworkOutput.h"
 
 #include "platform/MessageBoxes.h"
+#include "printer/PressWait.h"
 #include "zevaruv/ZEVarUV.h"
 
 #include <algorithm>
@@ -14,11 +15,12 @@ namespace printer {
 namespace {
 
 constexpr std::int32_t connectSeconds = 5;
-constexpr std::int32_t sendSeconds = 7;
+constexpr auto sendSeconds = static_cast<std::int32_t>(noProgressLimit.count());
 // The printer gets a moment after the connection is made and before it is closed.
 constexpr std::chrono::milliseconds settlePause(5);
 
-// Sends every byte, in pieces the library's 32-bit length can carry; whether all arrived.
+// Sends every byte, in pieces the library's 32-bit length can carry; whether the printer
+// acknowledged them all.
 bool sendAll(const std::string& bytes)
 {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
@@ -38,12 +40,16 @@ bool sendAll(const std::string& bytes)
 
 void sendNetwork(const std::string& address, const std::string& bytes)
 {
-    if (KWNetOpen(address.c_str(), connectSeconds, sendSeconds) != 1) {
+    // Connecting and sending may take seconds: the library runs beside the waiting press.
+    std::uint8_t connected = 0;
+    runWaiting([&] { connected = KWNetOpen(address.c_str(), connectSeconds, sendSeconds); });
+    if (connected != 1) {
         platform::showMessage("Connect error");
         return;
     }
     std::this_thread::sleep_for(settlePause);
-    const bool delivered = sendAll(bytes);
+    bool delivered = false;
+    runWaiting([&] { delivered = sendAll(bytes); });
     std::this_thread::sleep_for(settlePause);
     KWNetClose();
     if (!delivered)

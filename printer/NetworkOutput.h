@@ -6,10 +6,10 @@
 
 namespace printer {
 
-// Connects to address (connect limit 5 s, send limit 7 s); when connected, pauses 5 ms, sends
-// every byte, pauses 5 ms and disconnects. A printer that cannot be reached gives "Connect
-// error", one that took only part of the bytes "Send error", each in the plain message box.
-// Nothing is raised.
+// Connects to address (connect limit 5 s, send limit noProgressLimit without progress); when
+// connected, pauses 5 ms, sends every byte, pauses 5 ms and disconnects. A printer that cannot
+// be reached gives "Connect error", one that did not acknowledge every byte "Send error", each
+// in the plain message box. Nothing is raised. The wait hook runs while the library works.
 void sendNetwork(const std::string& address, const std::string& bytes);
 
 } // namespace printer

@@ -1,5 +1,9 @@
 #include "printer/PrinterLink.h"
 
+#include "printer/PressWait.h"
+
+#include <algorithm>
+
 namespace printer {
 
 namespace {
@@ -19,10 +23,21 @@ void PrinterLink::send(const std::string& bytes)
 
 std::string PrinterLink::receive(std::size_t maxBytes, std::chrono::milliseconds limit)
 {
-    std::string bytes = read(maxBytes, limit);
-    if (!bytes.empty())
-        tell(Direction::Received, bytes);
-    return bytes;
+    // Waited for in slices, so the window can repaint between them (the press's wait hook).
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        std::string bytes
+            = read(maxBytes, std::clamp(left, std::chrono::milliseconds(0), waitSlice));
+        if (!bytes.empty()) {
+            tell(Direction::Received, bytes);
+            return bytes;
+        }
+        if (left <= waitSlice || !canAnswer())
+            return bytes;
+        keepWaiting();
+    }
 }
 
 void PrinterLink::discardPending()

@@ -37,6 +37,8 @@ public:
     // What the operating system's driver knows about the printer, for links that go through
     // one (parallel and USB printers); nullopt otherwise.
     virtual std::optional<LptKernelView> kernelView() const { return std::nullopt; }
+    // Whether anything can come back on this connection (a FIFO written one way cannot).
+    virtual bool canAnswer() const { return true; }
 
 protected:
     PrinterLink() = default;

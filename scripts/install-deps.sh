@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  gettext locales socat xvfb xdotool x11-apps imagemagick clang
+  gettext locales socat xvfb xdotool x11-apps x11-utils imagemagick clang iproute2 util-linux
 )
 if [ "${1:-}" = bench ]; then
   packages+=(python3-serial)

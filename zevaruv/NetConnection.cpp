@@ -1,21 +1,34 @@
 #include "zevaruv/NetConnection.h"
 
+#include "platform/ProgressDeadline.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <optional>
+#include <thread>
 
 namespace zevaruv {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The longest pause between two looks at the acknowledgements still awaited.
+// A printer on a fast link acknowledges within a millisecond or two: so long, the sender only
+// yields between looks (a sleep would cost more than the whole wait).
+constexpr std::chrono::milliseconds ackSpin(2);
+constexpr std::chrono::milliseconds maxAckPause(16);
 
 // Milliseconds left until deadline, at least 0.
 int remainingMs(Clock::time_point deadline)
@@ -73,31 +86,78 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
 {
     if (m_socket < 0)
         return 0;
-    // Blocking sends bounded by SO_SNDTIMEO move a large text in one call; the limit is
-    // renewed with what is left of the whole send's time before each call.
-    const auto deadline = Clock::now() + std::chrono::milliseconds(sendMs);
+    // Progress is any byte the kernel takes or the peer acknowledges; the limit counts only the
+    // time without either.
+    platform::ProgressDeadline progress { std::chrono::milliseconds(sendMs) };
+    const std::uint64_t before = m_written;
     std::size_t sent = 0;
-    while (sent < length) {
-        const int left = remainingMs(deadline);
-        if (left == 0)
-            break;
-        const timeval limit { left / 1000, (left % 1000) * 1000 };
-        ::setsockopt(m_socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-        const ssize_t written = ::send(m_socket, data + sent, length - sent, MSG_NOSIGNAL);
-        if (written > 0)
-            sent += static_cast<std::size_t>(written);
-        else if (written == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
-            break;
+    const auto acknowledged = [&] {
+        const std::uint64_t all = m_written - std::min<std::uint64_t>(m_written, unacknowledged());
+        return static_cast<std::size_t>(
+            std::clamp<std::uint64_t>(all - std::min(all, before), 0, sent));
+    };
+    auto ackPause = std::chrono::milliseconds(1);
+    std::optional<Clock::time_point> allSent;
+    for (;;) {
+        const std::size_t acked = acknowledged();
+        progress.note(sent + acked);
+        if (acked == length)
+            return acked;
+        if (progress.expired())
+            return acked;
+        if (sent < length) {
+            // Blocking sends bounded by SO_SNDTIMEO move a large text in one call.
+            // At least 1 ms: a zero SO_SNDTIMEO would mean no limit at all.
+            const int left = std::max(1, progress.waitMs(std::chrono::milliseconds(sendMs)));
+            const timeval limit { left / 1000, (left % 1000) * 1000 };
+            ::setsockopt(m_socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+            const ssize_t written = ::send(m_socket, data + sent, length - sent, MSG_NOSIGNAL);
+            if (written > 0) {
+                sent += static_cast<std::size_t>(written);
+                m_written += static_cast<std::uint64_t>(written);
+            } else if (written == 0
+                || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
+                return acknowledged(); // the peer has gone
+            }
+            continue;
+        }
+        // Everything is with the kernel: wait for the peer's acknowledgements, looking more
+        // rarely the longer they take.
+        if (!allSent)
+            allSent = Clock::now();
+        if (Clock::now() - *allSent < ackSpin) {
+            std::this_thread::yield();
+            continue;
+        }
+        pollfd entry { m_socket, 0, 0 };
+        if (::poll(&entry, 1, progress.waitMs(ackPause)) > 0
+            && (entry.revents & (POLLERR | POLLHUP)))
+            return acknowledged();
+        ackPause = std::min(ackPause * 2, maxAckPause);
     }
-    return sent;
+}
+
+std::uint64_t NetConnection::unacknowledged() const
+{
+    int queued = 0;
+    if (::ioctl(m_socket, SIOCOUTQ, &queued) != 0 || queued < 0)
+        return 0;
+    return static_cast<std::uint64_t>(queued);
 }
 
 void NetConnection::close()
 {
-    if (m_socket >= 0) {
-        ::close(m_socket);
-        m_socket = -1;
+    if (m_socket < 0)
+        return;
+    // Bytes the printer never took are dropped with the connection, so that a printer that
+    // recovers later does not print the rest of a job already reported as failed.
+    if (unacknowledged() > 0) {
+        const linger reset { 1, 0 };
+        ::setsockopt(m_socket, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
+    ::close(m_socket);
+    m_socket = -1;
+    m_written = 0;
 }
 
 } // namespace zevaruv

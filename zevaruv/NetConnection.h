@@ -20,17 +20,23 @@ public:
 
     // Connects to a dotted-decimal IPv4 address within connectMs; false on any failure.
     bool open(const std::string& address, std::uint16_t port, int connectMs);
-    // Sends until everything is delivered, the peer fails, or sendMs has passed in all;
-    // returns the count delivered.
+    // Sends until the peer has acknowledged every byte, the peer fails, or sendMs has passed
+    // without progress (no byte taken, none acknowledged); returns the count acknowledged.
     std::size_t send(const std::uint8_t* data, std::size_t length, int sendMs);
     // Waits up to waitMs for the first byte, then takes what has arrived (at most size bytes):
     // the count, 0 when nothing came in time, nullopt when closed by the peer or failed.
     std::optional<std::size_t> receive(std::uint8_t* buffer, std::size_t size, int waitMs);
+    // Ends the connection; bytes the peer has not acknowledged are dropped (reset).
     void close();
     bool isOpen() const { return m_socket >= 0; }
 
 private:
+    // Bytes sent and not yet acknowledged by the peer (SIOCOUTQ).
+    std::uint64_t unacknowledged() const;
+
     int m_socket = -1;
+    // Bytes handed to the kernel since the connection was made.
+    std::uint64_t m_written = 0;
 };
 
 } // namespace zevaruv

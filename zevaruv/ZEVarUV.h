@@ -6,16 +6,18 @@
 
 #define ZEVARUV_API extern "C" __attribute__((visibility("default")))
 
-// Connects to address:9100. connectSeconds limits the connection attempt and sendSeconds each
-// later KWNetSend. Returns 1 only when connected; 0 for a malformed address, a refusal, an
+// Connects to address:9100. connectSeconds limits the connection attempt; sendSeconds is how
+// long each later KWNetSend may go without progress. Returns 1 only when connected; 0 for a malformed address, a refusal, an
 // unreachable host or a time-out. A connection still open from before is closed first.
 ZEVARUV_API std::uint8_t KWNetOpen(
     const char* address, std::int32_t connectSeconds, std::int32_t sendSeconds);
 
-// Sends length bytes (zero bytes included) and returns how many were delivered to the
-// connection before the send limit ran out or the peer went away: length on success, fewer
-// on failure, 0 when nothing is connected or length is not positive.
+// Sends length bytes (zero bytes included) and returns how many the printer acknowledged
+// before the send limit passed without progress or the peer went away: length on success,
+// fewer on failure, 0 when nothing is connected or length is not positive. A slow printer that
+// keeps taking bytes is never cut off.
 ZEVARUV_API std::int32_t KWNetSend(const std::uint8_t* data, std::int32_t length);
 
-// Ends the connection opened by KWNetOpen; does nothing when none is open.
+// Ends the connection opened by KWNetOpen, dropping bytes the printer never acknowledged;
+// does nothing when none is open.
 ZEVARUV_API void KWNetClose();

@@ -23,13 +23,15 @@
 #include <cstdio>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-const char* const address = "127.66.1.1";
+// A loopback address of this run's own, so that runs at the same time never collide.
+const std::string address = testsupport::randomLoopbackAddress();
 constexpr int presses = 200;
 constexpr double floorMs = 10.0;
 
@@ -51,7 +53,7 @@ public:
         sockaddr_in local {};
         local.sin_family = AF_INET;
         local.sin_port = htons(9100);
-        inet_pton(AF_INET, address, &local.sin_addr);
+        inet_pton(AF_INET, address.c_str(), &local.sin_addr);
         if (::bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
             || ::listen(m_socket, 16) != 0)
             std::perror("listen");
@@ -146,7 +148,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     const auto form = app::TForm1::create(app::form1Description());
     form->doCreate();
-    form->IPEdit1->setIPString(QString::fromLatin1(address));
+    form->IPEdit1->setIPString(QString::fromStdString(address));
 
     ArrivalListener printer;
     Timings press, plain;

@@ -1,5 +1,6 @@
 #include "tests/app/PtyPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -11,8 +12,17 @@
 
 namespace testsupport {
 
+namespace {
+
+constexpr std::size_t slowPiece = 1024;
+constexpr int slowPauseMs = 500;
+constexpr std::size_t readBeforeStopping = 4096;
+
+} // namespace
+
 PtyPort::PtyPort(const std::string& sysRoot, const std::string& name, Mode mode)
     : m_name(name)
+    , m_mode(mode)
 {
     char slavePath[256];
     if (openpty(&m_master, &m_slave, slavePath, nullptr, nullptr) != 0)
@@ -22,8 +32,9 @@ PtyPort::PtyPort(const std::string& sysRoot, const std::string& name, Mode mode)
     namespace fs = std::filesystem;
     fs::create_directories(sysRoot + "/sys/class/tty/" + name + "/device/driver");
     fs::create_directories(sysRoot + "/dev");
+    fs::remove(sysRoot + "/dev/" + name);
     fs::create_symlink(slavePath, sysRoot + "/dev/" + name);
-    if (mode == Mode::Collect) {
+    if (mode != Mode::NeverRead) {
         if (pipe2(m_stop, O_CLOEXEC) != 0)
             throw std::runtime_error("pipe failed");
         m_reader = std::thread([this] { collect(); });
@@ -32,15 +43,40 @@ PtyPort::PtyPort(const std::string& sysRoot, const std::string& name, Mode mode)
 
 PtyPort::~PtyPort()
 {
-    if (m_reader.joinable()) {
-        const char stop = 1;
-        (void)!write(m_stop[1], &stop, 1);
-        m_reader.join();
-        close(m_stop[0]);
-        close(m_stop[1]);
-    }
+    unplug();
+}
+
+void PtyPort::stopReader()
+{
+    if (!m_reader.joinable())
+        return;
+    const char stop = 1;
+    (void)!write(m_stop[1], &stop, 1);
+    m_reader.join();
+    close(m_stop[0]);
+    close(m_stop[1]);
+}
+
+void PtyPort::unplug()
+{
+    stopReader();
+    if (m_master < 0)
+        return;
     close(m_slave);
     close(m_master);
+    m_slave = m_master = -1;
+}
+
+std::size_t PtyPort::nextReadSize(std::size_t buffered) const
+{
+    switch (m_mode) {
+    case Mode::Slow:
+        return slowPiece;
+    case Mode::StopsAfter4K:
+        return readBeforeStopping - std::min(m_total, readBeforeStopping);
+    default:
+        return buffered;
+    }
 }
 
 std::string PtyPort::take(std::size_t count, int timeoutMs)
@@ -55,19 +91,26 @@ void PtyPort::collect()
 {
     char buffer[4096];
     for (;;) {
-        pollfd waits[2] = { { m_stop[0], POLLIN, 0 }, { m_master, POLLIN, 0 } };
+        const std::size_t wanted = nextReadSize(sizeof buffer);
+        pollfd waits[2] = { { m_stop[0], POLLIN, 0 }, { wanted > 0 ? m_master : -1, POLLIN, 0 } };
         if (poll(waits, 2, -1) < 0 && errno != EINTR)
             return;
         if (waits[0].revents)
             return;
         if (!(waits[1].revents & POLLIN))
             continue;
-        const ssize_t got = read(m_master, buffer, sizeof buffer);
+        const ssize_t got = read(m_master, buffer, wanted);
         if (got <= 0)
             continue;
-        std::lock_guard lock(m_mutex);
-        m_received.append(buffer, static_cast<std::size_t>(got));
-        m_arrived.notify_all();
+        {
+            std::lock_guard lock(m_mutex);
+            m_received.append(buffer, static_cast<std::size_t>(got));
+            m_total += static_cast<std::size_t>(got);
+            m_arrived.notify_all();
+        }
+        pollfd stop { m_stop[0], POLLIN, 0 };
+        if (m_mode == Mode::Slow && poll(&stop, 1, slowPauseMs) > 0)
+            return;
     }
 }
 

@@ -50,4 +50,13 @@ void press(app::TForm1& form, const char* name)
     QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
 }
 
+QString largeTestText(std::size_t bytes)
+{
+    const QString line(79, u'x');
+    QStringList lines;
+    for (std::size_t i = 0; i < bytes / 80; ++i)
+        lines << line;
+    return lines.join(u'\n');
+}
+
 } // namespace testsupport

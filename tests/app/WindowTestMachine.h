@@ -32,5 +32,7 @@ void pick(QComboBox& list, int index);
 void typeAddress(app::TForm1& form, const QString& address);
 // The operator clicks a button (or label) of the window by name.
 void press(app::TForm1& form, const char* name);
+// A test text of about `bytes` bytes in lines of 80.
+QString largeTestText(std::size_t bytes);
 
 } // namespace testsupport

@@ -15,7 +15,6 @@
 #include <QTest>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace testsupport;
@@ -43,26 +42,6 @@ QStringList items(const QComboBox& list)
     for (int i = 0; i < list.count(); ++i)
         texts << list.itemText(i);
     return texts;
-}
-
-// A test text of about `bytes` bytes in lines of 80.
-QString largeTestText(std::size_t bytes)
-{
-    const QString line(79, u'x');
-    QStringList lines;
-    for (std::size_t i = 0; i < bytes / 80; ++i)
-        lines << line;
-    return lines.join(u'\n');
-}
-
-// Far more than the sending socket and the silent peer can hold between them: twice the
-// largest send buffer the kernel grants.
-std::size_t beyondSocketBuffers()
-{
-    std::ifstream limits("/proc/sys/net/ipv4/tcp_wmem");
-    std::size_t least = 0, initial = 0, largest = 4 << 20;
-    limits >> least >> initial >> largest;
-    return 2 * std::max<std::size_t>(largest, 1 << 20);
 }
 
 class Form1Connection : public testing::Test {
@@ -212,9 +191,9 @@ TEST_F(Form1Connection, APrinterThatStopsReadingGivesWriteTimeout)
 
 TEST_F(Form1Connection, EachNetworkPressDeliversExactlyItsBytes)
 {
-    TcpListener printer("127.66.0.1", 9100);
+    TcpListener printer;
     const auto form = start();
-    typeAddress(*form, "127.66.0.1");
+    typeAddress(*form, QString::fromStdString(printer.address()));
     for (const auto& b : everyButton)
         press(*form, b.button);
     const std::vector<std::string> received = printer.waitForConnections(3);
@@ -228,9 +207,12 @@ TEST_F(Form1Connection, EachNetworkPressDeliversExactlyItsBytes)
 
 TEST_F(Form1Connection, NoPrinterAtTheAddressGivesConnectErrorAndNothingElse)
 {
-    TcpListener elsewhere("127.66.0.3", 9100);
+    TcpListener elsewhere;
     const auto form = start();
-    typeAddress(*form, "127.66.0.2");
+    std::string nobody = randomLoopbackAddress();
+    while (nobody == elsewhere.address())
+        nobody = randomLoopbackAddress();
+    typeAddress(*form, QString::fromStdString(nobody));
     press(*form, "Button2");
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].kind, MessageKind::Plain);
@@ -239,18 +221,21 @@ TEST_F(Form1Connection, NoPrinterAtTheAddressGivesConnectErrorAndNothingElse)
     EXPECT_EQ(elsewhere.acceptedCount(), 0u);
 }
 
+// The kernel's buffers would take the whole 1 MB job at once: only what the printer
+// acknowledged counts, and nothing moving for 7 s ends the press.
 TEST_F(Form1Connection, APrinterThatNeverReadsGivesSendErrorWithinTheSendLimit)
 {
-    TcpListener printer("127.66.0.4", 9100, TcpListener::Mode::NeverRead);
+    TcpListener printer(TcpListener::Mode::NeverRead);
     const auto form = start();
-    typeAddress(*form, "127.66.0.4");
-    form->Memo1->setPlainText(largeTestText(beyondSocketBuffers()));
+    typeAddress(*form, QString::fromStdString(printer.address()));
+    form->Memo1->setPlainText(largeTestText(1 << 20));
     const auto started = std::chrono::steady_clock::now();
     press(*form, "Button1");
     const auto took = std::chrono::steady_clock::now() - started;
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].kind, MessageKind::Plain);
     EXPECT_EQ(boxes()[0].text, "Send error");
-    // The send limit is 7 s; this is a watchdog bound (sanitizer builds included), not a goal.
-    EXPECT_LT(took, std::chrono::seconds(60));
+    EXPECT_GE(took, std::chrono::milliseconds(6900));
+    // The limit plus a margin for sanitizer builds and a loaded machine.
+    EXPECT_LT(took, std::chrono::seconds(20));
 }

@@ -50,6 +50,31 @@ TEST(ClockText, ShortDateBlankLongTimeWithoutZone)
     EXPECT_EQ(clockText(midnight.addMSecs(1), de), QString("05.03.24 00:00:00"));
 }
 
+TEST(ClockText, ShorterFormsDropTheYearButKeepTheSeconds)
+{
+    const QDateTime afternoon(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const struct {
+        QLocale locale;
+        QStringList forms;
+    } cases[] = {
+        { QLocale(QLocale::English, QLocale::UnitedStates),
+            { "3/5/24 2:07:09 PM", "3/5 2:07:09 PM", "2:07:09 PM" } },
+        { QLocale(QLocale::German, QLocale::Germany),
+            { "05.03.24 14:07:09", "05.03. 14:07:09", "14:07:09" } },
+        { QLocale::c(),
+            { "5 Mar 2024 14:07:09", "5 Mar 24 14:07:09", "5 Mar 14:07:09", "14:07:09" } },
+        { QLocale(QLocale::Japanese, QLocale::Japan),
+            { QString::fromUtf8("2024/03/05 14時07分09秒"),
+                QString::fromUtf8("24/03/05 14時07分09秒"), QString::fromUtf8("03/05 14時07分09秒"),
+                QString::fromUtf8("14時07分09秒") } },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(clockTextForms(afternoon, c.locale), c.forms) << c.locale.name().toStdString();
+    // At midnight the date alone, in its shorter forms too.
+    EXPECT_EQ(clockTextForms(QDateTime(QDate(2024, 3, 5), QTime(0, 0)), QLocale::c()),
+        QStringList({ "5 Mar 2024", "5 Mar 24", "5 Mar" }));
+}
+
 TEST(ConnectionText, OneFormPerChoice)
 {
     ConnectionSettings settings;

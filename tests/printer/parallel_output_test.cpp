@@ -10,12 +10,14 @@
 #include "support/TempDir.h"
 #include "tests/printer/PrinterFifo.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <poll.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace printer;
 using testsupport::PrinterFifo;
@@ -106,6 +108,32 @@ TEST(ParallelOutput, LargeOutputArrivesWhole)
     EXPECT_TRUE(received == bytes);
 }
 
+// A printer that keeps taking bytes, however slowly, is never cut off: here 8 KB every 500 ms
+// through a pipe that holds 64 KB, for a job that lasts beyond the 7 s limit.
+TEST(ParallelOutput, ASlowReaderIsNeverCutOff)
+{
+    TestSysRoot root;
+    PrinterFifo printer(root.path() + "/dev/lp0");
+    const std::string bytes = pattern(192 * 1024);
+    std::string received;
+    std::thread reader([&] {
+        char piece[8192];
+        pollfd ready { printer.readEnd(), POLLIN, 0 };
+        while (received.size() < bytes.size() && poll(&ready, 1, 30000) > 0) {
+            const ssize_t got = read(printer.readEnd(), piece, sizeof piece);
+            if (got <= 0)
+                break;
+            received.append(piece, static_cast<std::size_t>(got));
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+    });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(sendResult("LPT1", bytes), std::make_pair(0, std::string()));
+    EXPECT_GT(std::chrono::steady_clock::now() - started, std::chrono::seconds(7));
+    reader.join();
+    EXPECT_TRUE(received == bytes);
+}
+
 TEST(ParallelOutput, AReaderThatLeavesFailsTheSendWithoutKillingTheProgram)
 {
     TestSysRoot root;
@@ -126,20 +154,22 @@ namespace {
 // transport would raise.
 class FixedConnection : public PrinterConnection {
 public:
-    FixedConnection(std::optional<Connection> chosen, std::string lptName)
+    FixedConnection(std::optional<Connection> chosen, std::string lptName, std::string address)
         : m_chosen(chosen)
         , m_lptName(std::move(lptName))
+        , m_address(std::move(address))
     {
         m_port.setPort("/nonexistent/ttyS0");
     }
     bool isChecked(Connection connection) const override { return m_chosen == connection; }
     std::string lptDeviceName() const override { return m_lptName; }
     cport::TCustomComPort& comPort() const override { return m_port; }
-    std::string networkAddress() const override { return "127.66.2.1"; }
+    std::string networkAddress() const override { return m_address; }
 
 private:
     std::optional<Connection> m_chosen;
     std::string m_lptName;
+    std::string m_address;
     mutable cport::TComPort m_port;
 };
 
@@ -150,12 +180,13 @@ TEST(SendToPrinter, RunsOnlyTheTransportOfTheCheckedChoice)
     TestSysRoot root;
     PrinterFifo lpt1(root.path() + "/dev/lp0");
     PrinterFifo lpt2(root.path() + "/dev/lp1");
-    testsupport::TcpListener network("127.66.2.1", 9100);
+    testsupport::TcpListener network;
     platform::RecordingMessageService boxes;
-    sendToPrinter(FixedConnection(Connection::Lpt, "LPT2"), cashDrawerBytes());
+    const std::string& address = network.address();
+    sendToPrinter(FixedConnection(Connection::Lpt, "LPT2", address), cashDrawerBytes());
     EXPECT_EQ(lpt2.take(), cashDrawerBytes());
-    sendToPrinter(FixedConnection(std::nullopt, "LPT1"), cashDrawerBytes());
-    sendToPrinter(FixedConnection(Connection::Ethernet, "LPT1"), cutPaperBytes());
+    sendToPrinter(FixedConnection(std::nullopt, "LPT1", address), cashDrawerBytes());
+    sendToPrinter(FixedConnection(Connection::Ethernet, "LPT1", address), cutPaperBytes());
     EXPECT_EQ(lpt1.take(), "");
     EXPECT_EQ(network.waitForConnections(1), std::vector<std::string> { cutPaperBytes() });
     EXPECT_TRUE(boxes.boxes().empty());

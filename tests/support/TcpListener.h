@@ -14,8 +14,13 @@ public:
     enum class Mode {
         Collect, // accepts every connection and keeps all bytes it receives
         NeverRead, // accepts but never reads, with a small receive buffer, so senders stall
+        Slow, // keeps all bytes, but reads only 8 KB every 125 ms (64 KB a second)
     };
-    // Listens on address:port (address must be in 127.0.0.0/8). Throws when it cannot.
+    // Listens on port 9100 of a loopback address of its own, picked at random and tried again
+    // while another test holds it, so that test runs at the same time never collide.
+    explicit TcpListener(Mode mode = Mode::Collect);
+    // Listens on address:port (address must be in 127.0.0.0/8), retrying for a while when the
+    // address is in use. Throws when it cannot.
     TcpListener(const std::string& address, std::uint16_t port, Mode mode = Mode::Collect);
     ~TcpListener();
     TcpListener(const TcpListener&) = delete;
@@ -25,10 +30,17 @@ public:
     // returns the bytes of each, in order of acceptance.
     std::vector<std::string> waitForConnections(std::size_t count, int timeoutMs = 10000);
     std::size_t acceptedCount();
+    // The address listened on.
+    const std::string& address() const { return m_address; }
 
 private:
+    // Binds and listens; false when the address is in use, throws on any other failure.
+    bool tryListen(const std::string& address, std::uint16_t port);
     void serve();
+    // Reads what a connection has for the mode; false when the peer has closed it.
+    bool receive(int socket, std::string& received);
 
+    std::string m_address;
     int m_listener = -1;
     int m_stop[2] = { -1, -1 };
     Mode m_mode;
@@ -41,5 +53,8 @@ private:
 
 // A blocking TCP connection to address:port (loopback only); -1 when it cannot connect.
 int connectTo(const std::string& address, std::uint16_t port);
+
+// A loopback address (127.x.y.z) picked at random, for a test of its own.
+std::string randomLoopbackAddress();
 
 } // namespace testsupport
