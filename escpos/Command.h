@@ -78,4 +78,7 @@ std::string commandName(const Command& command);
 // "GS V 66 0 partial cut after feed", "ESC p 0 50 50 drawer pulse pin 2", text "Hello".
 std::string describeCommand(const Command& command);
 
+// Bytes in hexadecimal, two digits each, separated by spaces: "1B 40".
+std::string hexBytes(std::string_view bytes);
+
 } // namespace escpos

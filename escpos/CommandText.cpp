@@ -7,19 +7,6 @@ namespace escpos {
 
 namespace {
 
-std::string hexBytes(std::string_view bytes)
-{
-    std::string text;
-    for (const unsigned char byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        if (!text.empty())
-            text += ' ';
-        text += digits;
-    }
-    return text;
-}
-
 // Text in double quotes; bytes that would not read as themselves are written \xNN.
 std::string quoted(std::string_view bytes)
 {
@@ -64,6 +51,19 @@ std::string describeKnown(const table::CommandRow& row, const Command& command)
 }
 
 } // namespace
+
+std::string hexBytes(std::string_view bytes)
+{
+    std::string text;
+    for (const unsigned char byte : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        if (!text.empty())
+            text += ' ';
+        text += digits;
+    }
+    return text;
+}
 
 std::string commandName(const Command& command)
 {

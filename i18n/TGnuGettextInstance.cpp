@@ -6,6 +6,7 @@
 #include "platform/Format.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
 
 namespace gnugettext {
@@ -21,12 +22,25 @@ std::string folderOf(const std::string& path)
     return path.substr(0, path.rfind('/') + 1);
 }
 
+// The "locale" folder beside the executable. An installed program has none in its bin folder;
+// it takes <prefix>/share/quillet/locale, where packages keep data, when that one exists.
+std::string catalogFolderOf(const std::string& executablePath)
+{
+    const std::string beside = folderOf(executablePath) + "locale";
+    const std::string installed = folderOf(executablePath) + "../share/quillet/locale";
+    std::error_code ignored;
+    if (!std::filesystem::exists(beside, ignored)
+        && std::filesystem::is_directory(installed, ignored))
+        return installed;
+    return beside;
+}
+
 } // namespace
 
 TGnuGettextInstance::TGnuGettextInstance(
     const std::string& executablePath, const TAssemblyAnalyzer* embedded)
     : m_embedded(embedded)
-    , m_catalogDirectory(folderOf(executablePath) + "locale")
+    , m_catalogDirectory(catalogFolderOf(executablePath))
 {
     chooseLanguage("");
     bindDomain("default", m_catalogDirectory);

@@ -8,7 +8,14 @@ packages=(
   qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext locales socat xvfb xdotool x11-apps x11-utils imagemagick clang iproute2 util-linux
+  librsvg2-bin dpkg-dev desktop-file-utils appstream lintian man-db
+  libzint-dev zbar-tools
 )
+# The npm test clients need Node.js with npm; a machine that has them from elsewhere (NodeSource's
+# nodejs carries its own npm and conflicts with Debian's) keeps them.
+if ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 if [ "${1:-}" = bench ]; then
   packages+=(python3-serial)
 fi

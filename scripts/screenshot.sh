@@ -14,7 +14,15 @@ xvfb_session screenshot import identify
 "$binary" &
 quillet_pid=$!
 
-find_window() { xdotool search --onlyvisible --pid "$quillet_pid" 2>/dev/null | head -n1 >"$work/window"; test -s "$work/window"; }
+find_window() {
+  if ! kill -0 "$quillet_pid" 2>/dev/null; then
+    echo "screenshot: the program ended at start; Xvfb said:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+  fi
+  xdotool search --onlyvisible --pid "$quillet_pid" 2>/dev/null | head -n1 >"$work/window"
+  test -s "$work/window"
+}
 wait_for 60 find_window || { echo "screenshot: the window did not appear" >&2; exit 1; }
 window=$(cat "$work/window")
 sleep 1 # let the first paint finish

@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+# The ESC/POS libraries the virtual printer's tests use as clients, exactly as locked.
+(cd tests/emulator/clients && npm ci --no-audit --no-fund)
 
 jobs=$(nproc)
 for preset in dev asan tsan; do

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "emulator/Receipt.h"
+#include "escpos/Command.h"
+
+#include <string>
+
+namespace emulator {
+
+// A bitmap built from a command, or the reason it was refused (its size is checked against the
+// limits before anything is allocated).
+struct BitmapResult {
+    Bitmap bitmap;
+    std::string refusal; // empty when the bitmap was made
+};
+
+// The tallest single image, barcode or QR code the printer accepts, in dots (1 m of paper).
+inline constexpr int kMaxImageHeight = 1000 * kDotsPerMm;
+
+// Refuses a size wider than maxWidth or taller than kMaxImageHeight; otherwise an empty bitmap
+// of that size.
+BitmapResult blankBitmap(long long width, long long height, int maxWidth, const char* what);
+
+// GS v 0 m xL xH yL yH d...: rows of bytes, the high bit leftmost; m doubles width and height.
+BitmapResult rasterImage(const escpos::Command& command, int maxWidth);
+// ESC * m nL nH d...: columns of 8 or 24 dots, the high bit on top, in the printer's densities.
+BitmapResult bitImage(const escpos::Command& command, int maxWidth);
+
+} // namespace emulator

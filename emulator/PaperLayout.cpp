@@ -1,0 +1,122 @@
+#include "emulator/PaperLayout.h"
+
+#include <algorithm>
+
+namespace emulator {
+
+PaperLayout::PaperLayout(int paperWidth)
+    : m_paperWidth(paperWidth)
+    , m_areaWidth(paperWidth)
+{
+    m_receipt.paperWidth = paperWidth;
+}
+
+void PaperLayout::setArea(int leftMargin, int width)
+{
+    m_leftMargin = std::clamp(leftMargin, 0, m_paperWidth - 1);
+    m_areaWidth = std::clamp(width, 1, m_paperWidth - m_leftMargin);
+}
+
+void PaperLayout::addCharacter(
+    char32_t character, const TextStyle& style, int cellWidth, int cellHeight)
+{
+    if (m_x > 0 && m_x + cellWidth > m_areaWidth)
+        printLine(m_lineSpacing);
+    if (cellWidth > m_areaWidth)
+        return; // a character wider than the whole line is not printed
+    auto* last = m_lineTexts.empty() ? nullptr : &m_lineTexts.back();
+    if (!last || last->style != style || last->cellWidth != cellWidth
+        || last->cellHeight != cellHeight || last->x + last->width() != m_x)
+        last = &m_lineTexts.emplace_back(TextRun { m_x, 0, cellWidth, cellHeight, style, {} });
+    last->characters += character;
+    m_x += cellWidth;
+    m_lineHeight = std::max(m_lineHeight, cellHeight);
+    m_lineRight = std::max(m_lineRight, m_x);
+}
+
+void PaperLayout::addInline(Bitmap bitmap)
+{
+    if (m_x > 0 && m_x + bitmap.width > m_areaWidth)
+        printLine(m_lineSpacing);
+    bitmap.x = m_x;
+    m_x += bitmap.width;
+    m_lineHeight = std::max(m_lineHeight, bitmap.height);
+    m_lineRight = std::max(m_lineRight, m_x);
+    m_lineBitmaps.push_back(std::move(bitmap));
+}
+
+void PaperLayout::moveTo(int x)
+{
+    m_x = std::clamp(x, 0, m_areaWidth);
+}
+
+int PaperLayout::alignedOffset(int contentWidth) const
+{
+    const int room = std::max(0, m_areaWidth - contentWidth);
+    switch (m_alignment) {
+    case Alignment::Center:
+        return m_leftMargin + room / 2;
+    case Alignment::Right:
+        return m_leftMargin + room;
+    case Alignment::Left:
+        break;
+    }
+    return m_leftMargin;
+}
+
+void PaperLayout::printLine(int advance)
+{
+    const int offset = alignedOffset(m_lineRight);
+    for (auto& run : m_lineTexts) {
+        run.x += offset;
+        run.y = m_y + m_lineHeight - run.cellHeight;
+        m_receipt.texts.push_back(std::move(run));
+    }
+    for (auto& bitmap : m_lineBitmaps) {
+        bitmap.x += offset;
+        bitmap.y = m_y + m_lineHeight - bitmap.height;
+        m_receipt.bitmaps.push_back(std::move(bitmap));
+    }
+    m_y += std::max(advance, m_lineHeight);
+    discardLine();
+}
+
+void PaperLayout::discardLine()
+{
+    m_lineTexts.clear();
+    m_lineBitmaps.clear();
+    m_x = m_lineHeight = m_lineRight = 0;
+}
+
+void PaperLayout::placeBlock(Bitmap bitmap)
+{
+    bitmap.x = alignedOffset(bitmap.width);
+    bitmap.y = m_y;
+    m_y += bitmap.height;
+    m_receipt.bitmaps.push_back(std::move(bitmap));
+}
+
+void PaperLayout::placeTextLine(TextRun run)
+{
+    run.x = alignedOffset(run.width());
+    run.y = m_y;
+    m_y += run.cellHeight;
+    m_receipt.texts.push_back(std::move(run));
+}
+
+void PaperLayout::mark(Mark::Kind kind)
+{
+    m_receipt.marks.push_back({ kind, m_y });
+}
+
+Receipt PaperLayout::take()
+{
+    Receipt done = std::move(m_receipt);
+    done.height = m_y;
+    m_receipt = Receipt {};
+    m_receipt.paperWidth = m_paperWidth;
+    m_y = 0;
+    return done;
+}
+
+} // namespace emulator

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "emulator/PaperLayout.h"
+#include "emulator/Receipt.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace emulator {
+
+// Font A cells are 12 by 24 dots, font B cells 9 by 17.
+inline constexpr int kFontAWidth = 12, kFontAHeight = 24;
+inline constexpr int kFontBWidth = 9, kFontBHeight = 17;
+
+// Everything ESC @ resets: the modes that shape what is printed next.
+struct PrintModes {
+    TextStyle style;
+    Alignment alignment = Alignment::Left;
+    int lineSpacing = 30;
+    int rightSpacing = 0;
+    int leftMargin = 0;
+    int printWidth = 0; // 0: the paper's width
+    std::uint8_t codePage = 0;
+    std::vector<int> tabColumns = { 8, 16, 24, 32, 40, 48, 56, 64, 72, 80, 88, 96 };
+    int barcodeHeight = 162;
+    int barcodeModule = 3;
+    std::uint8_t readablePosition = 0; // 0 none, 1 above, 2 below, 3 both
+    bool readableFontB = false;
+    int qrModule = 3;
+    int qrErrorLevel = 1; // L
+    std::string qrData;
+
+    int cellWidth() const
+    {
+        return ((style.fontB ? kFontBWidth : kFontAWidth) + rightSpacing) * style.width;
+    }
+    int cellHeight() const { return (style.fontB ? kFontBHeight : kFontAHeight) * style.height; }
+};
+
+// The words a text line is logged with: "font A, emphasized, width x2, center".
+std::string styleWords(const TextStyle& style, Alignment alignment);
+void appendUtf8(std::string& text, char32_t character);
+
+} // namespace emulator

@@ -1,0 +1,254 @@
+#include "emulator/ReceiptBuilder.h"
+
+#include <algorithm>
+
+namespace emulator {
+
+using escpos::control;
+using escpos::esc;
+using escpos::gs;
+
+namespace {
+
+// The log kept while nothing is printed (a client that only asks for status) stays bounded.
+constexpr std::size_t kMaxLogLines = 10000;
+
+bool bit0(std::uint8_t n)
+{
+    return n & 1;
+}
+
+// Parameters that accept both 0-2 and the digits '0'-'2'.
+int digitOrNumber(std::uint8_t n)
+{
+    return n >= '0' ? n - '0' : n;
+}
+
+} // namespace
+
+ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts, WarningSink warnings)
+    : m_receipts(std::move(receipts))
+    , m_warnings(std::move(warnings))
+    , m_paper(paperWidth)
+{
+    reset();
+}
+
+void ReceiptBuilder::apply(const escpos::Command& command, std::string_view reply)
+{
+    using escpos::CommandKind;
+    if (command.kind == CommandKind::Text) {
+        printText(command.bytes);
+    } else {
+        flushTextLog();
+        log(escpos::describeCommand(command)
+            + (reply.empty() ? "" : ", answered " + escpos::hexBytes(reply)));
+        if (command.kind != CommandKind::Known)
+            warn(m_paper.receipt().log.back());
+        else if (!applyText(command) && !applyMode(command) && !applyMovement(command))
+            applyGraphics(command);
+    }
+    if (m_paper.height() > kMaxReceiptHeight) {
+        log("the receipt is longer than 2 m: it goes on in the next one");
+        endReceipt();
+    }
+}
+
+void ReceiptBuilder::endReceipt()
+{
+    flushTextLog();
+    if (!m_paper.lineEmpty())
+        m_paper.printLine(m_paper.lineSpacing());
+    auto receipt = m_paper.take();
+    if (receipt.printedAnything())
+        m_receipts(std::move(receipt));
+    else // blank paper is not worth a receipt; what was logged goes with the next one
+        m_paper.receipt().log = std::move(receipt.log);
+}
+
+void ReceiptBuilder::printText(std::string_view bytes)
+{
+    const auto style = styleWords(m_modes.style, m_modes.alignment);
+    if (style != m_textLogStyle)
+        flushTextLog();
+    m_textLogStyle = style;
+    if (m_textLog.empty())
+        m_textLogPosition = m_paper.position();
+    const int width = m_modes.cellWidth(), height = m_modes.cellHeight();
+    for (const unsigned char byte : bytes) {
+        const char32_t character = m_decoder.decode(byte);
+        appendUtf8(m_textLog, character);
+        m_paper.addCharacter(character, m_modes.style, width, height);
+    }
+}
+
+void ReceiptBuilder::flushTextLog()
+{
+    if (m_textLog.empty())
+        return;
+    log("text \"" + m_textLog + "\" " + m_textLogStyle + ", at "
+        + std::to_string(m_textLogPosition));
+    m_textLog.clear();
+}
+
+bool ReceiptBuilder::applyText(const escpos::Command& command)
+{
+    auto& style = m_modes.style;
+    const auto n = command.at(2);
+    switch (command.code) {
+    case esc('!'):
+        style.fontB = n & 0x01;
+        style.emphasized = n & 0x08;
+        style.height = n & 0x10 ? 2 : 1;
+        style.width = n & 0x20 ? 2 : 1;
+        style.underline = n & 0x80 ? 1 : 0;
+        return true;
+    case esc('E'):
+        style.emphasized = bit0(n);
+        return true;
+    case esc('G'):
+        style.doubleStrike = bit0(n);
+        return true;
+    case esc('-'):
+        style.underline = static_cast<std::uint8_t>(std::clamp(digitOrNumber(n), 0, 2));
+        return true;
+    case esc('M'):
+        style.fontB = bit0(n);
+        return true;
+    case gs('!'):
+        style.width = static_cast<std::uint8_t>((n >> 4 & 7) + 1);
+        style.height = static_cast<std::uint8_t>((n & 7) + 1);
+        return true;
+    case gs('B'):
+        style.reverse = bit0(n);
+        return true;
+    case esc('{'):
+        style.upsideDown = bit0(n);
+        return true;
+    case esc('t'):
+        m_modes.codePage = n;
+        if (!m_decoder.select(n))
+            warn("code table " + std::to_string(n) + " is not known: PC437 is used");
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ReceiptBuilder::applyMode(const escpos::Command& command)
+{
+    const auto n = command.at(2);
+    switch (command.code) {
+    case esc('@'):
+        m_paper.discardLine(); // ESC @ clears the print buffer, as printers do
+        reset();
+        return true;
+    case esc('a'):
+        m_modes.alignment = static_cast<Alignment>(std::clamp(digitOrNumber(n), 0, 2));
+        m_paper.setAlignment(m_modes.alignment);
+        return true;
+    case esc('2'):
+    case esc('3'):
+        m_modes.lineSpacing = command.code == esc('2') ? 30 : n;
+        m_paper.setLineSpacing(m_modes.lineSpacing);
+        return true;
+    case esc(' '):
+        m_modes.rightSpacing = n;
+        return true;
+    case gs('L'):
+        m_modes.leftMargin = command.le16(2);
+        updateArea();
+        return true;
+    case gs('W'):
+        m_modes.printWidth = command.le16(2);
+        updateArea();
+        return true;
+    case esc('D'):
+        m_modes.tabColumns.clear();
+        for (std::size_t i = 2; i + 1 < command.bytes.size(); ++i)
+            m_modes.tabColumns.push_back(command.at(i));
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ReceiptBuilder::applyMovement(const escpos::Command& command)
+{
+    const auto n = command.at(2);
+    switch (command.code) {
+    case control('\n'):
+        m_paper.printLine(m_modes.lineSpacing);
+        return true;
+    case control('\f'):
+        m_paper.printLine(0);
+        return true;
+    case control('\x18'):
+        m_paper.discardLine();
+        return true;
+    case control('\t'):
+        tab();
+        return true;
+    case esc('d'):
+    case esc('J'):
+        m_paper.printLine(0);
+        m_paper.feed(command.code == esc('d') ? n * m_modes.lineSpacing : n);
+        return true;
+    case esc('$'):
+        m_paper.moveTo(command.le16(2));
+        return true;
+    case esc('\\'):
+        m_paper.moveTo(m_paper.position() + static_cast<std::int16_t>(command.le16(2)));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ReceiptBuilder::tab()
+{
+    const int column = m_modes.cellWidth();
+    for (const int stop : m_modes.tabColumns) {
+        if (stop * column > m_paper.position()) {
+            m_paper.moveTo(stop * column);
+            return;
+        }
+    }
+}
+
+void ReceiptBuilder::reset()
+{
+    m_modes = PrintModes {};
+    m_decoder.select(0);
+    m_paper.setAlignment(m_modes.alignment);
+    m_paper.setLineSpacing(m_modes.lineSpacing);
+    updateArea();
+}
+
+void ReceiptBuilder::updateArea()
+{
+    const int paper = m_paper.receipt().paperWidth;
+    m_paper.setArea(m_modes.leftMargin, m_modes.printWidth > 0 ? m_modes.printWidth : paper);
+}
+
+void ReceiptBuilder::log(std::string line)
+{
+    auto& lines = m_paper.receipt().log;
+    if (lines.size() >= kMaxLogLines)
+        lines.erase(lines.begin(), lines.begin() + kMaxLogLines / 2);
+    lines.push_back(std::move(line));
+}
+
+void ReceiptBuilder::refuse(const std::string& reason)
+{
+    log(reason);
+    warn(reason);
+}
+
+void ReceiptBuilder::warn(const std::string& text)
+{
+    if (m_warnings)
+        m_warnings(text);
+}
+
+} // namespace emulator

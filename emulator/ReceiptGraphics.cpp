@@ -1,0 +1,160 @@
+// The print engine's images, barcodes, QR codes, cuts and drawer pulses.
+#include "emulator/Barcodes.h"
+#include "emulator/ReceiptBuilder.h"
+
+#include <algorithm>
+
+namespace emulator {
+
+using escpos::esc;
+using escpos::gs;
+
+namespace {
+
+const std::string kGraphicsNotDrawn
+    = "graphics (GS ( L, GS 8 L) are not drawn: only GS v 0 and ESC * images are";
+
+Mark::Kind cutKind(std::uint8_t m)
+{
+    const bool full = m == 0 || m == 48 || m == 65 || m == 97 || m == 103;
+    return full ? Mark::Kind::FullCut : Mark::Kind::PartialCut;
+}
+
+} // namespace
+
+bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
+{
+    const auto n = command.at(2);
+    switch (command.code) {
+    case gs('v'):
+    case esc('*'): {
+        const bool raster = command.code == gs('v');
+        auto result = raster ? rasterImage(command, m_paper.areaWidth())
+                             : bitImage(command, m_paper.areaWidth());
+        if (!result.refusal.empty())
+            refuse(result.refusal);
+        else if (raster)
+            m_paper.placeBlock(std::move(result.bitmap));
+        else
+            m_paper.addInline(std::move(result.bitmap));
+        return true;
+    }
+    case gs('k'):
+        barcode(command);
+        return true;
+    case gs('('):
+        twoDimensionalCode(command);
+        return true;
+    case gs('8'):
+        if (command.at(2) == 'L' && command.at(8) == 112)
+            refuse(kGraphicsNotDrawn);
+        return true;
+    case gs('h'):
+        m_modes.barcodeHeight = std::max<int>(1, n);
+        return true;
+    case gs('w'):
+        m_modes.barcodeModule = std::clamp<int>(n, 1, 6);
+        return true;
+    case gs('H'):
+        m_modes.readablePosition = n & 0x03;
+        return true;
+    case gs('f'):
+        m_modes.readableFontB = n & 1;
+        return true;
+    case gs('V'):
+        // The forms with n feed n dots (past the cutting position) before they cut.
+        cut(cutKind(n), command.bytes.size() > 3 ? command.at(3) : 0);
+        return true;
+    case esc('i'):
+    case esc('m'):
+        cut(Mark::Kind::PartialCut, 0);
+        return true;
+    case esc('p'):
+        m_paper.mark(n == 1 || n == '1' ? Mark::Kind::DrawerPin5 : Mark::Kind::DrawerPin2);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ReceiptBuilder::barcode(const escpos::Command& command)
+{
+    const auto type = command.at(2);
+    // Types 0-6 end at a zero byte; 65 and above carry their length before the data.
+    const auto data
+        = type < 65 ? command.bytes.substr(3, command.bytes.size() - 4) : command.bytes.substr(4);
+    std::string readable;
+    auto result = linearBarcode(
+        type, data, m_modes.barcodeModule, m_modes.barcodeHeight, m_paper.areaWidth(), readable);
+    if (!result.refusal.empty())
+        return refuse(result.refusal);
+    if (!m_paper.lineEmpty())
+        m_paper.printLine(m_modes.lineSpacing);
+    if (m_modes.readablePosition & 1)
+        placeReadable(readable);
+    m_paper.placeBlock(std::move(result.bitmap));
+    if (m_modes.readablePosition & 2)
+        placeReadable(readable);
+}
+
+void ReceiptBuilder::placeReadable(const std::string& text)
+{
+    TextRun run;
+    run.style.fontB = m_modes.readableFontB;
+    run.cellWidth = run.style.fontB ? kFontBWidth : kFontAWidth;
+    run.cellHeight = run.style.fontB ? kFontBHeight : kFontAHeight;
+    for (const unsigned char byte : text)
+        run.characters += m_decoder.decode(byte);
+    m_paper.placeTextLine(std::move(run));
+}
+
+void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
+{
+    // Graphics stored with function 112 would be missing from the picture without a word.
+    if (command.at(2) == 'L' && command.at(6) == 112)
+        return refuse(kGraphicsNotDrawn);
+    if (command.at(2) != 'k')
+        return;
+    const auto symbol = command.at(5), function = command.at(6), value = command.at(7);
+    if (symbol != 49) {
+        if (function == 81)
+            refuse("2D code " + std::to_string(symbol) + " is not drawn: only QR codes are");
+        return;
+    }
+    switch (function) {
+    case 67:
+        m_modes.qrModule = std::clamp<int>(value, 1, 16);
+        break;
+    case 69:
+        m_modes.qrErrorLevel = std::clamp(value - 47, 1, 4);
+        break;
+    case 80:
+        m_modes.qrData
+            = std::string(command.bytes.substr(std::min<std::size_t>(8, command.bytes.size())));
+        break;
+    case 81: {
+        auto result
+            = qrCode(m_modes.qrData, m_modes.qrModule, m_modes.qrErrorLevel, m_paper.areaWidth());
+        if (!result.refusal.empty())
+            return refuse(result.refusal);
+        if (!m_paper.lineEmpty())
+            m_paper.printLine(m_modes.lineSpacing);
+        m_paper.placeBlock(std::move(result.bitmap));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void ReceiptBuilder::cut(Mark::Kind kind, int feed)
+{
+    if (!m_paper.lineEmpty())
+        m_paper.printLine(m_modes.lineSpacing);
+    m_paper.feed(feed);
+    m_paper.mark(kind);
+    flushTextLog();
+    m_receipts(m_paper.take());
+}
+
+} // namespace emulator

@@ -1,0 +1,190 @@
+// Receipts made by ESC/POS libraries that no one here wrote, sent over TCP to the real
+// quillet-virtual-printer: every text line is in the decoded log in order with its style, the
+// image's dots are in the picture, and the barcode and QR code decode back to their data.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn, execFileSync } from 'node:child_process';
+import { createInterface } from 'node:readline';
+import { mkdtempSync, readFileSync, existsSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { createConnection } from 'node:net';
+import EscPosEncoder from 'esc-pos-encoder';
+import thermal from 'node-thermal-printer';
+import { PNG } from 'pngjs';
+
+const { ThermalPrinter, PrinterTypes } = thermal;
+const program = process.env.QUILLET_VIRTUAL_PRINTER;
+const host = '127.0.0.1';
+let printer, port, folder;
+const receipts = [];
+const waiting = [];
+
+// A picture no text or code contains: 8-dot squares, checkered, with one corner dot cleared.
+const image = (() => {
+    const width = 64, height = 48;
+    const data = new Uint8ClampedArray(width * height * 4);
+    for (let y = 0; y < height; y++)
+        for (let x = 0; x < width; x++) {
+            const black = ((x >> 3) + (y >> 3)) % 2 === 0 && !(x === 0 && y === 0);
+            data.fill(black ? 0 : 255, (y * width + x) * 4, (y * width + x) * 4 + 3);
+            data[(y * width + x) * 4 + 3] = 255;
+        }
+    return { width, height, data };
+})();
+
+function nextReceipt() {
+    return new Promise((resolve, reject) => {
+        const timer = setTimeout(() => reject(new Error('no receipt within 60 s')), 60000);
+        waiting.push((path) => { clearTimeout(timer); resolve(path); });
+    });
+}
+
+before(async () => {
+    folder = mkdtempSync(join(tmpdir(), 'quillet-clients-'));
+    printer = spawn(program, ['--tcp', `${host}:0`, '--out', folder, '--pause', '30'],
+        { stdio: ['pipe', 'pipe', 'inherit'] });
+    const lines = createInterface({ input: printer.stdout });
+    await new Promise((resolve, reject) => {
+        printer.on('exit', (code) => reject(new Error(`the printer ended with ${code}`)));
+        lines.on('line', (line) => {
+            if (line.startsWith('tcp ')) port = Number(line.split(':').pop());
+            if (line === 'ready') resolve();
+            if (line.startsWith('receipt ')) {
+                const path = line.slice(8);
+                const waiter = waiting.shift();
+                if (waiter) waiter(path); else receipts.push(path);
+            }
+        });
+    });
+});
+
+after(() => {
+    printer.kill('SIGTERM');
+    rmSync(folder, { recursive: true, force: true });
+});
+
+function send(bytes) {
+    return new Promise((resolve, reject) => {
+        const socket = createConnection({ host, port }, () => socket.end(Buffer.from(bytes)));
+        socket.on('close', resolve);
+        socket.on('error', reject);
+    });
+}
+
+// The logged text lines, in order: [text, style words].
+function loggedText(pngPath) {
+    const log = readFileSync(pngPath.replace(/\.png$/, '.txt'), 'utf8');
+    return log.split('\n').filter((line) => line.startsWith('text "')).map((line) => {
+        const end = line.lastIndexOf('"');
+        return [line.slice(6, end), line.slice(end + 2)];
+    });
+}
+
+// Each expected [text, style words] is logged in this order (the library may pad the text).
+function expectLinesInOrder(pngPath, expected) {
+    const logged = loggedText(pngPath);
+    let at = 0;
+    for (const [text, style] of expected) {
+        while (at < logged.length && logged[at][0].trim() !== text) at++;
+        assert.ok(at < logged.length, `"${text}" is logged in order (log: ${JSON.stringify(logged)})`);
+        for (const word of style)
+            assert.ok(logged[at][1].includes(word), `"${text}" is logged with ${word}: ${logged[at][1]}`);
+        at++;
+    }
+}
+
+// The picture holds the image dot for dot somewhere.
+function containsImage(pngPath) {
+    const png = PNG.sync.read(readFileSync(pngPath));
+    const dark = (x, y) => png.data[(y * png.width + x) * 4] < 128;
+    const want = (x, y) => image.data[(y * image.width + x) * 4] < 128;
+    for (let top = 0; top + image.height <= png.height; top++)
+        for (let left = 0; left + image.width <= png.width; left++) {
+            let same = true;
+            for (let y = 0; y < image.height && same; y++)
+                for (let x = 0; x < image.width && same; x++)
+                    same = dark(left + x, top + y) === want(x, y);
+            if (same) return true;
+        }
+    return false;
+}
+
+function decoded(pngPath) {
+    return execFileSync('zbarimg', ['--quiet', '--raw', pngPath], { encoding: 'utf8' })
+        .split('\n').filter((line) => line.length > 0);
+}
+
+test('esc-pos-encoder: styles, alignment, an EAN-13 barcode, a QR code and an image', async () => {
+    const encoder = new EscPosEncoder({ imageMode: 'raster' });
+    const bytes = encoder.initialize()
+        .line('Plain line')
+        .bold(true).line('Bold line').bold(false)
+        .underline(true).line('Underlined line').underline(false)
+        .invert(true).line('Inverted line').invert(false)
+        .align('center').line('Centered line')
+        .align('right').line('Right line')
+        .align('left').size('small').line('Small line').size('normal')
+        .width(2).height(2).line('Big').width(1).height(1)
+        .barcode('4006381333931', 'ean13', 60)
+        .qrcode('https://example.org/quillet/receipt/1')
+        .image(image, image.width, image.height, 'threshold')
+        .cut()
+        .encode();
+    const arrived = nextReceipt();
+    await send(bytes);
+    const receipt = await arrived;
+    expectLinesInOrder(receipt, [
+        ['Plain line', ['font A', 'left']],
+        ['Bold line', ['emphasized']],
+        ['Underlined line', ['underline 1']],
+        ['Inverted line', ['reverse']],
+        ['Centered line', []],
+        ['Right line', []],
+        ['Small line', ['font B']],
+        ['Big', ['width x2', 'height x2']],
+    ]);
+    // This library aligns by padding lines with spaces to its 42 columns of 12 dots.
+    const position = (text) => {
+        const [line, style] = loggedText(receipt).find(([logged]) => logged.trim() === text);
+        return Number(style.match(/at (\d+)$/)[1]) + 12 * (line.length - line.trimStart().length);
+    };
+    assert.equal(position('Centered line'), 12 * Math.floor((42 - 'Centered line'.length) / 2));
+    assert.equal(position('Right line'), 12 * (42 - 'Right line'.length));
+    const codes = decoded(receipt);
+    assert.ok(codes.includes('4006381333931'), `EAN-13 decodes: ${codes}`);
+    assert.ok(codes.includes('https://example.org/quillet/receipt/1'), `QR decodes: ${codes}`);
+    assert.ok(containsImage(receipt), 'the image is printed dot for dot');
+});
+
+test('node-thermal-printer: styles, alignment, a CODE128 barcode, a QR code and an image', async () => {
+    const client = new ThermalPrinter({ type: PrinterTypes.EPSON, interface: `tcp://${host}:${port}` });
+    client.println('Thermal plain');
+    client.bold(true); client.println('Thermal bold'); client.bold(false);
+    client.underline(true); client.println('Thermal underlined'); client.underline(false);
+    client.alignCenter(); client.println('Thermal centered');
+    client.alignRight(); client.println('Thermal right'); client.alignLeft();
+    client.setTextDoubleHeight(); client.println('Thermal tall'); client.setTextNormal();
+    client.code128('QUILLET-128', { width: 2, height: 80 });
+    client.newLine();
+    client.printQR('QR from node-thermal-printer', { cellSize: 4 });
+    const png = new PNG({ width: image.width, height: image.height });
+    png.data = Buffer.from(image.data);
+    await client.printImageBuffer(PNG.sync.write(png));
+    client.cut();
+    const arrived = nextReceipt();
+    await client.execute();
+    const receipt = await arrived;
+    expectLinesInOrder(receipt, [
+        ['Thermal plain', ['font A', 'left']],
+        ['Thermal bold', ['emphasized']],
+        ['Thermal underlined', ['underline']],
+        ['Thermal centered', ['center']],
+        ['Thermal right', ['right']],
+        ['Thermal tall', ['height x2']],
+    ]);
+    const codes = decoded(receipt);
+    assert.ok(codes.includes('QUILLET-128'), `CODE128 decodes: ${codes}`);
+    assert.ok(codes.includes('QR from node-thermal-printer'), `QR decodes: ${codes}`);
+    assert.ok(containsImage(receipt), 'the image is printed dot for dot');
+});
