@@ -104,8 +104,7 @@ void PrinterPane::buildLayout()
         m_keepPortOpen, &QCheckBox::toggled, this, [this](bool on) { keepPortOpenToggled(on); });
     m_summary = named(new QLabel, "StatusSummary");
     m_summary->setWordWrap(true);
-    m_statusLights = named(new LightPanel(QStringLiteral("Printer status")), "StatusLights");
-    m_statusLights->showStates(unaskedStatusLights());
+    m_statusLights = named(new StatusLightPanel, "StatusLights");
     m_driverLights = named(new LightPanel(QStringLiteral("Printer driver")), "DriverLights");
     m_driverLights->hide();
     m_lineLights = named(new LightPanel(QStringLiteral("Serial lines")), "LineLights");
@@ -150,7 +149,7 @@ void PrinterPane::press(
 
 void PrinterPane::showReport(const printer::PrinterReport& report)
 {
-    m_statusLights->showStates(statusLights(report));
+    m_statusLights->showReport(report);
     m_driverLights->setVisible(report.kernel.has_value());
     if (report.kernel)
         m_driverLights->showStates(kernelLights(*report.kernel));

@@ -18,6 +18,7 @@ class QSpinBox;
 namespace diagnostics {
 
 class LightPanel;
+class StatusLightPanel;
 
 class PrinterPane : public QWidget {
     Q_OBJECT
@@ -68,7 +69,7 @@ private:
     QSpinBox* m_answerLimit = nullptr;
     QCheckBox* m_statusAfterPress = nullptr;
     QCheckBox* m_keepPortOpen = nullptr;
-    LightPanel* m_statusLights = nullptr;
+    StatusLightPanel* m_statusLights = nullptr;
     LightPanel* m_driverLights = nullptr;
     LightPanel* m_lineLights = nullptr;
 };

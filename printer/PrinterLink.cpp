@@ -9,7 +9,8 @@ namespace printer {
 namespace {
 
 // Enough for any burst a receipt printer sends unasked (automatic status back).
-constexpr std::size_t kDiscardChunk = 4096;
+constexpr std::size_t kDiscardChunk = 256;
+constexpr std::size_t kReadAhead = 64;
 constexpr int kDiscardRounds = 16;
 
 } // namespace
@@ -42,10 +43,13 @@ std::string PrinterLink::receive(std::size_t maxBytes, std::chrono::milliseconds
 
 void PrinterLink::discardPending()
 {
-    // Bounded, so a printer that chatters without end cannot hold the caller here.
-    for (int round = 0; round < kDiscardRounds; ++round)
+    // Only a late answer (or what the link found waiting when it opened) can be there; after a
+    // complete answer the next question goes out at once. Bounded, so a printer that chatters
+    // without end cannot hold the caller here.
+    for (int round = 0; m_mayHoldStale && round < kDiscardRounds; ++round)
         if (receive(kDiscardChunk, std::chrono::milliseconds(0)).empty())
-            return;
+            break;
+    m_mayHoldStale = false;
 }
 
 void PrinterLink::tell(Direction direction, std::string_view bytes) const
