@@ -1,5 +1,6 @@
 #include "app/PrinterPaneHost.h"
 
+#include "app/BusyPress.h"
 #include "app/StatusBar.h"
 #include "app/TForm1.h"
 #include "diagnostics/PrinterPane.h"
@@ -11,6 +12,12 @@
 #include <QToolButton>
 
 namespace app {
+
+namespace {
+
+constexpr int kToggleSize = 16;
+
+} // namespace
 
 PrinterPaneHost::PrinterPaneHost(TForm1& form)
     : QObject(&form)
@@ -24,10 +31,14 @@ PrinterPaneHost::PrinterPaneHost(TForm1& form)
     m_pane->paneClosed();
     m_pane->setActionGuard([this](const std::function<void()>& action) { guard(action); });
     m_toggle->setObjectName(QStringLiteral("PaneToggle"));
-    m_toggle->setText(QStringLiteral("Printer"));
     m_toggle->setToolTip(QStringLiteral("Printer status and transcript"));
     m_toggle->setCheckable(true);
     m_toggle->setAutoRaise(true);
+    m_toggle->setArrowType(Qt::RightArrow);
+    m_toggle->setFixedSize(kToggleSize, kToggleSize);
+    // The toggle takes the corner of the size grip, so the panels keep their widths; the
+    // window's frame still resizes it.
+    form.StatusBar1->setSizeGripEnabled(false);
     form.StatusBar1->addPermanentWidget(m_toggle);
     connect(m_toggle, &QToolButton::toggled, this, [this](bool open) { setOpen(open); });
     // Another connection chosen: a serial port the pane holds open is closed.
@@ -49,6 +60,7 @@ void PrinterPaneHost::setOpen(bool open)
     if (open == isOpen())
         return;
     m_toggle->setChecked(open);
+    m_toggle->setArrowType(open ? Qt::LeftArrow : Qt::RightArrow);
     if (open) {
         m_closedWidth = m_form.width();
         m_pane->paneOpened();
@@ -72,6 +84,7 @@ void PrinterPaneHost::press(const std::string& bytes)
 
 void PrinterPaneHost::guard(const std::function<void()>& action) const
 {
+    const BusyPress busy;
     printer::runWithPermissionHint(m_connection, action);
 }
 

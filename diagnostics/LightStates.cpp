@@ -2,6 +2,7 @@
 
 #include "printer/StatusSummary.h"
 
+#include <array>
 #include <cstdio>
 
 namespace diagnostics {
@@ -42,17 +43,40 @@ LightState onlineLight(const printer::PrinterReport& report)
                     : LightState { "online", Lamp::Green, "online" };
 }
 
+// The fixed words of a condition's light, made once (the lights are worked out again after
+// every question): the reply said no or yes, the question got no answer, it was not asked.
+enum class Said { No, Yes, NoAnswer, NotAsked };
+
+const std::string& fixedWords(Condition condition, Said said)
+{
+    static const auto table = [] {
+        std::array<std::array<std::string, 4>, escpos::kConditionCount> words;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const std::string name(escpos::conditionWords(static_cast<Condition>(i)));
+            words[i]
+                = { name + ": no", name + ": yes", name + ": no answer", name + ": not asked" };
+        }
+        return words;
+    }();
+    return table[static_cast<std::size_t>(condition)][static_cast<std::size_t>(said)];
+}
+
 LightState conditionLight(const printer::PrinterReport& report, Condition condition)
 {
-    const std::string key(escpos::conditionKey(condition));
-    const std::string words(escpos::conditionWords(condition));
-    const auto set = report.condition(condition);
-    if (!set)
-        return { key, Lamp::Grey, words + ": " + unusable(report.readingFor(condition)) };
-    // The drawer's pin is a level, not a fault: both levels are normal.
-    if (condition == Condition::DrawerPin3High)
-        return { key, Lamp::Green, words + (*set ? ": yes" : ": no") };
-    return { key, *set ? Lamp::Red : Lamp::Green, words + (*set ? ": yes" : ": no") };
+    const auto key = escpos::conditionKey(condition);
+    if (const auto set = report.condition(condition)) {
+        // The drawer's pin is a level, not a fault: both levels are normal.
+        const bool fault = *set && condition != Condition::DrawerPin3High;
+        return { key, fault ? Lamp::Red : Lamp::Green,
+            fixedWords(condition, *set ? Said::Yes : Said::No) };
+    }
+    const auto* reading = report.readingFor(condition);
+    if (!reading || reading->outcome == Outcome::NoAnswer)
+        return { key, Lamp::Grey,
+            fixedWords(condition, reading ? Said::NoAnswer : Said::NotAsked) };
+    return { key, Lamp::Grey,
+        std::string(escpos::conditionWords(condition)) + ": "
+            + printer::notStatusWords(reading->reply) };
 }
 
 LightState modelLight(const printer::PrinterReport& report)
@@ -83,7 +107,7 @@ LightState modelLight(const printer::PrinterReport& report)
 }
 
 LightState kernelLine(
-    const std::string& key, const std::string& words, std::optional<bool> set, bool bad)
+    std::string_view key, const std::string& words, std::optional<bool> set, bool bad)
 {
     if (!set)
         return { key, Lamp::Grey, words + ": not available" };
@@ -116,7 +140,9 @@ std::vector<LightState> unaskedStatusLights()
 
 std::vector<LightState> statusLights(const printer::PrinterReport& report)
 {
-    std::vector<LightState> lights { onlineLight(report) };
+    std::vector<LightState> lights;
+    lights.reserve(std::size(kLitConditions) + 2);
+    lights.push_back(onlineLight(report));
     for (const auto condition : kLitConditions)
         lights.push_back(conditionLight(report, condition));
     lights.push_back(modelLight(report));

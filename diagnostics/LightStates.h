@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace diagnostics {
@@ -15,7 +16,9 @@ namespace diagnostics {
 enum class Lamp { Grey, Green, Red };
 
 struct LightState {
-    std::string key; // names the light's widget: "light-" + key
+    // Names the light's widget: "light-" + key. Always a text with static storage (a literal
+    // or a key of the status table).
+    std::string_view key;
     Lamp lamp = Lamp::Grey;
     std::string words;
     friend bool operator==(const LightState&, const LightState&) = default;

@@ -24,6 +24,11 @@ void LineWatch::attach(cport::TCustomComPort& port)
     port.OnDSRChange = onLine;
     port.OnRLSDChange = onLine;
     port.OnRing = [this](cport::TCustomComPort&) { lineEvent(); };
+    // A port that goes first (the window closing) is simply forgotten.
+    port.DestroyNotice.subscribe(this, [this] {
+        m_port = nullptr;
+        m_inputs.reset();
+    });
     if (hasModemLines(port.deviceHandle()))
         m_inputs = port.lineSignals();
     else
@@ -39,6 +44,7 @@ void LineWatch::detach()
     m_port->OnDSRChange = nullptr;
     m_port->OnRLSDChange = nullptr;
     m_port->OnRing = nullptr;
+    m_port->DestroyNotice.unsubscribe(this);
     m_port = nullptr;
     m_inputs.reset();
     m_changed();

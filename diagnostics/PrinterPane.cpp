@@ -1,6 +1,5 @@
 #include "diagnostics/PrinterPane.h"
 
-#include "diagnostics/BusyCursor.h"
 #include "diagnostics/CommandNames.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
@@ -38,30 +37,9 @@ void merge(printer::PrinterReport& into, const printer::PrinterReport& from)
     }
     if (!from.ids.empty())
         into.ids = from.ids;
-    into.kernel = from.kernel;
+    if (from.kernel)
+        into.kernel = from.kernel;
 }
-
-} // namespace
-
-PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
-    : QWidget(parent)
-    , m_transcript(nameCommands)
-    , m_session(connection,
-          [this](printer::Direction direction, std::string_view bytes) {
-              m_transcript.append(direction, bytes);
-          })
-    , m_lines([this] { showLines(); })
-{
-    setObjectName(QStringLiteral("PrinterPane"));
-    buildLayout();
-}
-
-PrinterPane::~PrinterPane()
-{
-    m_lines.detach();
-}
-
-namespace {
 
 QWidget* scrolling(QWidget* content)
 {
@@ -90,6 +68,24 @@ template <typename Widget> Widget* named(Widget* widget, const char* name)
 
 } // namespace
 
+PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* parent)
+    : QWidget(parent)
+    , m_transcript(nameCommands)
+    , m_session(connection,
+          [this](printer::Direction direction, std::string_view bytes) {
+              m_transcript.append(direction, bytes);
+          })
+    , m_lines([this] { showLines(); })
+{
+    setObjectName(QStringLiteral("PrinterPane"));
+    buildLayout();
+}
+
+PrinterPane::~PrinterPane()
+{
+    m_lines.detach();
+}
+
 void PrinterPane::buildLayout()
 {
     auto* query = named(new QPushButton(QStringLiteral("Query status")), "QueryStatus");
@@ -108,8 +104,7 @@ void PrinterPane::buildLayout()
         m_keepPortOpen, &QCheckBox::toggled, this, [this](bool on) { keepPortOpenToggled(on); });
     m_summary = named(new QLabel, "StatusSummary");
     m_summary->setWordWrap(true);
-    m_statusLights = named(new LightPanel(QStringLiteral("Printer status")), "StatusLights");
-    m_statusLights->showStates(unaskedStatusLights());
+    m_statusLights = named(new StatusLightPanel, "StatusLights");
     m_driverLights = named(new LightPanel(QStringLiteral("Printer driver")), "DriverLights");
     m_driverLights->hide();
     m_lineLights = named(new LightPanel(QStringLiteral("Serial lines")), "LineLights");
@@ -133,7 +128,6 @@ void PrinterPane::buildLayout()
 
 void PrinterPane::queryStatus()
 {
-    BusyCursor busy;
     const auto report = m_session.queryStatus();
     m_report = {};
     merge(m_report, report);
@@ -155,7 +149,7 @@ void PrinterPane::press(
 
 void PrinterPane::showReport(const printer::PrinterReport& report)
 {
-    m_statusLights->showStates(statusLights(report));
+    m_statusLights->showReport(report);
     m_driverLights->setVisible(report.kernel.has_value());
     if (report.kernel)
         m_driverLights->showStates(kernelLights(*report.kernel));

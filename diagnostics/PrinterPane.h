@@ -18,6 +18,7 @@ class QSpinBox;
 namespace diagnostics {
 
 class LightPanel;
+class StatusLightPanel;
 
 class PrinterPane : public QWidget {
     Q_OBJECT
@@ -28,8 +29,8 @@ public:
     ~PrinterPane() override;
 
     // Runs each of the pane's own actions (a question, opening the port to hold it); the
-    // window wraps them, for example to add the permission hint to a failure. By default an
-    // action just runs.
+    // window wraps them, to show it is busy and to add the permission hint to a failure. By
+    // default an action just runs.
     using ActionGuard = std::function<void(const std::function<void()>& action)>;
     void setActionGuard(ActionGuard guard) { m_guard = std::move(guard); }
 
@@ -68,7 +69,7 @@ private:
     QSpinBox* m_answerLimit = nullptr;
     QCheckBox* m_statusAfterPress = nullptr;
     QCheckBox* m_keepPortOpen = nullptr;
-    LightPanel* m_statusLights = nullptr;
+    StatusLightPanel* m_statusLights = nullptr;
     LightPanel* m_driverLights = nullptr;
     LightPanel* m_lineLights = nullptr;
 };

@@ -28,9 +28,12 @@ bool PrinterSession::setKeepPortOpen(bool keep)
         releasePort();
         return false;
     }
-    if (m_connection.isChecked(printer::Connection::Com)) {
-        m_connection.comPort().openPort();
+    if (m_connection.isChecked(printer::Connection::Com) && !m_portHeld) {
+        auto& port = m_connection.comPort();
+        port.openPort();
         m_portHeld = true;
+        // The port may go first when the window closes; nothing is left to release then.
+        port.DestroyNotice.subscribe(this, [this] { m_portHeld = false; });
     }
     return m_portHeld;
 }
@@ -46,7 +49,9 @@ void PrinterSession::releasePort()
     if (!m_portHeld)
         return;
     m_portHeld = false;
-    m_connection.comPort().closePort();
+    auto& port = m_connection.comPort();
+    port.DestroyNotice.unsubscribe(this);
+    port.closePort();
 }
 
 std::unique_ptr<printer::PrinterLink> PrinterSession::openLink()

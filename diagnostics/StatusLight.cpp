@@ -40,14 +40,17 @@ StatusLight::StatusLight(QWidget* parent)
 
 void StatusLight::setState(const LightState& state)
 {
-    // Questions come many times a second when timed: only what changed is redrawn.
+    // Questions may come many times a second: a light that shows this state already is left.
+    if (state.lamp == m_lamp && state.words == m_shownWords)
+        return;
     if (state.lamp != m_lamp) {
         m_lamp = state.lamp;
         update(0, 0, kDotSize, height());
     }
-    const QString words = QString::fromStdString(state.words);
-    if (words != m_words->text())
-        m_words->setText(words);
+    if (state.words != m_shownWords) {
+        m_shownWords = state.words;
+        m_words->setText(QString::fromStdString(state.words));
+    }
 }
 
 void StatusLight::paintEvent(QPaintEvent*)
@@ -77,17 +80,32 @@ void LightPanel::showStates(const std::vector<LightState>& states)
         auto& target = m_lights[state.key];
         if (!target) {
             target = new StatusLight(this);
-            target->setObjectName(QString::fromStdString("light-" + state.key));
+            target->setObjectName(QStringLiteral("light-") + QLatin1String(state.key));
             layout()->addWidget(target);
         }
         target->setState(state);
     }
 }
 
-StatusLight* LightPanel::light(const std::string& key) const
+StatusLight* LightPanel::light(std::string_view key) const
 {
     const auto found = m_lights.find(key);
     return found == m_lights.end() ? nullptr : found->second;
+}
+
+StatusLightPanel::StatusLightPanel(QWidget* parent)
+    : LightPanel(QStringLiteral("Printer status"), parent)
+{
+    showStates(unaskedStatusLights());
+}
+
+void StatusLightPanel::showReport(const printer::PrinterReport& report)
+{
+    if (report.status == m_shownStatus && report.ids == m_shownIds)
+        return;
+    m_shownStatus = report.status;
+    m_shownIds = report.ids;
+    showStates(statusLights(report));
 }
 
 } // namespace diagnostics

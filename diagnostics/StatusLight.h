@@ -1,12 +1,13 @@
 #pragma once
-// A light with words (a dot painted green, red, or grey for unknown), and a titled column of them that shows a
-// list of light states, one light per key.
+// A light with words (a dot painted green, red, or grey for unknown), and a titled column of them
+// that shows a list of light states, one light per key.
 
 #include "diagnostics/LightStates.h"
 
 #include <QGroupBox>
 #include <QWidget>
 #include <map>
+#include <string>
 
 class QLabel;
 
@@ -26,6 +27,7 @@ protected:
 private:
     QLabel* m_words;
     Lamp m_lamp = Lamp::Grey;
+    std::string m_shownWords;
 };
 
 class LightPanel : public QGroupBox {
@@ -34,10 +36,23 @@ public:
     LightPanel(const QString& title, QWidget* parent = nullptr);
     // Updates the light of each key ("light-" + key), making the ones not there yet.
     void showStates(const std::vector<LightState>& states);
-    StatusLight* light(const std::string& key) const;
+    StatusLight* light(std::string_view key) const;
 
 private:
-    std::map<std::string, StatusLight*> m_lights;
+    std::map<std::string_view, StatusLight*> m_lights;
+};
+
+// The printer's status lights: a report's readings shown once; the same readings again (a
+// printer asked over and over) change nothing on screen and cost nothing.
+class StatusLightPanel : public LightPanel {
+    Q_OBJECT
+public:
+    explicit StatusLightPanel(QWidget* parent = nullptr);
+    void showReport(const printer::PrinterReport& report);
+
+private:
+    std::vector<printer::StatusReading> m_shownStatus;
+    std::vector<printer::IdReading> m_shownIds;
 };
 
 } // namespace diagnostics

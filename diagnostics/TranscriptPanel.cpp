@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -85,7 +86,7 @@ void TranscriptPanel::saveText()
     const auto path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save transcript"), QString(), QStringLiteral("Text (*.txt)"));
     if (!path.isEmpty())
-        saveTranscriptText(m_model.transcript(), path.toStdString());
+        saveTranscriptText(m_model.transcript(), QFile::encodeName(path).toStdString());
 }
 
 void TranscriptPanel::saveBytes()
@@ -93,7 +94,7 @@ void TranscriptPanel::saveBytes()
     const auto path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Save bytes sent"), QString(), QStringLiteral("Raw bytes (*.bin)"));
     if (!path.isEmpty())
-        saveSentBytes(m_model.transcript(), path.toStdString());
+        saveSentBytes(m_model.transcript(), QFile::encodeName(path).toStdString());
 }
 
 } // namespace diagnostics

@@ -1,7 +1,7 @@
 #include "printer/DeviceFile.h"
 
 #include "platform/IoError.h"
-#include "printer/PressWait.h"
+#include "printer/DescriptorWrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,11 +16,6 @@ namespace {
 
 // The runtime's code for a handle whose type it cannot tell.
 constexpr int unknownHandleType = 105;
-// A Windows program writing to a printer that takes nothing gets ERROR_SEM_TIMEOUT: "The
-// semaphore timeout period has expired" (the parallel driver's STATUS_IO_TIMEOUT).
-constexpr int deviceTimeout = 121;
-// The pause after a device that reports room refused a write all the same.
-constexpr std::chrono::milliseconds readyButBusyPause(10);
 
 bool knownType(mode_t mode)
 {
@@ -106,35 +101,8 @@ void DeviceFile::pass(const char* data, std::size_t size)
     // After a failure the device gets nothing more; the pending code is raised at the next check.
     if (m_error != 0 || m_fd < 0)
         return;
-    platform::ProgressDeadline progress(noProgressLimit);
-    bool refusedWhenReady = false;
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(m_fd, data + done, size - done);
-        if (written > 0) {
-            done += static_cast<std::size_t>(written);
-            progress.note(done);
-            refusedWhenReady = false;
-        } else if (written < 0 && errno == EINTR) {
-            continue;
-        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (progress.expired())
-                return fail(deviceTimeout);
-            refusedWhenReady = waitWritable(progress, refusedWhenReady);
-            keepWaiting();
-        } else {
-            return fail(platform::ioCodeFromErrno(written < 0 ? errno : EIO));
-        }
-    }
-}
-
-bool DeviceFile::waitWritable(const platform::ProgressDeadline& progress, bool refusedWhenReady)
-{
-    // The parallel-port driver has no poll() of its own and always reports "writable": after it
-    // refused a write that poll() allowed, pause instead of asking again at once.
-    pollfd ready { m_fd, static_cast<short>(refusedWhenReady ? 0 : POLLOUT), 0 };
-    const auto slice = refusedWhenReady ? readyButBusyPause : waitSlice;
-    return ::poll(&ready, 1, progress.waitMs(slice)) > 0 && (ready.revents & POLLOUT);
+    if (const int code = writeUnderProgressLimit(m_fd, data, size))
+        fail(code);
 }
 
 void DeviceFile::fail(int code)

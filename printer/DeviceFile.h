@@ -3,8 +3,6 @@
 // records and a later check raises, so a failing write surfaces at the next check. A device that
 // takes no byte for printer::noProgressLimit fails with code 121 (the device time-out).
 
-#include "platform/ProgressDeadline.h"
-
 #include <cstddef>
 #include <string>
 
@@ -34,8 +32,6 @@ public:
 
 private:
     void pass(const char* data, std::size_t size);
-    // Waits for room (at most one wait slice); whether poll() reported room.
-    bool waitWritable(const platform::ProgressDeadline& progress, bool refusedWhenReady);
     void passBuffer();
     void fail(int code);
 

@@ -17,6 +17,7 @@ public:
     explicit ParallelLink(const std::string& deviceName);
 
     std::optional<LptKernelView> kernelView() const override;
+    bool canAnswer() const override { return m_readable; }
     const std::string& devicePath() const { return m_path; }
 
 protected:

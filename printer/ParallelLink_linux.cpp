@@ -1,8 +1,8 @@
 #include "printer/ParallelLink.h"
 
-#include "platform/Exception.h"
 #include "platform/IoError.h"
 #include "platform/LptDevice.h"
+#include "printer/DescriptorWrite.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,9 +15,6 @@
 namespace printer {
 
 namespace {
-
-// A device that takes no byte for this long has stopped.
-constexpr int kNoProgressMs = 7000;
 
 [[noreturn]] void raiseErrno(int error)
 {
@@ -72,17 +69,8 @@ std::optional<LptKernelView> ParallelLink::kernelView() const
 
 void ParallelLink::write(const std::string& bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(m_fd.get(), bytes.data() + done, bytes.size() - done);
-        if (written > 0) {
-            done += static_cast<std::size_t>(written);
-        } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
-            raiseErrno(errno);
-        } else if (!waitFor(m_fd.get(), POLLOUT, kNoProgressMs)) {
-            throw platform::Exception("Write timeout");
-        }
-    }
+    if (const int code = writeUnderProgressLimit(m_fd.get(), bytes.data(), bytes.size()))
+        platform::raiseInOutError(code);
 }
 
 std::string ParallelLink::read(std::size_t maxBytes, std::chrono::milliseconds limit)

@@ -1,11 +1,16 @@
 #include "printer/PrinterLink.h"
 
+#include "printer/PressWait.h"
+
+#include <algorithm>
+
 namespace printer {
 
 namespace {
 
 // Enough for any burst a receipt printer sends unasked (automatic status back).
-constexpr std::size_t kDiscardChunk = 4096;
+constexpr std::size_t kDiscardChunk = 256;
+constexpr std::size_t kReadAhead = 64;
 constexpr int kDiscardRounds = 16;
 
 } // namespace
@@ -19,18 +24,32 @@ void PrinterLink::send(const std::string& bytes)
 
 std::string PrinterLink::receive(std::size_t maxBytes, std::chrono::milliseconds limit)
 {
-    std::string bytes = read(maxBytes, limit);
-    if (!bytes.empty())
-        tell(Direction::Received, bytes);
-    return bytes;
+    // Waited for in slices, so the window can repaint between them (the press's wait hook).
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        std::string bytes
+            = read(maxBytes, std::clamp(left, std::chrono::milliseconds(0), waitSlice));
+        if (!bytes.empty()) {
+            tell(Direction::Received, bytes);
+            return bytes;
+        }
+        if (left <= waitSlice || !canAnswer())
+            return bytes;
+        keepWaiting();
+    }
 }
 
 void PrinterLink::discardPending()
 {
-    // Bounded, so a printer that chatters without end cannot hold the caller here.
-    for (int round = 0; round < kDiscardRounds; ++round)
+    // Only a late answer (or what the link found waiting when it opened) can be there; after a
+    // complete answer the next question goes out at once. Bounded, so a printer that chatters
+    // without end cannot hold the caller here.
+    for (int round = 0; m_mayHoldStale && round < kDiscardRounds; ++round)
         if (receive(kDiscardChunk, std::chrono::milliseconds(0)).empty())
-            return;
+            break;
+    m_mayHoldStale = false;
 }
 
 void PrinterLink::tell(Direction direction, std::string_view bytes) const

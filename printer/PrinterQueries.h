@@ -21,11 +21,13 @@ struct StatusReading {
     Outcome outcome = Outcome::NoAnswer;
     std::uint8_t reply = 0; // the byte received (NotStatus, Answered)
     escpos::ConditionSet conditions; // Answered only
+    friend bool operator==(const StatusReading&, const StatusReading&) = default;
 };
 
 struct IdReading {
     escpos::IdQuery query = escpos::IdQuery::Model;
     std::optional<std::uint8_t> reply; // nullopt: no answer
+    friend bool operator==(const IdReading&, const IdReading&) = default;
 };
 
 // What one round of questions learnt.

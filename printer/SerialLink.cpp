@@ -1,6 +1,7 @@
 #include "printer/SerialLink.h"
 
 #include "platform/Exception.h"
+#include "printer/SerialProgressWrite.h"
 #include "serial/CPort.h"
 
 #include <algorithm>
@@ -66,8 +67,7 @@ SerialLink::~SerialLink()
 
 void SerialLink::write(const std::string& bytes)
 {
-    if (bytes.size() > std::size_t(INT32_MAX)
-        || m_port.writeText(bytes) != std::int32_t(bytes.size()))
+    if (writeWithProgressLimit(m_port, bytes) < bytes.size())
         throw platform::Exception("Write timeout");
 }
 

@@ -19,7 +19,7 @@ public:
     ~SerialLink() override;
 
 protected:
-    // Bytes that have not left within the port's write time limit raise "Write timeout".
+    // A port that takes nothing for the no-progress limit raises "Write timeout".
     void write(const std::string& bytes) override;
     // Uses the port's "return on the first byte" time-out form for the wait; the port's own
     // time-outs are back in place afterwards.

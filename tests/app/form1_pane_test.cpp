@@ -171,3 +171,15 @@ TEST_F(Form1Pane, QueryStatusOfAFifoPrinterFromTheWindow)
         "error (driver): not available");
     EXPECT_EQ(summary(), "printer: no answer, paper: no answer");
 }
+
+TEST_F(Form1Pane, TheWindowClosesWithThePortHeldOpen)
+{
+    offerSerialPrinter();
+    start();
+    choose("RadioButton1");
+    form->paneHost().setOpen(true);
+    box("KeepPortOpen").setChecked(true);
+    ASSERT_TRUE(form->CP->Connected());
+    form.reset(); // the port object goes before the pane: the pane must not touch it afterwards
+    SUCCEED();
+}

@@ -1,17 +1,20 @@
-// The printer pane in the real window on a real display (run by pane_xvfb.sh under Xvfb): the
-// operator opens the pane with its toggle, presses "Query status", and the lights show the
-// printer's state; a picture of the window is saved to $PANE_PICTURE.
+// The printer pane in the real window on a real display (run by pane_xvfb.sh under Xvfb, in a
+// network namespace of its own where the machine allows one) against the real
+// quillet-virtual-printer on a pseudo-terminal and on loopback TCP: the operator opens the pane
+// with its toggle and presses "Query status", and the lights show the state the printer was
+// given. A picture of the window is saved to $PANE_PICTURE.
+#include "PrinterProcess.h"
 #include "app/TForm1.h"
 #include "diagnostics/StatusLight.h"
+#include "support/TcpListener.h"
 #include "tests/app/WindowTestMachine.h"
-#include "tests/printer/ScriptedPrinter.h"
+#include "widgets/IPEdit.h"
 
-#include <QGuiApplication>
+#include <QComboBox>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTest>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace testsupport;
@@ -20,51 +23,41 @@ using diagnostics::StatusLight;
 
 namespace {
 
+const char* const kPrinterAddress = "127.0.117.71";
+
 class PaneEndToEnd : public testing::Test {
 protected:
-    void SetUp() override
+    void startWindow()
     {
-        printer = ScriptedPrinter::onPty();
-        namespace fs = std::filesystem;
-        fs::create_directories(machine.sysRoot() + "/sys/class/tty/ttyQ0/device/driver");
-        fs::create_directories(machine.sysRoot() + "/dev");
-        fs::create_symlink(printer->slavePath(), machine.sysRoot() + "/dev/ttyQ0");
         form = machine.startWindow();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        form->findChild<QRadioButton*>("RadioButton1")->click();
+    }
+    void openPaneAndQuery()
+    {
         press(*form, "PaneToggle");
-        QTest::qWait(100);
+        QTest::qWait(50);
+        press(*form, "QueryStatus");
+        EXPECT_TRUE(machine.boxes.boxes().empty());
     }
     const StatusLight& light(const char* key)
     {
         return *form->findChild<StatusLight*>(QString("light-") + key);
     }
-
-    WindowTestMachine machine;
-    std::unique_ptr<ScriptedPrinter> printer;
-    std::unique_ptr<app::TForm1> form;
-};
-
-} // namespace
-
-TEST_F(PaneEndToEnd, PaperEndCoverOpenAndOfflineShowOnTheLights)
-{
-    printer->answerAsHealthyPrinter();
-    printer->answer("\x10\x04\x01", "\x1A"); // offline
-    printer->answer("\x10\x04\x02", "\x16"); // cover open
-    printer->answer("\x10\x04\x04", "\x72"); // paper end
-    press(*form, "QueryStatus");
-    QTest::qWait(100);
-    EXPECT_TRUE(machine.boxes.boxes().empty());
-    EXPECT_EQ(light("online").lamp(), Lamp::Red);
-    EXPECT_EQ(light("cover-open").lamp(), Lamp::Red);
-    EXPECT_EQ(light("paper-end").lamp(), Lamp::Red);
-    EXPECT_EQ(light("cutter-error").lamp(), Lamp::Green);
-    EXPECT_EQ(light("model").lamp(), Lamp::Green);
-
-    const QByteArray picture = qgetenv("PANE_PICTURE");
-    if (!picture.isEmpty()) {
+    void expectTroubleShown()
+    {
+        EXPECT_EQ(light("online").lamp(), Lamp::Red);
+        EXPECT_EQ(light("online").words(), "offline");
+        EXPECT_EQ(light("cover-open").lamp(), Lamp::Red);
+        EXPECT_EQ(light("paper-end").lamp(), Lamp::Red);
+        EXPECT_EQ(light("cutter-error").lamp(), Lamp::Green);
+        EXPECT_EQ(light("model").lamp(), Lamp::Green);
+    }
+    void savePicture()
+    {
+        const QByteArray picture = qgetenv("PANE_PICTURE");
+        if (picture.isEmpty())
+            return;
         // At its stored left edge the wider window reaches past the 1024-pixel display.
         form->move(0, form->y());
         QTest::qWait(500); // the X server's own move and repaint
@@ -72,10 +65,54 @@ TEST_F(PaneEndToEnd, PaperEndCoverOpenAndOfflineShowOnTheLights)
         ASSERT_TRUE(shot.save(QString::fromLocal8Bit(picture), "PNG"));
         EXPECT_EQ(shot.size(), form->size());
     }
+
+    WindowTestMachine machine;
+    TempDir receipts;
+    std::unique_ptr<app::TForm1> form;
+};
+
+} // namespace
+
+TEST_F(PaneEndToEnd, TheVirtualPrintersTroubleOnAPseudoTerminalShowsOnTheLights)
+{
+    PrinterProcess printer({ "--pty", "ttyVP0", "--sysroot", machine.sysRoot(), "--out",
+        receipts.path(), "--status", "paper-end,cover-open,offline" });
+    printer.waitForLine("ready");
+    startWindow();
+    form->findChild<QRadioButton*>("RadioButton1")->click();
+    ASSERT_EQ(form->findChild<QComboBox*>("ComComboBox1")->currentText(), "ttyVP0");
+    openPaneAndQuery();
+    expectTroubleShown();
+    savePicture();
+
+    // The printer is mended: the next question shows it.
+    printer.writeLine("status none");
+    printer.waitForLine("status ");
+    press(*form, "QueryStatus");
+    EXPECT_EQ(light("online").lamp(), Lamp::Green);
+    EXPECT_EQ(light("paper-end").lamp(), Lamp::Green);
+    EXPECT_EQ(light("cover-open").lamp(), Lamp::Green);
 }
 
-TEST_F(PaneEndToEnd, APrinterThatNeverAnswersShowsGreyNoAnswer)
+TEST_F(PaneEndToEnd, TheVirtualPrintersTroubleOverTcpShowsOnTheLights)
 {
+    PrinterProcess printer({ "--tcp", std::string(kPrinterAddress) + ":9100", "--out",
+        receipts.path(), "--status", "paper-end,cover-open,offline" });
+    printer.waitForLine("ready");
+    startWindow();
+    typeAddress(*form, kPrinterAddress);
+    ASSERT_EQ(form->IPEdit1->IPString(), kPrinterAddress); // never the window's default
+    openPaneAndQuery();
+    expectTroubleShown();
+}
+
+TEST_F(PaneEndToEnd, AListenerThatNeverRepliesShowsGreyNoAnswer)
+{
+    TcpListener silent(kPrinterAddress, 9100);
+    startWindow();
+    typeAddress(*form, kPrinterAddress);
+    ASSERT_EQ(form->IPEdit1->IPString(), kPrinterAddress);
+    press(*form, "PaneToggle");
     form->findChild<QSpinBox*>("AnswerLimit")->setValue(100);
     press(*form, "QueryStatus");
     EXPECT_TRUE(machine.boxes.boxes().empty());

@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "printer/NetworkLink.h"
 #include "printer/ParallelLink.h"
+#include "printer/PressWait.h"
 #include "printer/PrinterQueries.h"
 #include "printer/SerialLink.h"
 #include "serial/CPort.h"
@@ -100,6 +101,19 @@ TEST(NetworkLink, AListenerThatNeverRepliesGivesNoAnswerNotAState)
         EXPECT_EQ(reading.outcome, Outcome::NoAnswer);
     EXPECT_EQ(report.condition(Condition::Offline), std::nullopt);
     EXPECT_EQ(report.condition(Condition::PaperEnd), std::nullopt);
+}
+
+TEST(NetworkLink, WaitingForAnAnswerCallsTheWaitHook)
+{
+    testsupport::TcpListener silent("127.0.117.6", 9100);
+    NetworkLink link("127.0.117.6");
+    int calls = 0;
+    setWaitHook([&] { ++calls; });
+    const auto reading = askStatus(link, StatusQuery::Printer, milliseconds(300));
+    setWaitHook({});
+    EXPECT_EQ(reading.outcome, Outcome::NoAnswer);
+    // At least every wait slice while the answer does not come, so the window repaints.
+    EXPECT_GE(calls, 300 / waitSlice.count() - 1);
 }
 
 TEST(NetworkLink, ALeftoverByteIsNotTakenForTheNextAnswer)
