@@ -47,6 +47,11 @@ std::unique_ptr<TComDevice> makeLinuxComDevice()
 
 TLinuxComDevice::TLinuxComDevice()
     : m_readBuffer(readChunk)
+    , m_writes(std::make_shared<TComWriteQueue>([this](TOverlapped& ov) { carryOutWrite(ov); },
+          [this] {
+              std::lock_guard lock(m_mutex);
+              wakeWaitersLocked();
+          }))
 {
     m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
@@ -107,9 +112,16 @@ int TLinuxComDevice::open(const std::string& path)
 
 void TLinuxComDevice::release()
 {
-    std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return;
+    // Writes still under way end now with what they moved; the descriptor outlives them.
+    ++m_writeAborts;
+    {
+        std::lock_guard lock(m_mutex);
+        wakeWaitersLocked();
+    }
+    m_writes->stop();
+    std::lock_guard lock(m_mutex);
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
     flushOutputLocked();

@@ -6,6 +6,7 @@
 
 #include "serial/ComDevice.h"
 #include "serial/ComInputQueue.h"
+#include "serial/ComWriteQueue.h"
 #include "serial/TermiosMapping.h"
 
 #include <atomic>
@@ -67,9 +68,13 @@ private:
     std::size_t takeInput(char* destination, std::size_t count);
 
     // Transfers (LinuxComTransfers.cpp).
+    int startRead(TOverlapped& ov, std::uint32_t& moved);
+    int startWrite(TOverlapped& ov, std::uint32_t& moved);
+    void carryOutWrite(TOverlapped& ov);
     int writeSome(TOverlapped& ov);
     TSendRules sendRules() const;
-    int runWrite(TOverlapped& ov);
+    int runWrite(TOverlapped& ov, const TSendRules& rules);
+    void endWrite(bool drained, bool failed);
     int drainOutput(TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained);
     int runRead(TOverlapped& ov);
     bool aborted(const TOverlapped& ov, TTransferKind kind) const;
@@ -103,6 +108,8 @@ private:
     std::uint32_t m_lastLines = 0; // TIOCM_* bits of the last sample
     TLineCounters m_lastCounters;
     Clock::time_point m_nextSample;
+    // Started writes, carried out in issue order; declared last, so it goes first.
+    std::shared_ptr<TComWriteQueue> m_writes;
 };
 
 } // namespace cport

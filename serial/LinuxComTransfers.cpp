@@ -78,32 +78,59 @@ int TLinuxComDevice::startTransfer(TComTransfer& record, std::uint32_t& moved)
     moved = 0;
     if (m_fd < 0)
         return EBADF;
+    // A request of this record that was never collected ends before the record is reused.
+    record.settle();
     TOverlapped& ov = record.overlapped;
     ov.moved = 0;
     ov.error = 0;
+    ov.cancelled = false;
     ov.issued = Clock::now();
     ov.abortGeneration = record.kind == tkWrite ? m_writeAborts.load() : m_readAborts.load();
-    bool hungUp = false;
     {
         std::lock_guard lock(m_mutex);
         ov.timeouts = m_timeouts;
-        hungUp = m_hungUp && m_input.size() == 0;
     }
-    int error = 0;
-    if (record.kind == tkWrite) {
-        const TSendRules rules = sendRules();
-        if (rules.toggleRts)
-            setModemLine(TIOCM_RTS, true);
-        if (!rules.waitForDsr || modemLine(TIOCM_DSR))
-            error = writeSome(ov);
-    } else if (hungUp) {
-        error = EIO;
-    } else {
-        ov.moved = std::uint32_t(takeInput(ov.destination, ov.count));
-    }
+    const int error = record.kind == tkWrite ? startWrite(ov, moved) : startRead(ov, moved);
     ov.pending = error == 0;
-    moved = ov.moved;
     return error;
+}
+
+int TLinuxComDevice::startRead(TOverlapped& ov, std::uint32_t& moved)
+{
+    ov.moved = std::uint32_t(takeInput(ov.destination, ov.count));
+    moved = ov.moved;
+    // Taking input looks at the descriptor first, so a hang-up is known here.
+    std::lock_guard lock(m_mutex);
+    return ov.moved == 0 && m_hungUp && m_input.size() == 0 ? EIO : 0;
+}
+
+int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
+{
+    const TSendRules rules = sendRules();
+    // Lines to raise or watch first leave the whole request to the queue's thread.
+    if (rules.toggleRts || rules.waitForDsr || !m_writes->beginAtHead(ov)) {
+        ov.holder = m_writes;
+        m_writes->push(ov);
+        return 0;
+    }
+    const int error = writeSome(ov);
+    moved = ov.moved;
+    // Without an output queue to drain, a write the driver took whole has ended.
+    const bool finished = error != 0 || (ov.moved == ov.count && !m_hasOutputQueue);
+    if (finished && error == 0)
+        endWrite(true, false);
+    if (!finished)
+        ov.holder = m_writes;
+    m_writes->handOn(ov, finished);
+    return error;
+}
+
+void TLinuxComDevice::carryOutWrite(TOverlapped& ov)
+{
+    const TSendRules rules = sendRules();
+    if (rules.toggleRts)
+        setModemLine(TIOCM_RTS, true);
+    ov.error = runWrite(ov, rules);
 }
 
 TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
@@ -119,16 +146,19 @@ TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
 int TLinuxComDevice::awaitTransfer(TComTransfer& record, std::uint32_t& moved)
 {
     TOverlapped& ov = record.overlapped;
-    if (ov.pending) {
-        ov.error = record.kind == tkWrite ? runWrite(ov) : runRead(ov);
-        ov.pending = false;
-    }
+    if (auto holder = std::move(ov.holder))
+        holder->await(ov);
+    else if (ov.pending && record.kind == tkRead)
+        ov.error = runRead(ov);
+    ov.pending = false;
     moved = ov.moved;
     return ov.error;
 }
 
 bool TLinuxComDevice::aborted(const TOverlapped& ov, TTransferKind kind) const
 {
+    if (ov.cancelled)
+        return true;
     return (kind == tkWrite ? m_writeAborts.load() : m_readAborts.load()) != ov.abortGeneration;
 }
 
@@ -183,9 +213,8 @@ int TLinuxComDevice::writeSome(TOverlapped& ov)
     return 0;
 }
 
-int TLinuxComDevice::runWrite(TOverlapped& ov)
+int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 {
-    const TSendRules rules = sendRules();
     const Deadline deadline = after(ov.issued, writeTimeLimit(ov.timeouts, ov.count));
     int error = 0;
     while (ov.moved < ov.count && error == 0) {
@@ -202,12 +231,17 @@ int TLinuxComDevice::runWrite(TOverlapped& ov)
         error = drainOutput(ov, deadline, rules.byteMs, drained);
     if (rules.toggleRts)
         setModemLine(TIOCM_RTS, false);
+    endWrite(drained, error != 0);
+    return error != 0 ? error : ov.error;
+}
+
+void TLinuxComDevice::endWrite(bool drained, bool failed)
+{
     std::lock_guard lock(m_mutex);
     if (drained)
         recordLocked(EV_TXEMPTY);
     else
-        m_txDraining = error == 0;
-    return error != 0 ? error : ov.error;
+        m_txDraining = !failed;
 }
 
 int TLinuxComDevice::drainOutput(
