@@ -1,5 +1,7 @@
 #include "serial/LinuxComDevice.h"
 
+#include "serial/TerminalDevices.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -69,26 +71,36 @@ int TLinuxComDevice::open(const std::string& path)
         return EBUSY;
     if (m_wake < 0)
         return EMFILE;
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
+    struct stat node;
+    if (::stat(path.c_str(), &node) != 0)
         return errno;
-    // Only character devices are opened at all: a stored name must never reach a file.
-    if (!S_ISCHR(info.st_mode))
+    // Nothing but a terminal is ever opened: a stored name must never reach a file, and
+    // opening another device for reading and writing can act on it (a watchdog arms).
+    if (!S_ISCHR(node.st_mode) || !isTerminalDevice(node.st_rdev))
         return ENOTTY;
+    if (const int error = m_uucpLock.acquire(path))
+        return error;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) {
+        const int error = errno;
+        m_uucpLock.release();
+        return error;
+    }
+    struct stat info;
     int error = 0;
-    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || !::isatty(fd))
+    // The node may have been replaced since it was looked at.
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || info.st_rdev != node.st_rdev
+        || !::isatty(fd))
         error = ENOTTY;
+    // Locks that end with their holder, so a crashed holder never locks the port out (a
+    // TIOCEXCL left behind would, until the device is closed by everyone).
     else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         error = errno == EWOULDBLOCK ? EBUSY : errno;
     if (error != 0) {
         ::close(fd);
+        m_uucpLock.release();
         return error;
     }
-    // Keeps out other openers; root is not kept out, which is what the lock above is for.
-    ::ioctl(fd, TIOCEXCL);
 
     std::lock_guard lock(m_mutex);
     m_fd = fd;
@@ -125,10 +137,10 @@ void TLinuxComDevice::release()
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
     flushOutputLocked();
-    ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
     m_hungUp = false;
+    m_uucpLock.release();
 }
 
 int TLinuxComDevice::setQueueSizes(std::int32_t input, std::int32_t output)

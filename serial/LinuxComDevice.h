@@ -8,6 +8,7 @@
 #include "serial/ComInputQueue.h"
 #include "serial/ComWriteQueue.h"
 #include "serial/TermiosMapping.h"
+#include "serial/UucpLock.h"
 
 #include <atomic>
 #include <chrono>
@@ -86,6 +87,7 @@ private:
     // Atomic: a port may be closed from its monitor thread (a handler under smNone).
     std::atomic<int> m_fd { -1 };
     int m_wake = -1; // eventfd that ends the monitor's wait
+    TUucpLock m_uucpLock;
     mutable std::mutex m_mutex;
     TComInputQueue m_input;
     TInputRules m_rules;

@@ -22,8 +22,7 @@ const TStoredGroups allGroups { stBasic, stFlowControl, stBuffer, stTimeouts, st
 
 std::string golden(const std::string& name)
 {
-    std::ifstream in(
-        std::filesystem::path(__FILE__).parent_path() / "data" / name, std::ios::binary);
+    std::ifstream in(std::filesystem::path(SERIAL_TEST_DATA) / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
