@@ -3,13 +3,13 @@
 #include "platform/Registry.h"
 #include "platform/RegistryFormat.h"
 #include "support/ChildProcess.h"
+#include "support/OpenCounter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +20,7 @@ namespace {
 
 using ConfigHome = testsupport::TestConfigHome;
 using testsupport::inChild;
+using testsupport::OpenCounter;
 using testsupport::succeeded;
 
 RegistryTree parsed(std::string_view bytes)
@@ -40,33 +41,6 @@ template <typename Operation> std::string errorOf(Operation operation)
     }
     return "no error";
 }
-
-// Counts the times the file at path is opened while it lives (a stat() is not an open).
-class OpenCounter {
-public:
-    explicit OpenCounter(const std::string& path)
-        : m_fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        inotify_add_watch(m_fd, path.c_str(), IN_OPEN);
-    }
-    ~OpenCounter() { ::close(m_fd); }
-    int opens()
-    {
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
-            for (ssize_t at = 0; at < got;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                m_opens += (event->mask & IN_OPEN) ? 1 : 0;
-                at += ssize_t(sizeof(inotify_event) + event->len);
-            }
-        }
-        return m_opens;
-    }
-
-private:
-    int m_fd;
-    int m_opens = 0;
-};
 
 // A valid store of about `bytes` bytes: one key with many values.
 std::string bigStore(std::size_t bytes)
