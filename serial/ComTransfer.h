@@ -41,6 +41,7 @@ struct TOverlapped {
     // Set while a device thread carries the request out; only the issuing side resets it.
     std::shared_ptr<TTransferHolder> holder;
     bool carriedOut = false; // guarded by the holder
+    bool collectedAtOnce = false; // the issuer waits for the request right after issuing it
     std::atomic<bool> cancelled { false }; // the record goes before the request has ended
 };
 

@@ -18,25 +18,38 @@ TComWriteQueue::~TComWriteQueue()
 bool TComWriteQueue::beginAtHead(TOverlapped& ov)
 {
     std::lock_guard lock(m_mutex);
-    ov.carriedOut = false;
     if (!m_queue.empty())
         return false;
+    ov.carriedOut = false;
     m_queue.push_back(&ov);
-    m_headWithIssuer = true;
+    m_head = Head::Issuer;
     return true;
 }
 
 void TComWriteQueue::handOn(TOverlapped& ov, bool finished)
 {
     std::lock_guard lock(m_mutex);
-    m_headWithIssuer = false;
     if (finished) {
         m_queue.pop_front();
         ov.carriedOut = true;
-    } else {
-        startThreadLocked();
     }
+    queueHeadLocked();
     m_changed.notify_all();
+}
+
+void TComWriteQueue::park(TOverlapped&)
+{
+    std::lock_guard lock(m_mutex);
+    m_head = Head::Parked;
+}
+
+bool TComWriteQueue::takeBack(TOverlapped& ov)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty() || m_queue.front() != &ov || m_head != Head::Parked)
+        return false;
+    m_head = Head::Issuer;
+    return true;
 }
 
 void TComWriteQueue::push(TOverlapped& ov)
@@ -44,12 +57,16 @@ void TComWriteQueue::push(TOverlapped& ov)
     std::lock_guard lock(m_mutex);
     ov.carriedOut = false;
     m_queue.push_back(&ov);
-    startThreadLocked();
+    if (m_queue.size() == 1 || m_head == Head::Parked)
+        queueHeadLocked();
     m_changed.notify_all();
 }
 
-void TComWriteQueue::startThreadLocked()
+void TComWriteQueue::queueHeadLocked()
 {
+    if (m_queue.empty())
+        return;
+    m_head = Head::Queued;
     // While stopping, the ending thread still carries out what is queued.
     if (!m_thread.joinable() && !m_stopping)
         m_thread = std::thread([this] { run(); });
@@ -67,9 +84,12 @@ void TComWriteQueue::forget(TOverlapped& ov)
     const auto found = std::find(m_queue.begin(), m_queue.end(), &ov);
     if (found == m_queue.end())
         return;
-    const bool beingWritten = found == m_queue.begin() && (m_headRunning || m_headWithIssuer);
-    if (!beingWritten) {
+    const bool atHead = found == m_queue.begin();
+    if (!atHead || m_head == Head::Parked || m_head == Head::Queued) {
         m_queue.erase(found);
+        if (atHead)
+            queueHeadLocked();
+        m_changed.notify_all();
         return;
     }
     ov.cancelled = true;
@@ -84,6 +104,8 @@ void TComWriteQueue::stop()
     std::thread thread;
     {
         std::lock_guard lock(m_mutex);
+        if (m_head == Head::Parked)
+            queueHeadLocked();
         m_stopping = true;
         thread = std::move(m_thread);
     }
@@ -98,17 +120,18 @@ void TComWriteQueue::run()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [&] { return (!m_queue.empty() && !m_headWithIssuer) || m_stopping; });
-        if (m_queue.empty() || m_headWithIssuer)
+        m_changed.wait(
+            lock, [&] { return (!m_queue.empty() && m_head == Head::Queued) || m_stopping; });
+        if (m_queue.empty() || m_head != Head::Queued)
             return;
         TOverlapped& ov = *m_queue.front();
-        m_headRunning = true;
+        m_head = Head::Running;
         lock.unlock();
         m_write(ov);
         lock.lock();
-        m_headRunning = false;
         m_queue.pop_front();
         ov.carriedOut = true;
+        queueHeadLocked();
         m_changed.notify_all();
     }
 }

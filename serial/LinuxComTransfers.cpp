@@ -121,7 +121,10 @@ int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
         endWrite(true, false);
     if (!finished)
         ov.holder = m_writes;
-    m_writes->handOn(ov, finished);
+    if (!finished && ov.collectedAtOnce)
+        m_writes->park(ov);
+    else
+        m_writes->handOn(ov, finished);
     return error;
 }
 
@@ -146,9 +149,15 @@ TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
 int TLinuxComDevice::awaitTransfer(TComTransfer& record, std::uint32_t& moved)
 {
     TOverlapped& ov = record.overlapped;
-    if (auto holder = std::move(ov.holder))
-        holder->await(ov);
-    else if (ov.pending && record.kind == tkRead)
+    if (auto holder = std::move(ov.holder)) {
+        // A parked write is finished here, on the collecting thread, without a hand-over.
+        if (m_writes->takeBack(ov)) {
+            carryOutWrite(ov);
+            m_writes->handOn(ov, true);
+        } else {
+            holder->await(ov);
+        }
+    } else if (ov.pending && record.kind == tkRead)
         ov.error = runRead(ov);
     ov.pending = false;
     moved = ov.moved;

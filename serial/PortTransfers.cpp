@@ -89,6 +89,7 @@ std::int32_t TCustomComPort::writeText(const std::string& bytes)
 {
     std::unique_ptr<TComTransfer> record;
     newTransfer(record);
+    record->overlapped.collectedAtOnce = true;
     beginWriteText(bytes, record.get());
     return awaitTransfer(record.get());
 }

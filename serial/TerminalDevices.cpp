@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <sstream>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -32,10 +34,11 @@ std::string sysfsClass(dev_t device)
     return path.substr(path.rfind('/') + 1);
 }
 
-// Whether /proc/devices lists a terminal driver under a character major number (one number
-// may carry several drivers: 4 is "/dev/vc/0", "tty" and "ttyS").
-bool terminalMajor(unsigned majorNumber)
+// The character major numbers /proc/devices lists terminal drivers under (one number may carry
+// several drivers: 4 is "/dev/vc/0", "tty" and "ttyS").
+std::set<unsigned> terminalMajors()
 {
+    std::set<unsigned> majors;
     std::ifstream devices("/proc/devices");
     std::string line;
     bool characterSection = false;
@@ -47,11 +50,22 @@ bool terminalMajor(unsigned majorNumber)
         std::istringstream fields(line);
         unsigned number = 0;
         std::string name;
-        if (characterSection && fields >> number >> name && number == majorNumber
-            && isTerminalDriverName(name))
-            return true;
+        if (characterSection && fields >> number >> name && isTerminalDriverName(name))
+            majors.insert(number);
     }
-    return false;
+    return majors;
+}
+
+bool terminalMajor(unsigned majorNumber)
+{
+    static std::mutex mutex;
+    static std::set<unsigned> known;
+    std::lock_guard lock(mutex);
+    if (known.contains(majorNumber))
+        return true;
+    // A driver may have come since the list was read (a USB adapter was plugged in).
+    known = terminalMajors();
+    return known.contains(majorNumber);
 }
 
 } // namespace

@@ -54,7 +54,8 @@ private:
     std::vector<std::string> m_entries;
 };
 
-const std::vector<std::string> closedOnce { "BeforeClose", "RxChar", "closed again", "AfterClose" };
+const std::vector<std::string> closedOnce { "BeforeClose", "handler", "closed again",
+    "AfterClose" };
 
 struct ReentrantClose : ::testing::Test {
     PtyPair pty;
@@ -75,7 +76,7 @@ struct ReentrantClose : ::testing::Test {
 
     void closeAgainFrom(TCustomComPort& sender)
     {
-        log.add("RxChar");
+        log.add("handler");
         sender.closePort();
         log.add("closed again");
     }
@@ -89,7 +90,10 @@ TEST_F(ReentrantClose, UnderSynchronisedDeliveryASecondCloseDoesNothing)
         std::atomic<bool> queued { false };
         setSyncWakeUpHook([&] { queued = true; });
         port.setSyncMethod(method);
-        port.OnRxChar = [&](TCustomComPort& sender, std::int32_t) { closeAgainFrom(sender); };
+        // The event character's handler queries nothing, so it runs whatever the monitor
+        // thread has already cleared as it ends.
+        port.setEventChar('x');
+        port.OnRxFlag = [&](TCustomComPort& sender) { closeAgainFrom(sender); };
         port.openPort();
         pty.send("x");
         // The delivery waits for this thread, which runs it only while closing.
@@ -105,7 +109,7 @@ TEST_F(ReentrantClose, UnderSynchronisedDeliveryASecondCloseDoesNothing)
         deliverFor(50ms);
         EXPECT_EQ(log.entries(), closedOnce) << "a handler ran after AfterClose";
         // The port opens and closes as before.
-        port.OnRxChar = nullptr;
+        port.OnRxFlag = nullptr;
         port.openPort();
         port.closePort();
         pty.receiveAvailable(10ms);

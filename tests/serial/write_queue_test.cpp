@@ -66,6 +66,26 @@ TEST_F(StartedWrites, AWriteCollectedAfterItsLimitMovedWhatTheFarEndTookMeanwhil
     EXPECT_EQ(far.get().size(), big.size());
 }
 
+TEST_F(StartedWrites, AWriteFromALinkWhileWriteTextIsUnderWayFollowsIt)
+{
+    port.openPort();
+    const std::string big(100000, 'a'); // more than the line takes at once
+    int nested = 0;
+    TPortLink link;
+    link.txActivity = [&](TCustomComPort& sender, bool on) {
+        if (on && nested++ == 0)
+            sender.writeText("after");
+    };
+    port.attachLink(link);
+    auto far = std::async(std::launch::async, [&] { return pty.receive(big.size() + 5, 20s); });
+    {
+        Watchdog watchdog("writeText with a link that writes");
+        EXPECT_EQ(port.writeText(big), std::int32_t(big.size()));
+    }
+    EXPECT_EQ(far.get(), big + "after");
+    port.detachLink(link);
+}
+
 TEST_F(StartedWrites, ARecordFreedBeforeCollectionEndsItsWrite)
 {
     port.Timeouts().setWriteTotalMultiplier(0);
