@@ -37,27 +37,12 @@ void TComWriteQueue::handOn(TOverlapped& ov, bool finished)
     m_changed.notify_all();
 }
 
-void TComWriteQueue::park(TOverlapped&)
-{
-    std::lock_guard lock(m_mutex);
-    m_head = Head::Parked;
-}
-
-bool TComWriteQueue::takeBack(TOverlapped& ov)
-{
-    std::lock_guard lock(m_mutex);
-    if (m_queue.empty() || m_queue.front() != &ov || m_head != Head::Parked)
-        return false;
-    m_head = Head::Issuer;
-    return true;
-}
-
 void TComWriteQueue::push(TOverlapped& ov)
 {
     std::lock_guard lock(m_mutex);
     ov.carriedOut = false;
     m_queue.push_back(&ov);
-    if (m_queue.size() == 1 || m_head == Head::Parked)
+    if (m_queue.size() == 1)
         queueHeadLocked();
     m_changed.notify_all();
 }
@@ -85,7 +70,7 @@ void TComWriteQueue::forget(TOverlapped& ov)
     if (found == m_queue.end())
         return;
     const bool atHead = found == m_queue.begin();
-    if (!atHead || m_head == Head::Parked || m_head == Head::Queued) {
+    if (!atHead || m_head == Head::Queued) {
         m_queue.erase(found);
         if (atHead)
             queueHeadLocked();
@@ -104,8 +89,6 @@ void TComWriteQueue::stop()
     std::thread thread;
     {
         std::lock_guard lock(m_mutex);
-        if (m_head == Head::Parked)
-            queueHeadLocked();
         m_stopping = true;
         thread = std::move(m_thread);
     }

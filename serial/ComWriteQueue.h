@@ -3,8 +3,8 @@
 // issued by a thread of the queue's own, while their issuers go on with other work. A write
 // that finds the queue idle may be begun at once by its issuer (most small writes end there,
 // without waking the thread); what it leaves is handed on in its place at the head. A write
-// whose issuer collects it at once (writeText) may be parked at the head instead and finished
-// by the issuer when it collects, so a synchronous write never waits for another thread.
+// whose issuer collects it at once (writeText) is written whole by its issuer when the queue
+// is idle, so a synchronous write never waits for another thread.
 
 #include "serial/ComTransfer.h"
 
@@ -26,16 +26,11 @@ public:
     TComWriteQueue& operator=(const TComWriteQueue&) = delete;
 
     // Takes the head for the issuer when nothing is queued: true, and the issuer writes what it
-    // can and then calls handOn() or park(). False: nothing was queued.
+    // can and then calls handOn(). False: nothing was queued.
     bool beginAtHead(TOverlapped& ov);
     // Ends the issuer's turn at the head: the request is carried out when `finished`, else the
     // thread goes on with it.
     void handOn(TOverlapped& ov, bool finished);
-    // Leaves the issuer's unfinished head for the issuer to finish when it collects it; a write
-    // queued meanwhile hands it to the thread, so nothing queued ever waits for the issuer.
-    void park(TOverlapped& ov);
-    // True when ov was parked: the caller now holds the head again, finishes it and hands it on.
-    bool takeBack(TOverlapped& ov);
     // Queues a request behind the others.
     void push(TOverlapped& ov);
     void await(TOverlapped& ov) override;
@@ -47,7 +42,6 @@ private:
     // Who has the request at the head of the queue.
     enum class Head {
         Issuer, // being written by its issuer
-        Parked, // waiting for its issuer to collect it
         Queued, // waiting for the thread
         Running, // being written by the thread
     };

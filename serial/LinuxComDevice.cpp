@@ -102,6 +102,15 @@ int TLinuxComDevice::open(const std::string& path)
         return error;
     }
 
+    // Without it, writes wait for room with poll() instead.
+    m_writeFd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    struct stat writeInfo;
+    if (m_writeFd >= 0
+        && (::fstat(m_writeFd, &writeInfo) != 0 || writeInfo.st_rdev != node.st_rdev)) {
+        ::close(m_writeFd);
+        m_writeFd = -1;
+    }
+
     std::lock_guard lock(m_mutex);
     m_fd = fd;
     m_hasOutputQueue = hasOutputQueue(info.st_rdev);
@@ -137,6 +146,9 @@ void TLinuxComDevice::release()
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
     flushOutputLocked();
+    if (m_writeFd >= 0)
+        ::close(m_writeFd);
+    m_writeFd = -1;
     ::close(m_fd);
     m_fd = -1;
     m_hungUp = false;

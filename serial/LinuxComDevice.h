@@ -75,6 +75,7 @@ private:
     int writeSome(TOverlapped& ov);
     TSendRules sendRules() const;
     int runWrite(TOverlapped& ov, const TSendRules& rules);
+    int writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline);
     void endWrite(bool drained, bool failed);
     int drainOutput(TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained);
     int runRead(TOverlapped& ov);
@@ -86,6 +87,7 @@ private:
 
     // Atomic: a port may be closed from its monitor thread (a handler under smNone).
     std::atomic<int> m_fd { -1 };
+    int m_writeFd = -1; // a second, blocking descriptor of the device, for writing only
     int m_wake = -1; // eventfd that ends the monitor's wait
     TUucpLock m_uucpLock;
     mutable std::mutex m_mutex;

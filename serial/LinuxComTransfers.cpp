@@ -3,6 +3,7 @@
 #include "serial/LinuxComDevice.h"
 
 #include "serial/ComTimeouts.h"
+#include "serial/LinuxComBlockingWrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -106,11 +107,23 @@ int TLinuxComDevice::startRead(TOverlapped& ov, std::uint32_t& moved)
 
 int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
 {
-    const TSendRules rules = sendRules();
-    // Lines to raise or watch first leave the whole request to the queue's thread.
-    if (rules.toggleRts || rules.waitForDsr || !m_writes->beginAtHead(ov)) {
+    if (!m_writes->beginAtHead(ov)) {
         ov.holder = m_writes;
         m_writes->push(ov);
+        return 0;
+    }
+    // Collected at once (writeText): written whole here, as a blocking write would be.
+    if (ov.collectedAtOnce) {
+        carryOutWrite(ov);
+        moved = ov.moved;
+        m_writes->handOn(ov, true);
+        return ov.error;
+    }
+    // Lines to raise or watch first leave the whole request to the queue's thread.
+    const TSendRules rules = sendRules();
+    if (rules.toggleRts || rules.waitForDsr) {
+        ov.holder = m_writes;
+        m_writes->handOn(ov, false);
         return 0;
     }
     const int error = writeSome(ov);
@@ -121,10 +134,7 @@ int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
         endWrite(true, false);
     if (!finished)
         ov.holder = m_writes;
-    if (!finished && ov.collectedAtOnce)
-        m_writes->park(ov);
-    else
-        m_writes->handOn(ov, finished);
+    m_writes->handOn(ov, finished);
     return error;
 }
 
@@ -149,15 +159,9 @@ TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
 int TLinuxComDevice::awaitTransfer(TComTransfer& record, std::uint32_t& moved)
 {
     TOverlapped& ov = record.overlapped;
-    if (auto holder = std::move(ov.holder)) {
-        // A parked write is finished here, on the collecting thread, without a hand-over.
-        if (m_writes->takeBack(ov)) {
-            carryOutWrite(ov);
-            m_writes->handOn(ov, true);
-        } else {
-            holder->await(ov);
-        }
-    } else if (ov.pending && record.kind == tkRead)
+    if (auto holder = std::move(ov.holder))
+        holder->await(ov);
+    else if (ov.pending && record.kind == tkRead)
         ov.error = runRead(ov);
     ov.pending = false;
     moved = ov.moved;
@@ -225,6 +229,26 @@ int TLinuxComDevice::writeSome(TOverlapped& ov)
 int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 {
     const Deadline deadline = after(ov.issued, writeTimeLimit(ov.timeouts, ov.count));
+    int error = writeRest(ov, rules, deadline);
+    bool drained = false;
+    if (error == 0 && ov.error == 0)
+        error = drainOutput(ov, deadline, rules.byteMs, drained);
+    if (rules.toggleRts)
+        setModemLine(TIOCM_RTS, false);
+    endWrite(drained, error != 0);
+    return error != 0 ? error : ov.error;
+}
+
+int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline)
+{
+    if (m_writeFd >= 0 && !rules.waitForDsr && blockingWritesAvailable()) {
+        std::size_t written = 0;
+        const int error = writeBlocking(
+            m_writeFd, ov.source + ov.moved, ov.count - ov.moved, deadline,
+            [&] { return !aborted(ov, tkWrite); }, written);
+        ov.moved += std::uint32_t(written);
+        return error;
+    }
     int error = 0;
     while (ov.moved < ov.count && error == 0) {
         const bool heldByDsr = rules.waitForDsr && !modemLine(TIOCM_DSR);
@@ -235,13 +259,7 @@ int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
         if (!rules.waitForDsr || modemLine(TIOCM_DSR))
             error = writeSome(ov);
     }
-    bool drained = false;
-    if (error == 0 && ov.error == 0)
-        error = drainOutput(ov, deadline, rules.byteMs, drained);
-    if (rules.toggleRts)
-        setModemLine(TIOCM_RTS, false);
-    endWrite(drained, error != 0);
-    return error != 0 ? error : ov.error;
+    return error;
 }
 
 void TLinuxComDevice::endWrite(bool drained, bool failed)
