@@ -79,8 +79,6 @@ int TLinuxComDevice::startTransfer(TComTransfer& record, std::uint32_t& moved)
     moved = 0;
     if (m_fd < 0)
         return EBADF;
-    // A request of this record that was never collected ends before the record is reused.
-    record.settle();
     TOverlapped& ov = record.overlapped;
     ov.moved = 0;
     ov.error = 0;

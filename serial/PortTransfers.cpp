@@ -25,6 +25,7 @@ std::int32_t TCustomComPort::beginWrite(const char* bytes, std::int32_t count, T
     TComTransfer& transfer = requireRecord(record);
     if (count < 0)
         throw EComPort(ecWriteFailed, EINVAL);
+    // A request of this record that was never collected ends before the record is reused.
     transfer.settle();
     // The copy exists only to tell the links what was sent: without such a link it is skipped.
     const bool keepCopy = m_links.hasSlot(&TPortLink::transmittedBytes);
