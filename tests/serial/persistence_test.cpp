@@ -136,6 +136,15 @@ TEST_F(IniFixture, ACustomRateAddsItsKeyAndOtherKeysStayAsTheyWere)
     EXPECT_EQ(dir.readFile("ports.ini"), before);
 }
 
+TEST_F(IniFixture, HandEditedValuesWithBlanksAroundThemLoadAsWritten)
+{
+    TComPort port;
+    load(port, "BaudRate=19200 \nParity = Even\t\nPort= COM3 \n");
+    EXPECT_EQ(port.BaudRate(), br19200);
+    EXPECT_EQ(port.Parity().Bits(), prEven);
+    EXPECT_EQ(port.Port(), "COM3");
+}
+
 TEST_F(RegistryFixture, ANewPortStoresTheSixBasicKeys)
 {
     // Every key a port can store: the custom rate and those of a store of all groups.
