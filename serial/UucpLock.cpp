@@ -91,8 +91,17 @@ int TUucpLock::acquire(const std::string& devicePath)
     if (folder.empty())
         return 0;
     const std::string path = folder + "/" + uucpLockName(devicePath);
-    // Twice at most: once more after removing a stale lock.
+    // Twice at most: once more when another program took the lock between our look and ours.
     for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string bytes;
+        if (platform::readWholeFile(path, bytes) != ENOENT) {
+            const pid_t holder = uucpLockHolder(bytes);
+            if (holder == ::getpid())
+                return 0; // our own lock, held for another port object of this process
+            if (holder != 0 && alive(holder))
+                return EBUSY;
+            ::unlink(path.c_str()); // stale: its process has gone
+        }
         const int error = placeLock(path);
         if (error == 0) {
             m_path = path;
@@ -100,12 +109,6 @@ int TUucpLock::acquire(const std::string& devicePath)
         }
         if (error != EEXIST)
             return 0; // no writable lock folder: the device's own lock still guards it
-        const pid_t holder = holderOf(path);
-        if (holder == ::getpid())
-            return 0; // our own lock, held for another port object of this process
-        if (holder != 0 && alive(holder))
-            return EBUSY;
-        ::unlink(path.c_str());
     }
     return EBUSY;
 }
