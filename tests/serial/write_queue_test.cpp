@@ -66,7 +66,7 @@ TEST_F(StartedWrites, AWriteCollectedAfterItsLimitMovedWhatTheFarEndTookMeanwhil
     EXPECT_EQ(far.get().size(), big.size());
 }
 
-TEST_F(StartedWrites, AWriteFromALinkWhileWriteTextIsUnderWayFollowsIt)
+TEST_F(StartedWrites, AWriteFromALinkDuringWriteTextFollowsItsBytes)
 {
     port.openPort();
     const std::string big(100000, 'a'); // more than the line takes at once
