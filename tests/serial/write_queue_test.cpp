@@ -5,6 +5,7 @@
 #include "Watchdog.h"
 #include "serial/CPort.h"
 
+#include <deque>
 #include <future>
 #include <gtest/gtest.h>
 #include <thread>
@@ -18,6 +19,7 @@ namespace {
 
 struct StartedWrites : ::testing::Test {
     PtyPair pty;
+    std::deque<std::string> issued; // outlives the port and every record
     TComPort port;
 
     StartedWrites()
@@ -26,12 +28,14 @@ struct StartedWrites : ::testing::Test {
         port.setPort(pty.slavePath());
     }
 
-    // A record with a write of `bytes` already issued.
-    std::unique_ptr<TComTransfer> issue(const std::string& bytes)
+    // A record with a write of `bytes` already issued; the bytes are kept until the test ends,
+    // as an issuer must keep them until the write is collected.
+    std::unique_ptr<TComTransfer> issue(std::string bytes)
     {
+        const std::string& kept = issued.emplace_back(std::move(bytes));
         std::unique_ptr<TComTransfer> record;
         newTransfer(record);
-        port.beginWriteText(bytes, record.get());
+        port.beginWriteText(kept, record.get());
         return record;
     }
 };
