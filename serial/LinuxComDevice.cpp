@@ -40,6 +40,55 @@ bool hasOutputQueue(dev_t device)
     return !(kind == 3 || (kind >= 136 && kind <= 143));
 }
 
+// The device number of the terminal at path, learnt without opening it: nothing but a
+// terminal is ever opened, for a stored name must never reach a file, and opening another
+// device for reading and writing can act on it (a watchdog arms). 0, or the errno.
+int terminalAt(const std::string& path, dev_t& device)
+{
+    struct stat node;
+    if (::stat(path.c_str(), &node) != 0)
+        return errno;
+    if (!S_ISCHR(node.st_mode) || !isTerminalDevice(node.st_rdev))
+        return ENOTTY;
+    device = node.st_rdev;
+    return 0;
+}
+
+// Opens the terminal for reading and writing and locks it: 0 and the descriptor, or the errno.
+int openExclusively(const std::string& path, dev_t device, int& fd)
+{
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info;
+    int error = 0;
+    // The node may have been replaced since it was looked at.
+    if (::fstat(fd, &info) != 0 || info.st_rdev != device || !::isatty(fd))
+        error = ENOTTY;
+    // A lock that ends with its holder, so a crashed holder never locks the port out (a
+    // TIOCEXCL left behind would, until everyone has closed the device).
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    if (error != 0) {
+        ::close(fd);
+        fd = -1;
+    }
+    return error;
+}
+
+// A second, blocking descriptor of the device for writes, or -1 (writes then wait for room with
+// poll()).
+int openWriter(const std::string& path, dev_t device)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    struct stat info;
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || info.st_rdev != device)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 std::unique_ptr<TComDevice> makeLinuxComDevice()
@@ -71,49 +120,21 @@ int TLinuxComDevice::open(const std::string& path)
         return EBUSY;
     if (m_wake < 0)
         return EMFILE;
-    struct stat node;
-    if (::stat(path.c_str(), &node) != 0)
-        return errno;
-    // Nothing but a terminal is ever opened: a stored name must never reach a file, and
-    // opening another device for reading and writing can act on it (a watchdog arms).
-    if (!S_ISCHR(node.st_mode) || !isTerminalDevice(node.st_rdev))
-        return ENOTTY;
+    dev_t device = 0;
+    if (const int error = terminalAt(path, device))
+        return error;
     if (const int error = m_uucpLock.acquire(path))
         return error;
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
+    int fd = -1;
+    if (const int error = openExclusively(path, device, fd)) {
         m_uucpLock.release();
         return error;
     }
-    struct stat info;
-    int error = 0;
-    // The node may have been replaced since it was looked at.
-    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || info.st_rdev != node.st_rdev
-        || !::isatty(fd))
-        error = ENOTTY;
-    // Locks that end with their holder, so a crashed holder never locks the port out (a
-    // TIOCEXCL left behind would, until the device is closed by everyone).
-    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        error = errno == EWOULDBLOCK ? EBUSY : errno;
-    if (error != 0) {
-        ::close(fd);
-        m_uucpLock.release();
-        return error;
-    }
-
-    // Without it, writes wait for room with poll() instead.
-    m_writeFd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    struct stat writeInfo;
-    if (m_writeFd >= 0
-        && (::fstat(m_writeFd, &writeInfo) != 0 || writeInfo.st_rdev != node.st_rdev)) {
-        ::close(m_writeFd);
-        m_writeFd = -1;
-    }
+    m_writeFd = openWriter(path, device);
 
     std::lock_guard lock(m_mutex);
     m_fd = fd;
-    m_hasOutputQueue = hasOutputQueue(info.st_rdev);
+    m_hasOutputQueue = hasOutputQueue(device);
     flush(fd, TCIFLUSH);
     flushOutputLocked();
     m_input.clear();
