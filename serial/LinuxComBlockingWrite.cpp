@@ -15,25 +15,8 @@ using Clock = std::chrono::steady_clock;
 // How long a blocked write goes at most before it looks at its limit and abort again.
 constexpr std::chrono::milliseconds slice(20);
 
-// The calling thread's timer, and what its signal handler needs to know (plain values: they
-// are read inside the handler).
-thread_local timer_t t_timer {};
-thread_local volatile sig_atomic_t t_running = 0; // the timer ticks
-thread_local volatile sig_atomic_t t_writing = 0; // the thread is inside writeBlocking
-
-const itimerspec stopped {};
-
-// A tick that finds the thread no longer writing stops the timer: a run of writes arms it
-// once, and it ends by itself one slice after the last of them.
-void onTick(int)
-{
-    const int saved = errno;
-    if (!t_writing && t_running) {
-        ::timer_settime(t_timer, 0, &stopped, nullptr);
-        t_running = 0;
-    }
-    errno = saved;
-}
+// Ends the blocked write it interrupts; nothing else.
+void onTick(int) { }
 
 // Installs the handler, without SA_RESTART so a blocked write returns; refuses a signal the
 // program already uses for something else.
@@ -60,7 +43,7 @@ timespec toTimespec(std::chrono::nanoseconds ns)
     return { time_t(seconds.count()), long((ns - seconds).count()) };
 }
 
-// Makes the calling thread's timer on first use and deletes it with the thread.
+// The calling thread's timer, made on first use and deleted with the thread.
 class ThreadTimer {
 public:
     ThreadTimer()
@@ -74,44 +57,50 @@ public:
         sigset_t set;
         sigemptyset(&set);
         sigaddset(&set, blockingWriteSignal);
-        m_ok = ::timer_create(CLOCK_MONOTONIC, &event, &t_timer) == 0
+        m_ok = ::timer_create(CLOCK_MONOTONIC, &event, &m_timer) == 0
             && ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr) == 0;
     }
     ~ThreadTimer()
     {
         if (m_ok)
-            ::timer_delete(t_timer);
+            ::timer_delete(m_timer);
     }
     ThreadTimer(const ThreadTimer&) = delete;
     ThreadTimer& operator=(const ThreadTimer&) = delete;
     bool ok() const { return m_ok; }
 
+    // Ticks every slice from `first` on: a tick that comes just before a write begins is
+    // followed by another.
+    void arm(Clock::time_point first)
+    {
+        itimerspec when {};
+        when.it_value = toTimespec(first.time_since_epoch());
+        when.it_interval = toTimespec(slice);
+        ::timer_settime(m_timer, TIMER_ABSTIME, &when, nullptr);
+    }
+    // No tick comes after this returns, so no other system call of the thread is interrupted.
+    void disarm()
+    {
+        const itimerspec stopped {};
+        ::timer_settime(m_timer, 0, &stopped, nullptr);
+    }
+
 private:
+    timer_t m_timer {};
     bool m_ok = false;
 };
 
-bool threadTimerReady()
+ThreadTimer& threadTimer()
 {
     static thread_local ThreadTimer timer;
-    return timer.ok();
-}
-
-// Ticks every slice from `first` on; a tick that comes just before a write begins is followed
-// by another.
-void arm(Clock::time_point first)
-{
-    itimerspec when {};
-    when.it_value = toTimespec(first.time_since_epoch());
-    when.it_interval = toTimespec(slice);
-    t_running = 1;
-    ::timer_settime(t_timer, TIMER_ABSTIME, &when, nullptr);
+    return timer;
 }
 
 } // namespace
 
 bool blockingWritesAvailable()
 {
-    return threadTimerReady();
+    return threadTimer().ok();
 }
 
 int writeBlocking(int fd, const char* bytes, std::size_t count,
@@ -119,17 +108,11 @@ int writeBlocking(int fd, const char* bytes, std::size_t count,
     std::size_t& written)
 {
     written = 0;
+    ThreadTimer& timer = threadTimer();
+    const auto firstTick = Clock::now() + slice;
+    timer.arm(deadline ? std::min(*deadline, firstTick) : firstTick);
     int error = 0;
-    t_writing = 1;
-    while (written < count && keepGoing()) {
-        const auto now = Clock::now();
-        if (deadline && now >= *deadline)
-            break;
-        // The limit ends sooner than a tick would come: the first tick comes at the limit.
-        if (deadline && *deadline < now + slice)
-            arm(*deadline);
-        else if (!t_running)
-            arm(now + slice);
+    while (written < count && keepGoing() && !(deadline && Clock::now() >= *deadline)) {
         const ssize_t n = ::write(fd, bytes + written, count - written);
         if (n > 0) {
             written += std::size_t(n);
@@ -138,7 +121,7 @@ int writeBlocking(int fd, const char* bytes, std::size_t count,
             break;
         }
     }
-    t_writing = 0;
+    timer.disarm();
     return error;
 }
 

@@ -2,9 +2,8 @@
 // Writing through a blocking descriptor of the device, so the kernel itself waits for room
 // between pieces (a poll() and a write() per piece of free room cost a tenth of the throughput
 // on a fast line). A per-thread timer interrupts the write every few milliseconds, so the time
-// limit holds and an abort is seen; it stops itself a tick after the thread's last write. It
-// uses one real-time signal of its own (blockingWriteSignal); a thread that has written may see
-// one system call end with EINTR after its last write.
+// limit holds and an abort is seen; it runs only during the write. It uses one real-time
+// signal of its own (blockingWriteSignal), whose handler does nothing.
 
 #include <chrono>
 #include <csignal>

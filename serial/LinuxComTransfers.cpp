@@ -239,15 +239,18 @@ int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 
 int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline)
 {
-    if (m_writeFd >= 0 && !rules.waitForDsr && blockingWritesAvailable()) {
+    // First what the driver takes at once: most writes end here, without a timer.
+    int error = rules.waitForDsr ? 0 : writeSome(ov);
+    if (ov.moved < ov.count && error == 0 && m_writeFd >= 0 && !rules.waitForDsr
+        && blockingWritesAvailable()) {
+        // The kernel waits for room between pieces: one system call for the rest.
         std::size_t written = 0;
-        const int error = writeBlocking(
+        error = writeBlocking(
             m_writeFd, ov.source + ov.moved, ov.count - ov.moved, deadline,
             [&] { return !aborted(ov, tkWrite); }, written);
         ov.moved += std::uint32_t(written);
         return error;
     }
-    int error = 0;
     while (ov.moved < ov.count && error == 0) {
         const bool heldByDsr = rules.waitForDsr && !modemLine(TIOCM_DSR);
         const Deadline until = heldByDsr ? earlier(deadline, Clock::now() + dsrPause) : deadline;
