@@ -90,6 +90,30 @@ TEST_F(StartedWrites, AWriteFromALinkDuringWriteTextFollowsItsBytes)
     port.detachLink(link);
 }
 
+TEST_F(StartedWrites, AWriteHeldByXoffEndsAtItsLimitAndByAbort)
+{
+    port.FlowControl().setXonXoffOut(true);
+    port.Timeouts().setWriteTotalMultiplier(0);
+    port.Timeouts().setWriteTotalConstant(300);
+    port.openPort();
+    pty.send("\x13"); // XOFF: the line takes no byte at all from now on
+    std::this_thread::sleep_for(50ms);
+    {
+        Watchdog watchdog("writeText held by XOFF past its limit");
+        EXPECT_EQ(port.writeText("held"), 0);
+    }
+    port.Timeouts().setWriteTotalConstant(0); // no limit: only the abort ends it
+    const auto record = issue("held too");
+    std::this_thread::sleep_for(100ms);
+    {
+        Watchdog watchdog("aborting a write held by XOFF");
+        port.abortTransfers();
+        EXPECT_EQ(port.awaitTransfer(record.get()), 0);
+    }
+    pty.send("\x11"); // XON
+    EXPECT_EQ(pty.receiveAvailable(100ms), "");
+}
+
 TEST_F(StartedWrites, ARecordFreedBeforeCollectionEndsItsWrite)
 {
     port.Timeouts().setWriteTotalMultiplier(0);
