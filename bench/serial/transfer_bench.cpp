@@ -1,7 +1,7 @@
 // Write throughput and the open-configure-close cycle of a TComPort on a pseudo-terminal,
 // beside a plain write() loop and beside pyserial, all measured in this run. Each round
-// measures the port and the plain loop back to back, in alternating order, and the figure is
-// the median of the rounds' ratios.
+// measures the port and the plain loop back to back in both orders, and the figure is the
+// median of the rounds' ratios.
 //
 //   build/dev/bench/serial/bench_serial_transfer            all figures
 //   build/dev/bench/serial/bench_serial_transfer profile    writeText only, for perf record
@@ -15,7 +15,7 @@ using namespace benchsupport;
 namespace {
 
 constexpr std::size_t totalBytes = 4 * 1024 * 1024;
-constexpr int rounds = 61;
+constexpr int rounds = 41;
 constexpr int cycles = 300;
 
 std::string payload()
@@ -121,19 +121,20 @@ double pyserialCycle(const std::string& path)
     return out.empty() ? -1 : std::stod(out);
 }
 
-// Ratios are taken round by round, from measurements made back to back in alternating order,
-// so that the load of a shared machine and any advantage of going first cancel out.
+// Ratios are taken from measurements made back to back: each round measures the plain loop and
+// writeText in one order and then in the other, and its ratio is that of the two sums, so the
+// load of a shared machine and any advantage of going first cancel out. The figure is the
+// median of the rounds' ratios.
 void throughput(const std::string& bytes, std::size_t chunk)
 {
     std::vector<double> plain, port, py, vsPlain, vsPy;
     for (int i = 0; i < rounds; ++i) {
-        if (i % 2 == 0) {
-            plain.push_back(plainWrite(bytes, chunk));
-            port.push_back(portWrite(bytes, chunk));
-        } else {
-            port.push_back(portWrite(bytes, chunk));
-            plain.push_back(plainWrite(bytes, chunk));
-        }
+        const double plainFirst = plainWrite(bytes, chunk);
+        const double portSecond = portWrite(bytes, chunk);
+        const double portFirst = portWrite(bytes, chunk);
+        const double plainSecond = plainWrite(bytes, chunk);
+        plain.push_back((plainFirst + plainSecond) / 2);
+        port.push_back((portFirst + portSecond) / 2);
         vsPlain.push_back(plain.back() / port.back());
         // pyserial is slow to start: every fourth round is enough for its figure.
         if (i % 4 == 0) {
@@ -143,7 +144,7 @@ void throughput(const std::string& bytes, std::size_t chunk)
     }
     const double mib = double(bytes.size()) / (1024 * 1024);
     std::printf("4 MiB in %zu-byte writes: plain write() %.1f MiB/s, writeText %.1f MiB/s "
-                "(medians of %d rounds in alternating order)\n",
+                "(medians of %d rounds, each both ways round)\n",
         chunk, mib / median(plain), mib / median(port), rounds);
     std::printf("  writeText / plain loop = %.3f (goal >= 0.95)\n", median(vsPlain));
     if (py.empty() || median(py) <= 0)
