@@ -239,10 +239,12 @@ int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 
 int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline)
 {
-    // First what the driver takes at once: most writes end here, without a timer.
-    int error = rules.waitForDsr ? 0 : writeSome(ov);
-    if (ov.moved < ov.count && error == 0 && m_writeFd >= 0 && !rules.waitForDsr
-        && blockingWritesAvailable()) {
+    const bool blocking = m_writeFd >= 0 && !rules.waitForDsr && blockingWritesAvailable();
+    // A write on the queue's behalf first puts what the driver takes at once; a write its
+    // issuer waits for goes straight to the kernel (a full driver is the rule when one writer
+    // sends many requests, and two writes would cost more than the timer).
+    int error = rules.waitForDsr || (blocking && ov.collectedAtOnce) ? 0 : writeSome(ov);
+    if (ov.moved < ov.count && error == 0 && blocking) {
         // The kernel waits for room between pieces: one system call for the rest.
         std::size_t written = 0;
         error = writeBlocking(

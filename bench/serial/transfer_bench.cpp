@@ -15,7 +15,7 @@ using namespace benchsupport;
 namespace {
 
 constexpr std::size_t totalBytes = 4 * 1024 * 1024;
-constexpr int rounds = 41;
+constexpr int rounds = 81;
 constexpr int cycles = 300;
 
 std::string payload()
