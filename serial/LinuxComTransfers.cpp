@@ -138,6 +138,9 @@ int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
 
 void TLinuxComDevice::carryOutWrite(TOverlapped& ov)
 {
+    // Aborted (or its record gone) while it waited in the queue: not a byte goes out.
+    if (aborted(ov, tkWrite))
+        return;
     const TSendRules rules = sendRules();
     if (rules.toggleRts)
         setModemLine(TIOCM_RTS, true);
