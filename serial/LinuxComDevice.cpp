@@ -76,19 +76,6 @@ int openExclusively(const std::string& path, dev_t device, int& fd)
     return error;
 }
 
-// A second, blocking descriptor of the device for writes, or -1 (writes then wait for room with
-// poll()).
-int openWriter(const std::string& path, dev_t device)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    struct stat info;
-    if (fd >= 0 && (::fstat(fd, &info) != 0 || info.st_rdev != device)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 } // namespace
 
 std::unique_ptr<TComDevice> makeLinuxComDevice()
@@ -130,7 +117,8 @@ int TLinuxComDevice::open(const std::string& path)
         m_uucpLock.release();
         return error;
     }
-    m_writeFd = openWriter(path, device);
+    m_path = path;
+    m_device = device;
 
     std::lock_guard lock(m_mutex);
     m_fd = fd;
@@ -170,10 +158,26 @@ void TLinuxComDevice::release()
     if (m_writeFd >= 0)
         ::close(m_writeFd);
     m_writeFd = -1;
+    m_writerTried = false;
     ::close(m_fd);
     m_fd = -1;
     m_hungUp = false;
     m_uucpLock.release();
+}
+
+int TLinuxComDevice::writerDescriptor()
+{
+    // Opened on the first write that needs it, so opening and closing a port stays cheap.
+    if (!m_writerTried) {
+        m_writerTried = true;
+        m_writeFd = ::open(m_path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        struct stat info;
+        if (m_writeFd >= 0 && (::fstat(m_writeFd, &info) != 0 || info.st_rdev != m_device)) {
+            ::close(m_writeFd);
+            m_writeFd = -1;
+        }
+    }
+    return m_writeFd;
 }
 
 int TLinuxComDevice::setQueueSizes(std::int32_t input, std::int32_t output)

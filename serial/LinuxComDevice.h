@@ -76,6 +76,7 @@ private:
     TSendRules sendRules() const;
     int runWrite(TOverlapped& ov, const TSendRules& rules);
     int writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline);
+    int writerDescriptor();
     void endWrite(bool drained, bool failed);
     int drainOutput(TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained);
     int runRead(TOverlapped& ov);
@@ -87,7 +88,13 @@ private:
 
     // Atomic: a port may be closed from its monitor thread (a handler under smNone).
     std::atomic<int> m_fd { -1 };
-    int m_writeFd = -1; // a second, blocking descriptor of the device, for writing only
+    // A second, blocking descriptor of the device, for writing only; used by one writer at a
+    // time (the head of the write queue). -1 when it could not be opened (writes then wait for
+    // room with poll()).
+    int m_writeFd = -1;
+    bool m_writerTried = false;
+    std::string m_path;
+    dev_t m_device = 0;
     int m_wake = -1; // eventfd that ends the monitor's wait
     TUucpLock m_uucpLock;
     mutable std::mutex m_mutex;

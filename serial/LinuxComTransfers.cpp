@@ -242,7 +242,8 @@ int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 
 int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline)
 {
-    const bool blocking = m_writeFd >= 0 && !rules.waitForDsr && blockingWritesAvailable();
+    const int writer = rules.waitForDsr || !blockingWritesAvailable() ? -1 : writerDescriptor();
+    const bool blocking = writer >= 0;
     // A write on the queue's behalf first puts what the driver takes at once; a write its
     // issuer waits for goes straight to the kernel (a full driver is the rule when one writer
     // sends many requests, and two writes would cost more than the timer).
@@ -251,7 +252,7 @@ int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const D
         // The kernel waits for room between pieces: one system call for the rest.
         std::size_t written = 0;
         error = writeBlocking(
-            m_writeFd, ov.source + ov.moved, ov.count - ov.moved, deadline,
+            writer, ov.source + ov.moved, ov.count - ov.moved, deadline,
             [&] { return !aborted(ov, tkWrite); }, written);
         ov.moved += std::uint32_t(written);
         return error;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +18,7 @@ namespace cport {
 
 namespace {
 
-std::string lockFolder()
+std::string findLockFolder()
 {
     for (const char* folder : { "/run/lock", "/var/lock" }) {
         const std::string path = platform::underSysRoot(folder);
@@ -28,14 +29,29 @@ std::string lockFolder()
     return {};
 }
 
+// The lock folder, looked up once per system root.
+std::string lockFolder()
+{
+    static std::mutex mutex;
+    static std::string root = "\n"; // no system root is named so
+    static std::string folder;
+    std::lock_guard lock(mutex);
+    if (const std::string now = platform::sysRoot(); now != root) {
+        root = now;
+        folder = findLockFolder();
+    }
+    return folder;
+}
+
 bool alive(pid_t pid)
 {
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 // Writes our lock under a private name and links it into place, so no reader ever sees a
-// lock file without its process id. 0, EEXIST when a lock stands, or another errno.
-int placeLock(const std::string& path)
+// lock file without its process id. 0 and its inode, EEXIST when a lock stands, or another
+// errno.
+int placeLock(const std::string& path, ino_t& inode)
 {
     const std::string temporary = path + "." + std::to_string(::getpid());
     char text[16];
@@ -46,8 +62,11 @@ int placeLock(const std::string& path)
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644));
         if (file.get() < 0)
             return errno;
+        struct stat info;
         if (::write(file.get(), text, 11) != 11)
             error = errno != 0 ? errno : EIO;
+        else if (::fstat(file.get(), &info) == 0)
+            inode = info.st_ino;
         if (file.close() != 0 && error == 0)
             error = EIO;
     }
@@ -55,12 +74,6 @@ int placeLock(const std::string& path)
         error = errno;
     ::unlink(temporary.c_str());
     return error;
-}
-
-pid_t holderOf(const std::string& path)
-{
-    std::string bytes;
-    return platform::readWholeFile(path, bytes) == 0 ? uucpLockHolder(bytes) : 0;
 }
 
 } // namespace
@@ -102,7 +115,7 @@ int TUucpLock::acquire(const std::string& devicePath)
                 return EBUSY;
             ::unlink(path.c_str()); // stale: its process has gone
         }
-        const int error = placeLock(path);
+        const int error = placeLock(path, m_inode);
         if (error == 0) {
             m_path = path;
             return 0;
@@ -117,7 +130,8 @@ void TUucpLock::release()
 {
     if (m_path.empty())
         return;
-    if (holderOf(m_path) == ::getpid())
+    struct stat info;
+    if (::lstat(m_path.c_str(), &info) == 0 && info.st_ino == m_inode)
         ::unlink(m_path.c_str());
     m_path.clear();
 }

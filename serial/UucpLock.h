@@ -25,6 +25,7 @@ public:
 
 private:
     std::string m_path; // our lock file, empty when none
+    ino_t m_inode = 0; // its inode: a file at that path with another one is not ours
 };
 
 // The lock file's name for a device: "LCK.." and the last part of its path.
