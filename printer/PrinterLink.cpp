@@ -29,14 +29,21 @@ std::string PrinterLink::receive(std::size_t maxBytes, std::chrono::milliseconds
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        std::string bytes
-            = read(maxBytes, std::clamp(left, std::chrono::milliseconds(0), waitSlice));
+        // Reading ahead shows a printer that said more than it was asked: what is beyond the
+        // answer is dropped, and the next question first looks for more of it.
+        std::string bytes = read(std::max(maxBytes, kReadAhead),
+            std::clamp(left, std::chrono::milliseconds(0), waitSlice));
         if (!bytes.empty()) {
             tell(Direction::Received, bytes);
+            // Other than was asked for: the rest may still come, after the caller has moved on.
+            m_mayHoldStale = bytes.size() != maxBytes;
+            bytes.resize(std::min(bytes.size(), maxBytes));
             return bytes;
         }
-        if (left <= waitSlice || !canAnswer())
+        if (left <= waitSlice || !canAnswer()) {
+            m_mayHoldStale = true; // an answer that comes late would be taken for the next one
             return bytes;
+        }
         keepWaiting();
     }
 }

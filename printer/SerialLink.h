@@ -3,10 +3,9 @@
 // open) and read with a bounded wait for the reply.
 
 #include "printer/PrinterLink.h"
+#include "serial/ComSettings.h"
 
-namespace cport {
-class TCustomComPort;
-}
+#include <cstdint>
 
 namespace printer {
 
@@ -22,12 +21,16 @@ protected:
     // A port that takes nothing for the no-progress limit raises "Write timeout".
     void write(const std::string& bytes) override;
     // Uses the port's "return on the first byte" time-out form for the wait; the port's own
-    // time-outs are back in place afterwards.
+    // time-outs are back in place when the link goes.
     std::string read(std::size_t maxBytes, std::chrono::milliseconds limit) override;
 
 private:
+    void waitUpTo(std::int32_t ms);
+
     cport::TCustomComPort& m_port;
     bool m_keepOpen;
+    cport::TComTimeouts m_portTimeouts; // the port's own, put back when the link goes
+    std::int32_t m_waitMs = -1; // the read wait set on the port; -1 while none is
 };
 
 } // namespace printer

@@ -64,6 +64,16 @@ protected:
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
+    // The window with the serial printer chosen and its port held open by the pane.
+    void holdSerialPortOpen()
+    {
+        offerSerialPrinter();
+        start();
+        choose("RadioButton1");
+        form->paneHost().setOpen(true);
+        box("KeepPortOpen").setChecked(true);
+        ASSERT_TRUE(form->CP->Connected());
+    }
     void choose(const char* radio) { form->findChild<QRadioButton*>(radio)->click(); }
     diagnostics::PrinterPane& pane() { return form->paneHost().pane(); }
     QString summary() { return pane().findChild<QLabel*>("StatusSummary")->text(); }
@@ -131,12 +141,7 @@ TEST_F(Form1Pane, StatusAfterEachPressOnTheSerialPort)
 
 TEST_F(Form1Pane, KeepPortOpenServesThePressesUntilTheConnectionChanges)
 {
-    offerSerialPrinter();
-    start();
-    choose("RadioButton1");
-    form->paneHost().setOpen(true);
-    box("KeepPortOpen").setChecked(true);
-    ASSERT_TRUE(form->CP->Connected());
+    ASSERT_NO_FATAL_FAILURE(holdSerialPortOpen());
     const int handle = form->CP->deviceHandle();
     EXPECT_EQ(
         pane().findChild<diagnostics::StatusLight*>("light-CTS")->words(), "CTS: not available");
@@ -174,12 +179,7 @@ TEST_F(Form1Pane, QueryStatusOfAFifoPrinterFromTheWindow)
 
 TEST_F(Form1Pane, TheWindowClosesWithThePortHeldOpen)
 {
-    offerSerialPrinter();
-    start();
-    choose("RadioButton1");
-    form->paneHost().setOpen(true);
-    box("KeepPortOpen").setChecked(true);
-    ASSERT_TRUE(form->CP->Connected());
+    ASSERT_NO_FATAL_FAILURE(holdSerialPortOpen());
     form.reset(); // the port object goes before the pane: the pane must not touch it afterwards
     SUCCEED();
 }

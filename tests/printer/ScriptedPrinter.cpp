@@ -105,6 +105,15 @@ std::string ScriptedPrinter::received(std::size_t count, int timeoutMs)
     return m_received;
 }
 
+void ScriptedPrinter::say(const std::string& bytes)
+{
+    std::lock_guard lock(m_mutex);
+    for (int client : m_clients)
+        writeAll(client, bytes);
+    if (m_master >= 0)
+        writeAll(m_master, bytes);
+}
+
 void ScriptedPrinter::serve()
 {
     std::vector<int> clients;
@@ -125,8 +134,11 @@ void ScriptedPrinter::serve()
                 continue;
             if (waits[i].fd == m_listener) {
                 const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-                if (client >= 0)
+                if (client >= 0) {
                     clients.push_back(client);
+                    std::lock_guard lock(m_mutex);
+                    m_clients = clients;
+                }
                 continue;
             }
             char buffer[65536];
@@ -134,8 +146,10 @@ void ScriptedPrinter::serve()
             if (count > 0) {
                 consume(waits[i].fd, buffer, static_cast<std::size_t>(count));
             } else if (waits[i].fd != m_master) {
+                std::lock_guard lock(m_mutex);
                 ::close(waits[i].fd);
                 std::erase(clients, waits[i].fd);
+                m_clients = clients;
             }
         }
     }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace testsupport {
 
@@ -31,6 +32,8 @@ public:
     // The replies of a printer in good order: online, no fault, paper present, model 0x20,
     // type 0x02 (autocutter), version 0x41.
     void answerAsHealthyPrinter();
+    // Sends bytes unasked, to every connected client (or the terminal), as a late answer would.
+    void say(const std::string& bytes);
     // Waits (up to timeoutMs) until `count` bytes have arrived; returns all received so far.
     std::string received(std::size_t count = 0, int timeoutMs = 10000);
 
@@ -50,6 +53,7 @@ private:
     std::map<std::string, std::string> m_replies;
     std::string m_received;
     std::string m_pending; // an incomplete query at the end of what arrived
+    std::vector<int> m_clients; // accepted TCP connections
     std::thread m_thread;
 };
 

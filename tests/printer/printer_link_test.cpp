@@ -130,6 +130,19 @@ TEST(NetworkLink, ALeftoverByteIsNotTakenForTheNextAnswer)
     EXPECT_EQ(reading.reply, 0x72);
 }
 
+TEST(NetworkLink, AnAnswerThatComesTooLateIsNotTakenForTheNextOne)
+{
+    auto printer = ScriptedPrinter::onTcp("127.0.117.7");
+    printer->answer("\x10\x04\x04", "\x72");
+    NetworkLink link("127.0.117.7");
+    EXPECT_EQ(askStatus(link, StatusQuery::Printer, milliseconds(50)).outcome, Outcome::NoAnswer);
+    printer->received(3);
+    printer->say("\x1A"); // the first question's answer, after its limit
+    const auto reading = askStatus(link, StatusQuery::PaperSensor, kLimit);
+    EXPECT_EQ(reading.outcome, Outcome::Answered);
+    EXPECT_EQ(reading.reply, 0x72);
+}
+
 TEST(NetworkLink, NoPrinterAtTheAddressIsAConnectError)
 {
     try {
