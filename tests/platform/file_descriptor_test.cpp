@@ -86,7 +86,7 @@ TEST(FileDescriptor, ReleasedDescriptorStaysOpen)
         kept = owner.release();
     }
     EXPECT_FALSE(pipe.writerClosed());
-    ::close(kept);
+    const FileDescriptor retaken(kept);
 }
 
 TEST(FileDescriptor, ClosingNowReportsTheErrorAndNeverClosesTwice)
@@ -102,7 +102,7 @@ TEST(FileDescriptor, ClosingNowReportsTheErrorAndNeverClosesTwice)
     ASSERT_EQ(reused, pipe.writer);
     owner = FileDescriptor();
     EXPECT_TRUE(isOpen(reused));
-    ::close(reused);
+    const FileDescriptor retaken(reused);
 }
 
 TEST(FileDescriptor, AFailedOpenOwnsNothing)
