@@ -1,17 +1,19 @@
 #include "platform/AtomicFile.h"
 
-#include "platform/FileDescriptor.h"
-
-#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
+
+// As many links as the kernel follows in one path lookup.
+constexpr int maxLinks = 40;
 
 int writeAll(int fd, const std::string& bytes)
 {
@@ -29,33 +31,7 @@ int writeAll(int fd, const std::string& bytes)
     return 0;
 }
 
-// The file a replacement must write: the target of a symbolic link (dotfile managers keep
-// settings as links), otherwise the path itself.
-std::filesystem::path replacedFile(const std::string& path)
-{
-    std::error_code error;
-    const auto target = std::filesystem::canonical(path, error);
-    return error ? std::filesystem::path(path) : target;
-}
-
-// Creates a temporary file beside target that no other writer uses (O_EXCL), so concurrent
-// writers never mix their bytes in one temporary file.
-int createTemporary(const std::filesystem::path& target, std::string& name, int& fd)
-{
-    static std::atomic<unsigned> counter { 0 };
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target.string() + ".tmp-" + std::to_string(::getpid()) + "-"
-            + std::to_string(counter++);
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0)
-            return 0;
-        if (errno != EEXIST)
-            return errno;
-    }
-    return EEXIST;
-}
-
-int writeTemporary(int fd, const std::filesystem::path& target, const std::string& bytes)
+int writeTemporary(int fd, const std::string& target, const std::string& bytes)
 {
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0 && ::fchmod(fd, existing.st_mode & 07777) != 0)
@@ -65,9 +41,16 @@ int writeTemporary(int fd, const std::filesystem::path& target, const std::strin
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
+int openLock(const std::string& path, WriterLock::Kind kind)
+{
+    if (kind == WriterLock::Kind::Folder)
+        return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
 } // namespace
 
-int readWholeFile(const std::string& path, std::string& bytes)
+int readWholeFile(const std::string& path, std::string& bytes, std::size_t limit)
 {
     bytes.clear();
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -78,6 +61,8 @@ int readWholeFile(const std::string& path, std::string& bytes)
         return errno;
     if (!S_ISREG(info.st_mode))
         return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    if (static_cast<std::size_t>(info.st_size) > limit)
+        return EFBIG;
     char chunk[65536];
     for (;;) {
         const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
@@ -87,18 +72,52 @@ int readWholeFile(const std::string& path, std::string& bytes)
             return errno;
         if (got == 0)
             return 0;
+        // The file may grow while it is read.
+        if (static_cast<std::size_t>(got) > limit - bytes.size()) {
+            bytes.clear();
+            return EFBIG;
+        }
         bytes.append(chunk, static_cast<std::size_t>(got));
     }
 }
 
+std::string replacedFile(const std::string& path)
+{
+    std::filesystem::path current = path;
+    for (int link = 0; link < maxLinks; ++link) {
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return current.string();
+        const std::filesystem::path next(std::string(target, static_cast<std::size_t>(length)));
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current.string();
+}
+
+WriterLock::WriterLock(const std::string& lockPath, Kind kind)
+    : m_file(openLock(lockPath, kind))
+{
+    if (m_file.get() < 0) {
+        m_error = errno;
+        return;
+    }
+    int locked;
+    do
+        locked = ::flock(m_file.get(), LOCK_EX);
+    while (locked != 0 && errno == EINTR);
+    m_error = locked == 0 ? 0 : errno;
+}
+
 int replaceWholeFile(const std::string& path, const std::string& bytes)
 {
-    const std::filesystem::path target = replacedFile(path);
-    std::string temporary;
-    int fd = -1;
-    if (const int error = createTemporary(target, temporary, fd))
-        return error;
-    FileDescriptor file(fd);
+    const std::string target = replacedFile(path);
+    // A fixed name is safe: only the holder of the writer lock writes it.
+    const std::string temporary = target + ".tmp";
+    FileDescriptor file(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (file.get() < 0)
+        return errno;
     int error = writeTemporary(file.get(), target, bytes);
     if (!error)
         error = file.close();
@@ -109,8 +128,9 @@ int replaceWholeFile(const std::string& path, const std::string& bytes)
         return error;
     }
     // The rename itself must reach the disk, or a crash could bring the old content back.
+    const std::filesystem::path targetPath(target);
     const std::filesystem::path folderPath
-        = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+        = targetPath.has_parent_path() ? targetPath.parent_path() : std::filesystem::path(".");
     FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());

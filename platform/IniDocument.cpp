@@ -128,8 +128,8 @@ std::optional<std::string> IniDocument::value(std::string_view section, std::str
     const auto place = find(section, key);
     if (!place || !place->keyFound)
         return std::nullopt;
-    const std::string& text = m_lines[place->line].text;
-    return text.substr(text.find('=') + 1);
+    const std::string_view text = m_lines[place->line].text;
+    return std::string(trimmed(text.substr(text.find('=') + 1)));
 }
 
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value)
@@ -179,8 +179,8 @@ std::string iniWriteProblem(std::string_view section, std::string_view key, std:
         || key.front() == ';' || key.front() == '#' || key.front() == '[' || hasOuterBlank(key))
         return "a key cannot be empty, hold \"=\" or a line break, begin with \";\", \"#\" or "
                "\"[\", nor begin or end with a blank";
-    if (hasLineBreak(value))
-        return "a value cannot hold a line break";
+    if (hasLineBreak(value) || hasOuterBlank(value))
+        return "a value cannot hold a line break, nor begin or end with a blank";
     return {};
 }
 

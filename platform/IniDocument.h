@@ -3,11 +3,12 @@
 // document keeps every line byte for byte (comments, blank lines, unknown sections and keys,
 // lines it cannot read, the line ends), so a rewrite changes only the values that were set.
 //
-// Reading rules: blanks (spaces, tabs) around section names and keys are ignored; a value is
-// everything after the first "=" up to the line end, taken as it is (no trimming, no quotes,
-// no escapes). Lines whose first non-blank byte is ";" or "#" are comments. Section and key
-// names compare in ASCII upper case. A line ends at "\n"; a "\r" before it belongs to the line
-// end. A UTF-8 byte order mark at the start is kept but not read as part of the first line.
+// Reading rules: blanks (spaces, tabs) around section names, keys and values are ignored (a
+// hand-edited "BaudRate=19200 " reads 19200); a value is everything else after the first "="
+// up to the line end, taken as it is (no quotes, no escapes). Lines whose first non-blank byte is
+// ";" or "#" are comments. Section and key names compare in ASCII upper case. A line ends at "\n";
+// a "\r" before it belongs to the line end. A UTF-8 byte order mark at the start is kept but not
+// read as part of the first line.
 
 #include <optional>
 #include <string>
@@ -51,8 +52,8 @@ private:
 
 // Why the section name, key or value cannot be written so that it reads back the same, or an
 // empty text when it can. Line breaks are never writable; a section name may not hold "]", a
-// key may not be empty, hold "=", or begin with ";", "#" or "["; neither name may begin or end
-// with a blank.
+// key may not be empty, hold "=", or begin with ";", "#" or "["; no name or value may begin or
+// end with a blank.
 std::string iniWriteProblem(std::string_view section, std::string_view key, std::string_view value);
 
 } // namespace platform

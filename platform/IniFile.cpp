@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace platform {
 
@@ -30,13 +31,25 @@ IniDocument TIniFile::load() const
     return IniDocument::parse(bytes);
 }
 
-void TIniFile::save(const IniDocument& document) const
+void TIniFile::raiseUnwritable(int error) const
 {
-    if (const int error = replaceWholeFile(m_path, document.text())) {
-        throw EIniFileError(formatMessage("Settings file '%s' cannot be written: %s",
-                                { m_path, std::strerror(error) }),
-            m_path);
-    }
+    throw EIniFileError(
+        formatMessage("Settings file '%s' cannot be written: %s", { m_path, std::strerror(error) }),
+        m_path);
+}
+
+void TIniFile::commit(const std::vector<Write>& writes) const
+{
+    const std::filesystem::path target = replacedFile(m_path);
+    const WriterLock lock(
+        target.has_parent_path() ? target.parent_path().string() : ".", WriterLock::Kind::Folder);
+    if (lock.error())
+        raiseUnwritable(lock.error());
+    IniDocument document = load();
+    for (const Write& write : writes)
+        document.setValue(write.section, write.key, write.value);
+    if (const int error = replaceWholeFile(m_path, document.text()))
+        raiseUnwritable(error);
 }
 
 std::string TIniFile::readString(
@@ -63,13 +76,11 @@ void TIniFile::writeString(
                 { key, section, m_path, problem }),
             m_path);
     }
-    IniDocument document = load();
-    document.setValue(section, key, value);
     if (m_pending) {
-        *m_pending = std::move(document);
-        m_pendingChanged = true;
+        m_pending->setValue(section, key, value);
+        m_pendingWrites.push_back({ section, key, value });
     } else {
-        save(document);
+        commit({ { section, key, value } });
     }
 }
 
@@ -85,18 +96,21 @@ void TIniFile::updateAtOnce(const std::function<void()>& writes)
         return;
     }
     m_pending = load();
-    m_pendingChanged = false;
+    m_pendingWrites.clear();
+    std::vector<Write> collected;
     try {
         writes();
+        collected = std::move(m_pendingWrites);
     } catch (...) {
         m_pending.reset();
+        m_pendingWrites.clear();
         throw;
     }
-    const IniDocument document = std::move(*m_pending);
     m_pending.reset();
+    m_pendingWrites.clear();
     // Nothing written, nothing to replace: a store of no keys must not create the file.
-    if (m_pendingChanged)
-        save(document);
+    if (!collected.empty())
+        commit(collected);
 }
 
 } // namespace platform

@@ -1,8 +1,10 @@
 #pragma once
 // TIniFile: a settings file of "key=value" lines in "[section]"s (see IniDocument.h for how
 // the lines are read and kept). Every read takes the file as it is now; every write replaces
-// it at once, atomically, keeping comments and everything it does not know. A missing file
-// reads as empty and is created by the first write (its folder must exist).
+// it at once, atomically, keeping comments and everything it does not know. Writers lock the
+// file's folder and apply their changes to the file as they find it under that lock, so
+// writers in other processes lose nothing. A missing file reads as empty and is created by the
+// first write (its folder must exist).
 
 #include "platform/Exception.h"
 #include "platform/IniDocument.h"
@@ -11,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -53,12 +56,18 @@ public:
     void updateAtOnce(const std::function<void()>& writes);
 
 private:
+    struct Write {
+        std::string section, key, value;
+    };
+
     IniDocument load() const;
-    void save(const IniDocument& document) const;
+    // Under the writer lock: the file as it is now, with the writes applied, replaces it.
+    void commit(const std::vector<Write>& writes) const;
+    [[noreturn]] void raiseUnwritable(int error) const;
 
     std::string m_path;
-    std::optional<IniDocument> m_pending; // the changes collected by updateAtOnce
-    bool m_pendingChanged = false;
+    std::optional<IniDocument> m_pending; // what reads inside updateAtOnce see
+    std::vector<Write> m_pendingWrites; // the writes updateAtOnce collected
 };
 
 } // namespace platform

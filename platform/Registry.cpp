@@ -45,7 +45,7 @@ std::optional<RegistryPath> TRegistry::resolve(const std::string& key) const
 
 bool TRegistry::ensureKey(const RegistryPath& path) const
 {
-    if (m_file.load().findKey(path))
+    if (m_file.load()->findKey(path))
         return true;
     return m_file.update([&](RegistryTree& tree) {
         tree.createKey(path);
@@ -57,7 +57,7 @@ bool TRegistry::openKey(const std::string& key, bool canCreate)
 {
     const auto path = resolve(key);
     const bool found
-        = path && (canCreate ? ensureKey(*path) : m_file.load().findKey(*path) != nullptr);
+        = path && (canCreate ? ensureKey(*path) : m_file.load()->findKey(*path) != nullptr);
     if (found)
         m_current = path;
     return found;
@@ -66,7 +66,7 @@ bool TRegistry::openKey(const std::string& key, bool canCreate)
 bool TRegistry::keyExists(const std::string& key) const
 {
     const auto path = resolve(key);
-    return path && m_file.load().findKey(*path) != nullptr;
+    return path && m_file.load()->findKey(*path) != nullptr;
 }
 
 void TRegistry::createKey(const std::string& key)
@@ -99,13 +99,13 @@ const RegistryValue* TRegistry::findValue(const RegistryTree& tree, const std::s
 
 bool TRegistry::valueExists(const std::string& name) const
 {
-    return findValue(m_file.load(), name) != nullptr;
+    return findValue(*m_file.load(), name) != nullptr;
 }
 
 std::string TRegistry::readString(const std::string& name) const
 {
-    const RegistryTree tree = m_file.load();
-    const RegistryValue* value = findValue(tree, name);
+    const auto tree = m_file.load();
+    const RegistryValue* value = findValue(*tree, name);
     if (!value)
         return {};
     if (value->kind != RegistryValue::Kind::String)
@@ -115,8 +115,8 @@ std::string TRegistry::readString(const std::string& name) const
 
 std::int32_t TRegistry::readInteger(const std::string& name) const
 {
-    const RegistryTree tree = m_file.load();
-    const RegistryValue* value = findValue(tree, name);
+    const auto tree = m_file.load();
+    const RegistryValue* value = findValue(*tree, name);
     if (!value)
         raiseError(BuiltinText::RegistryGetDataFailed, name);
     if (value->kind != RegistryValue::Kind::DWord)

@@ -7,8 +7,9 @@
 // backslashes; one trailing backslash is ignored ("\SOFTWARE\" is "\SOFTWARE"). Letter case
 // does not matter in key or value names.
 //
-// Every operation reads the file afresh and every change is written at once, atomically, so
-// objects (and processes) sharing the store see each other's changes. A store file that cannot
+// Every operation takes the file as it is now (read again only when it has changed since the
+// last read) and every change is written at once, atomically, so objects (and processes)
+// sharing the store see each other's changes. A store file that cannot
 // be read or parsed makes every operation raise ERegistryFileError; it is never overwritten.
 
 #include "platform/RegistryError.h"

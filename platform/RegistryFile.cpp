@@ -43,29 +43,6 @@ bool makeFolders(const std::filesystem::path& folder)
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// The file a write must replace: a store kept as a symbolic link (dotfile managers do that)
-// stays a link, and its target is updated.
-std::filesystem::path replacedFile(const std::string& path)
-{
-    std::error_code error;
-    const auto target = std::filesystem::canonical(path, error);
-    return error ? std::filesystem::path(path) : target;
-}
-
 ERegistryFileError unreadable(const std::string& path, int error)
 {
     return ERegistryFileError(
@@ -87,12 +64,39 @@ RegistryFile::RegistryFile(std::string path)
 {
 }
 
-RegistryTree RegistryFile::load() const
+bool RegistryFile::Stamp::operator==(const Stamp& other) const
 {
+    const auto same = [](const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
+    return device == other.device && inode == other.inode && size == other.size
+        && same(modified, other.modified) && same(changed, other.changed);
+}
+
+RegistryFile::Stamp RegistryFile::stampNow() const
+{
+    Stamp stamp;
+    struct stat info;
+    if (::stat(m_path.c_str(), &info) == 0) {
+        stamp.device = info.st_dev;
+        stamp.inode = info.st_ino;
+        stamp.size = info.st_size;
+        stamp.modified = info.st_mtim;
+        stamp.changed = info.st_ctim;
+    }
+    return stamp;
+}
+
+std::shared_ptr<const RegistryTree> RegistryFile::load() const
+{
+    // Taken before the read: a change made meanwhile only costs one more read later.
+    const Stamp stamp = stampNow();
+    if (m_cached && stamp == m_cachedStamp)
+        return m_cached;
     std::string bytes;
-    if (const int error = readWholeFile(m_path, bytes)) {
+    if (const int error = readWholeFile(m_path, bytes, maxRegistryStoreSize)) {
         if (error == ENOENT || error == ENOTDIR)
-            return RegistryTree();
+            return std::make_shared<const RegistryTree>();
         throw unreadable(m_path, error);
     }
     auto parsed = parseRegistryFile(bytes);
@@ -101,47 +105,31 @@ RegistryTree RegistryFile::load() const
                                      { m_path, std::int64_t { fault->line }, fault->reason }),
             m_path);
     }
-    return std::get<RegistryTree>(std::move(parsed));
+    m_cached = std::make_shared<const RegistryTree>(std::get<RegistryTree>(std::move(parsed)));
+    m_cachedStamp = stamp;
+    return m_cached;
 }
 
 bool RegistryFile::update(const std::function<bool(RegistryTree&)>& change) const
 {
     if (!makeFolders(std::filesystem::path(m_path).parent_path()))
         return false;
-    const std::string lockPath = m_path + ".lock";
-    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (lock.get() < 0)
+    const WriterLock lock(m_path + ".lock", WriterLock::Kind::LockFile);
+    if (lock.error())
         return false;
-    int locked;
-    do
-        locked = ::flock(lock.get(), LOCK_EX);
-    while (locked != 0 && errno == EINTR);
-    if (locked != 0)
-        return false;
-    // Closing the lock file when this returns releases the lock.
-    RegistryTree tree = load();
-    return change(tree) && write(tree);
+    RegistryTree tree = *load();
+    return change(tree) && write(std::move(tree));
 }
 
-bool RegistryFile::write(const RegistryTree& tree) const
+bool RegistryFile::write(RegistryTree tree) const
 {
-    const std::filesystem::path target = replacedFile(m_path);
-    // A fixed name is safe: only the holder of the lock writes it.
-    const std::filesystem::path temporary = target.string() + ".tmp";
-    FileDescriptor file(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
-    if (file.get() < 0)
+    const std::string bytes = formatRegistryFile(tree);
+    // A store this program could not read back is never written.
+    if (bytes.size() > maxRegistryStoreSize || replaceWholeFile(m_path, bytes) != 0)
         return false;
-    const bool written = writeAll(file.get(), formatRegistryFile(tree)) && ::fsync(file.get()) == 0
-        && file.close() == 0 && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk, or a crash could bring the old store back.
-    FileDescriptor folder(::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    // Still under the writer lock: the file now holds exactly this tree.
+    m_cached = std::make_shared<const RegistryTree>(std::move(tree));
+    m_cachedStamp = stampNow();
     return true;
 }
 

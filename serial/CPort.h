@@ -15,6 +15,7 @@
 #include "serial/ComTransfer.h"
 #include "serial/ComTypes.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -234,6 +235,12 @@ private:
     char m_eventChar = 0;
     bool m_discardNull = false;
     bool m_connected = false;
+    // Set while closePort runs: a handler that closes again meanwhile (while closePort waits for
+    // the monitor thread) does nothing. Read on the monitor thread under smNone.
+    std::atomic<bool> m_closing { false };
+    // A hang-up found by an input-count query, which clears the line errors, is still owed to
+    // the next error query, so OnError hears of it once whatever found it.
+    std::atomic<bool> m_hangUpOwed { false };
     bool m_loading = false;
     bool m_reportRxCount = true;
     TComParity m_parity { this };

@@ -28,7 +28,8 @@ class TComDevice {
 public:
     virtual ~TComDevice() = default;
 
-    // Opens `path` exclusively; nothing is created and a non-terminal is refused (ENOTTY).
+    // Opens `path` exclusively (locks that end with their holder); nothing is created, and
+    // anything but a terminal is refused (ENOTTY) without being opened.
     virtual int open(const std::string& path) = 0;
     // Releases the device; does nothing when it is not open.
     virtual void release() = 0;
@@ -43,7 +44,9 @@ public:
     virtual int purge(std::uint32_t flags) = 0;
 
     // Issues a read or write described by record.overlapped (source or destination, count) and
-    // moves what it can at once; `moved` receives that count.
+    // moves what it can at once; `moved` receives that count. An issued write goes on, in
+    // issue order, while the caller does other things; a write whose record is marked
+    // collectedAtOnce may be carried out whole before this returns.
     virtual int startTransfer(TComTransfer& record, std::uint32_t& moved) = 0;
     // Waits until the issued request has completed (or its time limit passed, or it was
     // aborted); `moved` receives the bytes the whole request moved. A record with nothing

@@ -16,6 +16,7 @@ void TCustomComPort::openPort()
     handleBeforeOpen();
     openDevice();
     m_connected = true;
+    m_hangUpOwed = false;
     m_owner = std::this_thread::get_id();
     try {
         configureDevice();
@@ -31,8 +32,12 @@ void TCustomComPort::openPort()
 
 void TCustomComPort::closePort()
 {
-    if (!m_connected)
+    if (!m_connected || m_closing.exchange(true))
         return;
+    struct ClosingScope {
+        std::atomic<bool>& closing;
+        ~ClosingScope() { closing = false; }
+    } scope { m_closing };
     handleBeforeClose();
     abortTransfers();
     stopMonitoring();

@@ -4,6 +4,7 @@
 
 #include "serial/DeviceRecords.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -12,6 +13,19 @@
 namespace cport {
 
 enum TTransferKind : std::uint8_t { tkWrite, tkRead };
+
+struct TOverlapped;
+
+// The side of a device that carries out issued requests on a thread of its own.
+class TTransferHolder {
+public:
+    virtual ~TTransferHolder() = default;
+    // Blocks until the request has been carried out to its end.
+    virtual void await(TOverlapped& ov) = 0;
+    // Ends the request early, if it is still held, and lets go of it: the memory it names may
+    // be freed when this returns.
+    virtual void forget(TOverlapped& ov) = 0;
+};
 
 // The state of the request at the device, from issue to collection.
 struct TOverlapped {
@@ -24,14 +38,29 @@ struct TOverlapped {
     std::uint64_t abortGeneration = 0; // the device's abort count when issued
     std::chrono::steady_clock::time_point issued;
     TCommTimeouts timeouts; // the limits in force when issued
+    // Set while a device thread carries the request out; only the issuing side resets it.
+    std::shared_ptr<TTransferHolder> holder;
+    bool carriedOut = false; // guarded by the holder
+    bool collectedAtOnce = false; // the issuer waits for the request right after issuing it
+    std::atomic<bool> cancelled { false }; // the record goes before the request has ended
 };
 
 // A transfer record. A record serves one transfer at a time and may be reused.
 class TComTransfer {
 public:
     TComTransfer() = default;
+    // A request still under way is ended first, so no device thread touches freed memory.
+    ~TComTransfer() { settle(); }
     TComTransfer(const TComTransfer&) = delete;
     TComTransfer& operator=(const TComTransfer&) = delete;
+
+    // Ends and lets go of a request that a device thread still carries out (before the record
+    // is reused or freed without having been collected).
+    void settle()
+    {
+        if (auto holder = std::move(overlapped.holder))
+            holder->forget(overlapped);
+    }
 
     std::optional<TTransferKind> kind; // none until a transfer is started
     std::unique_ptr<char[]> data; // copy of the current write's bytes, or none

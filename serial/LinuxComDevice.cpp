@@ -1,5 +1,7 @@
 #include "serial/LinuxComDevice.h"
 
+#include "serial/TerminalDevices.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -38,6 +40,42 @@ bool hasOutputQueue(dev_t device)
     return !(kind == 3 || (kind >= 136 && kind <= 143));
 }
 
+// The device number of the terminal at path, learnt without opening it: nothing but a
+// terminal is ever opened, for a stored name must never reach a file, and opening another
+// device for reading and writing can act on it (a watchdog arms). 0, or the errno.
+int terminalAt(const std::string& path, dev_t& device)
+{
+    struct stat node;
+    if (::stat(path.c_str(), &node) != 0)
+        return errno;
+    if (!S_ISCHR(node.st_mode) || !isTerminalDevice(node.st_rdev))
+        return ENOTTY;
+    device = node.st_rdev;
+    return 0;
+}
+
+// Opens the terminal for reading and writing and locks it: 0 and the descriptor, or the errno.
+int openExclusively(const std::string& path, dev_t device, int& fd)
+{
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info;
+    int error = 0;
+    // The node may have been replaced since it was looked at.
+    if (::fstat(fd, &info) != 0 || info.st_rdev != device || !::isatty(fd))
+        error = ENOTTY;
+    // A lock that ends with its holder, so a crashed holder never locks the port out (a
+    // TIOCEXCL left behind would, until everyone has closed the device).
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    if (error != 0) {
+        ::close(fd);
+        fd = -1;
+    }
+    return error;
+}
+
 } // namespace
 
 std::unique_ptr<TComDevice> makeLinuxComDevice()
@@ -47,6 +85,11 @@ std::unique_ptr<TComDevice> makeLinuxComDevice()
 
 TLinuxComDevice::TLinuxComDevice()
     : m_readBuffer(readChunk)
+    , m_writes(std::make_shared<TComWriteQueue>([this](TOverlapped& ov) { carryOutWrite(ov); },
+          [this] {
+              std::lock_guard lock(m_mutex);
+              wakeWaitersLocked();
+          }))
 {
     m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
@@ -64,30 +107,22 @@ int TLinuxComDevice::open(const std::string& path)
         return EBUSY;
     if (m_wake < 0)
         return EMFILE;
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0)
-        return errno;
-    // Only character devices are opened at all: a stored name must never reach a file.
-    if (!S_ISCHR(info.st_mode))
-        return ENOTTY;
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int error = 0;
-    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode) || !::isatty(fd))
-        error = ENOTTY;
-    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        error = errno == EWOULDBLOCK ? EBUSY : errno;
-    if (error != 0) {
-        ::close(fd);
+    dev_t device = 0;
+    if (const int error = terminalAt(path, device))
+        return error;
+    if (const int error = m_uucpLock.acquire(path))
+        return error;
+    int fd = -1;
+    if (const int error = openExclusively(path, device, fd)) {
+        m_uucpLock.release();
         return error;
     }
-    // Keeps out other openers; root is not kept out, which is what the lock above is for.
-    ::ioctl(fd, TIOCEXCL);
+    m_path = path;
+    m_device = device;
 
     std::lock_guard lock(m_mutex);
     m_fd = fd;
-    m_hasOutputQueue = hasOutputQueue(info.st_rdev);
+    m_hasOutputQueue = hasOutputQueue(device);
     flush(fd, TCIFLUSH);
     flushOutputLocked();
     m_input.clear();
@@ -107,16 +142,42 @@ int TLinuxComDevice::open(const std::string& path)
 
 void TLinuxComDevice::release()
 {
-    std::lock_guard lock(m_mutex);
     if (m_fd < 0)
         return;
+    // Writes still under way end now with what they moved; the descriptor outlives them.
+    ++m_writeAborts;
+    {
+        std::lock_guard lock(m_mutex);
+        wakeWaitersLocked();
+    }
+    m_writes->stop();
+    std::lock_guard lock(m_mutex);
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
     flushOutputLocked();
-    ::ioctl(m_fd, TIOCNXCL);
+    if (m_writeFd >= 0)
+        ::close(m_writeFd);
+    m_writeFd = -1;
+    m_writerTried = false;
     ::close(m_fd);
     m_fd = -1;
     m_hungUp = false;
+    m_uucpLock.release();
+}
+
+int TLinuxComDevice::writerDescriptor()
+{
+    // Opened on the first write that needs it, so opening and closing a port stays cheap.
+    if (!m_writerTried) {
+        m_writerTried = true;
+        m_writeFd = ::open(m_path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        struct stat info;
+        if (m_writeFd >= 0 && (::fstat(m_writeFd, &info) != 0 || info.st_rdev != m_device)) {
+            ::close(m_writeFd);
+            m_writeFd = -1;
+        }
+    }
+    return m_writeFd;
 }
 
 int TLinuxComDevice::setQueueSizes(std::int32_t input, std::int32_t output)

@@ -6,7 +6,9 @@
 
 #include "serial/ComDevice.h"
 #include "serial/ComInputQueue.h"
+#include "serial/ComWriteQueue.h"
 #include "serial/TermiosMapping.h"
+#include "serial/UucpLock.h"
 
 #include <atomic>
 #include <chrono>
@@ -67,9 +69,15 @@ private:
     std::size_t takeInput(char* destination, std::size_t count);
 
     // Transfers (LinuxComTransfers.cpp).
+    int startRead(TOverlapped& ov, std::uint32_t& moved);
+    int startWrite(TOverlapped& ov, std::uint32_t& moved);
+    void carryOutWrite(TOverlapped& ov);
     int writeSome(TOverlapped& ov);
     TSendRules sendRules() const;
-    int runWrite(TOverlapped& ov);
+    int runWrite(TOverlapped& ov, const TSendRules& rules);
+    int writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline);
+    int writerDescriptor();
+    void endWrite(bool drained, bool failed);
     int drainOutput(TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained);
     int runRead(TOverlapped& ov);
     bool aborted(const TOverlapped& ov, TTransferKind kind) const;
@@ -80,7 +88,15 @@ private:
 
     // Atomic: a port may be closed from its monitor thread (a handler under smNone).
     std::atomic<int> m_fd { -1 };
+    // A second, blocking descriptor of the device, for writing only; used by one writer at a
+    // time (the head of the write queue). -1 when it could not be opened (writes then wait for
+    // room with poll()).
+    int m_writeFd = -1;
+    bool m_writerTried = false;
+    std::string m_path;
+    dev_t m_device = 0;
     int m_wake = -1; // eventfd that ends the monitor's wait
+    TUucpLock m_uucpLock;
     mutable std::mutex m_mutex;
     TComInputQueue m_input;
     TInputRules m_rules;
@@ -103,6 +119,8 @@ private:
     std::uint32_t m_lastLines = 0; // TIOCM_* bits of the last sample
     TLineCounters m_lastCounters;
     Clock::time_point m_nextSample;
+    // Started writes, carried out in issue order; declared last, so it goes first.
+    std::shared_ptr<TComWriteQueue> m_writes;
 };
 
 } // namespace cport

@@ -3,6 +3,7 @@
 #include "serial/LinuxComDevice.h"
 
 #include "serial/ComTimeouts.h"
+#include "serial/LinuxComBlockingWrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -81,29 +82,69 @@ int TLinuxComDevice::startTransfer(TComTransfer& record, std::uint32_t& moved)
     TOverlapped& ov = record.overlapped;
     ov.moved = 0;
     ov.error = 0;
+    ov.cancelled = false;
     ov.issued = Clock::now();
     ov.abortGeneration = record.kind == tkWrite ? m_writeAborts.load() : m_readAborts.load();
-    bool hungUp = false;
     {
         std::lock_guard lock(m_mutex);
         ov.timeouts = m_timeouts;
-        hungUp = m_hungUp && m_input.size() == 0;
     }
-    int error = 0;
-    if (record.kind == tkWrite) {
-        const TSendRules rules = sendRules();
-        if (rules.toggleRts)
-            setModemLine(TIOCM_RTS, true);
-        if (!rules.waitForDsr || modemLine(TIOCM_DSR))
-            error = writeSome(ov);
-    } else if (hungUp) {
-        error = EIO;
-    } else {
-        ov.moved = std::uint32_t(takeInput(ov.destination, ov.count));
-    }
+    const int error = record.kind == tkWrite ? startWrite(ov, moved) : startRead(ov, moved);
     ov.pending = error == 0;
-    moved = ov.moved;
     return error;
+}
+
+int TLinuxComDevice::startRead(TOverlapped& ov, std::uint32_t& moved)
+{
+    ov.moved = std::uint32_t(takeInput(ov.destination, ov.count));
+    moved = ov.moved;
+    // Taking input looks at the descriptor first, so a hang-up is known here.
+    std::lock_guard lock(m_mutex);
+    return ov.moved == 0 && m_hungUp && m_input.size() == 0 ? EIO : 0;
+}
+
+int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
+{
+    if (!m_writes->beginAtHead(ov)) {
+        ov.holder = m_writes;
+        m_writes->push(ov);
+        return 0;
+    }
+    // Collected at once (writeText): written whole here, as a blocking write would be.
+    if (ov.collectedAtOnce) {
+        carryOutWrite(ov);
+        moved = ov.moved;
+        m_writes->handOn(ov, true);
+        return ov.error;
+    }
+    // Lines to raise or watch first leave the whole request to the queue's thread.
+    const TSendRules rules = sendRules();
+    if (rules.toggleRts || rules.waitForDsr) {
+        ov.holder = m_writes;
+        m_writes->handOn(ov, false);
+        return 0;
+    }
+    const int error = writeSome(ov);
+    moved = ov.moved;
+    // Without an output queue to drain, a write the driver took whole has ended.
+    const bool finished = error != 0 || (ov.moved == ov.count && !m_hasOutputQueue);
+    if (finished && error == 0)
+        endWrite(true, false);
+    if (!finished)
+        ov.holder = m_writes;
+    m_writes->handOn(ov, finished);
+    return error;
+}
+
+void TLinuxComDevice::carryOutWrite(TOverlapped& ov)
+{
+    // Aborted (or its record gone) while it waited in the queue: not a byte goes out.
+    if (aborted(ov, tkWrite))
+        return;
+    const TSendRules rules = sendRules();
+    if (rules.toggleRts)
+        setModemLine(TIOCM_RTS, true);
+    ov.error = runWrite(ov, rules);
 }
 
 TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
@@ -119,16 +160,19 @@ TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
 int TLinuxComDevice::awaitTransfer(TComTransfer& record, std::uint32_t& moved)
 {
     TOverlapped& ov = record.overlapped;
-    if (ov.pending) {
-        ov.error = record.kind == tkWrite ? runWrite(ov) : runRead(ov);
-        ov.pending = false;
-    }
+    if (auto holder = std::move(ov.holder))
+        holder->await(ov);
+    else if (ov.pending && record.kind == tkRead)
+        ov.error = runRead(ov);
+    ov.pending = false;
     moved = ov.moved;
     return ov.error;
 }
 
 bool TLinuxComDevice::aborted(const TOverlapped& ov, TTransferKind kind) const
 {
+    if (ov.cancelled)
+        return true;
     return (kind == tkWrite ? m_writeAborts.load() : m_readAborts.load()) != ov.abortGeneration;
 }
 
@@ -183,11 +227,36 @@ int TLinuxComDevice::writeSome(TOverlapped& ov)
     return 0;
 }
 
-int TLinuxComDevice::runWrite(TOverlapped& ov)
+int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 {
-    const TSendRules rules = sendRules();
     const Deadline deadline = after(ov.issued, writeTimeLimit(ov.timeouts, ov.count));
-    int error = 0;
+    int error = writeRest(ov, rules, deadline);
+    bool drained = false;
+    if (error == 0 && ov.error == 0)
+        error = drainOutput(ov, deadline, rules.byteMs, drained);
+    if (rules.toggleRts)
+        setModemLine(TIOCM_RTS, false);
+    endWrite(drained, error != 0);
+    return error != 0 ? error : ov.error;
+}
+
+int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline)
+{
+    const int writer = rules.waitForDsr || !blockingWritesAvailable() ? -1 : writerDescriptor();
+    const bool blocking = writer >= 0;
+    // A write on the queue's behalf first puts what the driver takes at once; a write its
+    // issuer waits for goes straight to the kernel (a full driver is the rule when one writer
+    // sends many requests, and two writes would cost more than the timer).
+    int error = rules.waitForDsr || (blocking && ov.collectedAtOnce) ? 0 : writeSome(ov);
+    if (ov.moved < ov.count && error == 0 && blocking) {
+        // The kernel waits for room between pieces: one system call for the rest.
+        std::size_t written = 0;
+        error = writeBlocking(
+            writer, ov.source + ov.moved, ov.count - ov.moved, deadline,
+            [&] { return !aborted(ov, tkWrite); }, written);
+        ov.moved += std::uint32_t(written);
+        return error;
+    }
     while (ov.moved < ov.count && error == 0) {
         const bool heldByDsr = rules.waitForDsr && !modemLine(TIOCM_DSR);
         const Deadline until = heldByDsr ? earlier(deadline, Clock::now() + dsrPause) : deadline;
@@ -197,17 +266,16 @@ int TLinuxComDevice::runWrite(TOverlapped& ov)
         if (!rules.waitForDsr || modemLine(TIOCM_DSR))
             error = writeSome(ov);
     }
-    bool drained = false;
-    if (error == 0 && ov.error == 0)
-        error = drainOutput(ov, deadline, rules.byteMs, drained);
-    if (rules.toggleRts)
-        setModemLine(TIOCM_RTS, false);
+    return error;
+}
+
+void TLinuxComDevice::endWrite(bool drained, bool failed)
+{
     std::lock_guard lock(m_mutex);
     if (drained)
         recordLocked(EV_TXEMPTY);
     else
-        m_txDraining = error == 0;
-    return error != 0 ? error : ov.error;
+        m_txDraining = !failed;
 }
 
 int TLinuxComDevice::drainOutput(

@@ -25,6 +25,8 @@ std::int32_t TCustomComPort::beginWrite(const char* bytes, std::int32_t count, T
     TComTransfer& transfer = requireRecord(record);
     if (count < 0)
         throw EComPort(ecWriteFailed, EINVAL);
+    // A request of this record that was never collected ends before the record is reused.
+    transfer.settle();
     // The copy exists only to tell the links what was sent: without such a link it is skipped.
     const bool keepCopy = m_links.hasSlot(&TPortLink::transmittedBytes);
     prepareTransfer(tkWrite, bytes, keepCopy ? count : 0, transfer);
@@ -51,6 +53,7 @@ std::int32_t TCustomComPort::beginRead(char* destination, std::int32_t count, TC
     TComTransfer& transfer = requireRecord(record);
     if (count < 0)
         throw EComPort(ecReadFailed, EINVAL);
+    transfer.settle();
     transfer.kind = tkRead;
     transfer.overlapped.source = nullptr;
     transfer.overlapped.destination = destination;
@@ -87,6 +90,7 @@ std::int32_t TCustomComPort::writeText(const std::string& bytes)
 {
     std::unique_ptr<TComTransfer> record;
     newTransfer(record);
+    record->overlapped.collectedAtOnce = true;
     beginWriteText(bytes, record.get());
     return awaitTransfer(record.get());
 }
@@ -103,6 +107,8 @@ std::int32_t TCustomComPort::pendingInputCount()
 {
     TDeviceStatus status;
     raiseOnComError(ecClearCommFailed, m_device->clearErrors(status));
+    if (status.errors & CE_IOE)
+        m_hangUpOwed = true;
     return std::int32_t(
         std::min<std::uint32_t>(status.inputQueue, std::numeric_limits<std::int32_t>::max()));
 }
@@ -127,7 +133,7 @@ TComErrors TCustomComPort::takeLineErrors()
 {
     TDeviceStatus status;
     raiseOnComError(ecClearCommFailed, m_device->clearErrors(status));
-    const std::uint32_t flags = status.errors;
+    const std::uint32_t flags = status.errors | (m_hangUpOwed.exchange(false) ? CE_IOE : 0);
     TComErrors errors;
     if (flags & CE_FRAME)
         errors += errFrame;

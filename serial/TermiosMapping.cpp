@@ -60,7 +60,12 @@ int validateDcb(const TDcb& dcb)
         = dcb.ByteSize >= 5 && dcb.ByteSize <= 8 && dcb.Parity <= 4 && dcb.StopBits <= 2;
     const bool xonXoffOk = !(dcb.fOutX || dcb.fInX) || dcb.XonChar != dcb.XoffChar;
     const bool controlsOk = dcb.fDtrControl <= 2 && dcb.fRtsControl <= 3;
-    return (rateOk && framingOk && xonXoffOk && controlsOk) ? 0 : EINVAL;
+    // Framings the line would show differently are refused, never changed: a UART makes one
+    // and a half stop bits only with five data bits (CSTOPB gives two otherwise), and CTS
+    // output flow (CRTSCTS) takes RTS over, so RTS cannot also be held off or on.
+    const bool stopBitsOk = dcb.StopBits != 1 || dcb.ByteSize == 5;
+    const bool rtsOk = !dcb.fOutxCtsFlow || dcb.fRtsControl >= 2;
+    return (rateOk && framingOk && xonXoffOk && controlsOk && stopBitsOk && rtsOk) ? 0 : EINVAL;
 }
 
 TLineSetup lineSetupFromDcb(const TDcb& dcb)

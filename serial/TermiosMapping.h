@@ -43,7 +43,8 @@ struct TLineSetup {
 
 // 0 when the record can be applied, EINVAL when the device would refuse it (rate 0 or above
 // 2^31-1, byte size outside 5..8, unknown parity or stop bits, equal XON and XOFF characters
-// with XON/XOFF in use).
+// with XON/XOFF in use) or could only make something else of it on the line (one and a half
+// stop bits with 6 to 8 data bits; RTS held off or on while CTS output flow is on).
 int validateDcb(const TDcb& dcb);
 
 // The raw-mode termios image and the emulated settings for a record (pure). fTXContinueOnXoff

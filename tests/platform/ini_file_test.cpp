@@ -1,6 +1,7 @@
 // The settings file: how lines are read, what a rewrite keeps, the atomic replacement and the
 // errors that name the file.
 #include "platform/IniFile.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -64,10 +65,10 @@ TEST(IniFile, ReadsValuesByteForByte)
     for (const Case& c : {
              Case { "CP", "Port", "COM3" },
              { "cp", "PORT", "COM3" }, // names in any letter case; the first of two keys wins
-             { "CP", "BaudRate", " 19200" }, // blanks around the key go, the value stays
+             { "CP", "BaudRate", "19200" }, // blanks around the key and the value go
              { "CP", "Quoted", "\"x\"" },
              { "CP", "Equals", "a=b" },
-             { "CP", "Trailing", "x \t" },
+             { "CP", "Trailing", "x" }, // a hand-edited trailing blank is not part of it
              { "CP", "Empty", "" },
              { "CP", "#Hidden", "(fallback)" },
              { "CP", "Hidden", "(fallback)" },
@@ -91,7 +92,7 @@ TEST(IniFile, ReadsIntegersWithTheProgramsParser)
         "word=abc\nempty=\nbig=2147483648\nall=$FFFFFFFF\n");
     const TIniFile file(dir.file("s.ini"));
     const std::pair<const char*, std::int32_t> cases[] = { { "plain", 12 }, { "blank", 12 },
-        { "hex", 31 }, { "hex0x", 16 }, { "negative", -5 }, { "trailing", 77 }, { "word", 77 },
+        { "hex", 31 }, { "hex0x", 16 }, { "negative", -5 }, { "trailing", 12 }, { "word", 77 },
         { "empty", 77 }, { "big", 77 }, { "all", -1 }, { "missing", 77 } };
     for (const auto& [key, expected] : cases)
         EXPECT_EQ(file.readInteger("S", key, 77), expected) << key;
@@ -163,8 +164,8 @@ TEST(IniFile, EveryByteOfAValueSurvivesARoundTrip)
         if (byte != '\r' && byte != '\n')
             allBytes += static_cast<char>(byte);
     }
-    const std::string values[] = { " lead", "trail ", "\"quoted\"", "a=b", ";x", "#y", "[z]",
-        "tab\there", "", std::string("nul\0byte", 8), allBytes };
+    const std::string values[] = { "\"quoted\"", "a=b", ";x", "#y", "[z]", "tab\there", "",
+        std::string("nul\0byte", 8), allBytes };
     TIniFile file(dir.file("s.ini"));
     for (std::size_t i = 0; i < std::size(values); ++i)
         file.writeString("S", "V" + std::to_string(i), values[i]);
@@ -181,10 +182,10 @@ TEST(IniFile, NamesAndValuesThatWouldReadBackOtherwiseAreRefused)
     struct Case {
         std::string section, key, value;
     };
-    for (const Case& c :
-        { Case { "a]b", "K", "v" }, { "a\nb", "K", "v" }, { " S", "K", "v" }, { "S", "", "v" },
-            { "S", "a=b", "v" }, { "S", ";K", "v" }, { "S", "#K", "v" }, { "S", "[K", "v" },
-            { "S", "K ", "v" }, { "S", "K\r", "v" }, { "S", "K", "a\nb" }, { "S", "K", "a\r" } }) {
+    for (const Case& c : { Case { "a]b", "K", "v" }, { "a\nb", "K", "v" }, { " S", "K", "v" },
+             { "S", "", "v" }, { "S", "a=b", "v" }, { "S", ";K", "v" }, { "S", "#K", "v" },
+             { "S", "[K", "v" }, { "S", "K ", "v" }, { "S", "K\r", "v" }, { "S", "K", "a\nb" },
+             { "S", "K", "a\r" }, { "S", "K", " lead" }, { "S", "K", "trail\t" } }) {
         const std::string error = errorOf([&] { file.writeString(c.section, c.key, c.value); });
         EXPECT_NE(error.find("to settings file '" + file.fileName() + "'"), std::string::npos)
             << error;
@@ -269,4 +270,44 @@ TEST(IniDocument, AnyBytesComeBackUnchanged)
         "\xEF\xBB\xBF\n[", "=\n==\n[]=\n", std::string("a\0b\n", 4) };
     for (const std::string& bytes : cases)
         EXPECT_EQ(IniDocument::parse(bytes).text(), bytes);
+}
+
+TEST(IniFile, WritersInTwoProcessesLoseNothing)
+{
+    testsupport::TempDir dir;
+    const std::string path = dir.file("shared.ini");
+    constexpr int sections = 100;
+    const auto writeSections = [&](const std::string& prefix) {
+        return [&path, prefix] {
+            TIniFile file(path);
+            for (int i = 0; i < sections; ++i)
+                file.writeString(prefix + std::to_string(i), "Writer", prefix);
+            return true;
+        };
+    };
+    const pid_t first = testsupport::inChild(writeSections("A"));
+    const pid_t second = testsupport::inChild(writeSections("B"));
+    EXPECT_TRUE(testsupport::succeeded(first));
+    EXPECT_TRUE(testsupport::succeeded(second));
+    const TIniFile file(path);
+    int found = 0;
+    for (int i = 0; i < sections; ++i) {
+        found += file.readString("A" + std::to_string(i), "Writer", "") == "A";
+        found += file.readString("B" + std::to_string(i), "Writer", "") == "B";
+    }
+    EXPECT_EQ(found, 2 * sections);
+    EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string> { "shared.ini" });
+}
+
+TEST(IniFile, ADanglingLinkIsWrittenThroughToItsTarget)
+{
+    testsupport::TempDir dir;
+    std::filesystem::create_directories(dir.path() + "/dotfiles");
+    std::filesystem::create_symlink("dotfiles/quillet.ini", dir.file("settings.ini"));
+    TIniFile file(dir.file("settings.ini"));
+    EXPECT_EQ(file.readString("CP", "Port", "none"), "none");
+    file.writeString("CP", "Port", "COM2");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("settings.ini")));
+    EXPECT_EQ(dir.readFile("dotfiles/quillet.ini"), "[CP]\nPort=COM2\n");
+    EXPECT_EQ(file.readString("CP", "Port", "none"), "COM2");
 }

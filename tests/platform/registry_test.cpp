@@ -2,6 +2,8 @@
 // several writers.
 #include "platform/Registry.h"
 #include "platform/RegistryFormat.h"
+#include "support/ChildProcess.h"
+#include "support/OpenCounter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,9 @@ using namespace platform;
 namespace {
 
 using ConfigHome = testsupport::TestConfigHome;
+using testsupport::inChild;
+using testsupport::OpenCounter;
+using testsupport::succeeded;
 
 RegistryTree parsed(std::string_view bytes)
 {
@@ -37,25 +42,13 @@ template <typename Operation> std::string errorOf(Operation operation)
     return "no error";
 }
 
-// Runs body in a child process; true when it finished with success.
-template <typename Body> pid_t inChild(Body body)
+// A valid store of about `bytes` bytes: one key with many values.
+std::string bigStore(std::size_t bytes)
 {
-    const pid_t child = fork();
-    if (child == 0) {
-        bool ok = false;
-        try {
-            ok = body();
-        } catch (...) {
-        }
-        _exit(ok ? 0 : 1);
-    }
-    return child;
-}
-
-bool succeeded(pid_t child)
-{
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Bulk]\n";
+    for (int i = 0; text.size() < bytes; ++i)
+        text += "\"value" + std::to_string(i) + "\"=\"" + std::string(100, 'x') + "\"\n";
+    return text;
 }
 
 } // namespace
@@ -354,4 +347,61 @@ TEST(Registry, ConcurrentWritersLoseNothing)
         EXPECT_EQ(registry.readString("a" + std::to_string(i)), "a");
         EXPECT_EQ(registry.readString("b" + std::to_string(i)), "b");
     }
+}
+
+TEST(Registry, AWriteKeepsTheStoresPermissions)
+{
+    ConfigHome home;
+    TRegistry registry;
+    ASSERT_TRUE(registry.openKey("\\SOFTWARE\\Maker", true));
+    ASSERT_EQ(::chmod(home.store().c_str(), 0600), 0);
+    registry.writeString("secret", "kept private");
+    struct stat info;
+    ASSERT_EQ(::stat(home.store().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+TEST(Registry, AStoreIsReadOnceWhileItDoesNotChange)
+{
+    ConfigHome home;
+    home.writeStore(bigStore(1024 * 1024));
+    OpenCounter counter(home.store());
+    // What the program does at start: look for its marker keys.
+    TRegistry registry;
+    EXPECT_TRUE(registry.openKey("\\SOFTWARE\\Bulk", true));
+    EXPECT_FALSE(registry.keyExists("Marker"));
+    EXPECT_TRUE(registry.openKey("\\SOFTWARE\\Bulk", true));
+    EXPECT_EQ(registry.readString("value7"), std::string(100, 'x'));
+    EXPECT_EQ(counter.opens(), 1);
+
+    // A change by someone else is seen at once: its size, times or identity differ.
+    home.writeStore("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Bulk]\n\"value7\"=\"new\"\n");
+    EXPECT_EQ(registry.readString("value7"), "new");
+    // Its own write leaves nothing to read again.
+    registry.writeString("value8", "mine");
+    const int afterWrite = counter.opens();
+    EXPECT_EQ(registry.readString("value8"), "mine");
+    EXPECT_EQ(counter.opens(), afterWrite);
+}
+
+TEST(Registry, AStoreBeyondTheSizeLimitIsRefusedAndLeftAsItIs)
+{
+    ConfigHome home;
+    const std::string huge = bigStore(20 * 1024 * 1024);
+    home.writeStore(huge);
+    TRegistry registry;
+    const std::string expected
+        = "Registry store '" + home.store() + "' cannot be read: File too large";
+    EXPECT_EQ(errorOf([&] { registry.keyExists("\\SOFTWARE\\Bulk"); }), expected);
+    EXPECT_EQ(errorOf([&] { registry.openKey("\\SOFTWARE\\Other", true); }), expected);
+    EXPECT_THROW(registry.createKey("\\SOFTWARE\\Other"), ERegistryFileError);
+    EXPECT_TRUE(home.storeBytes() == huge);
+
+    // Nor does a write ever make a store that large.
+    ConfigHome small;
+    TRegistry writer;
+    ASSERT_TRUE(writer.openKey("\\SOFTWARE\\Bulk", true));
+    EXPECT_EQ(errorOf([&] { writer.writeString("big", std::string(maxRegistryStoreSize, 'x')); }),
+        "Failed to set data for 'big'");
+    EXPECT_FALSE(writer.valueExists("big"));
 }

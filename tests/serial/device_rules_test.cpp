@@ -78,8 +78,12 @@ TEST(TermiosMapping, EveryRecordFieldReachesTheTerminalOrTheEmulation)
             [&](const TLineSetup& s) {
                 return (cflag(s) & (PARENB | PARODD | CMSPAR)) == (PARENB | CMSPAR);
             } },
-        { "1.5 stop bits", [](TDcb& d) { d.StopBits = 1; },
-            [&](const TLineSetup& s) { return (cflag(s) & CSTOPB) != 0; } },
+        { "1.5 stop bits",
+            [](TDcb& d) {
+                d.StopBits = 1;
+                d.ByteSize = 5;
+            },
+            [&](const TLineSetup& s) { return (cflag(s) & (CSTOPB | CSIZE)) == (CSTOPB | CS5); } },
         { "2 stop bits", [](TDcb& d) { d.StopBits = 2; },
             [&](const TLineSetup& s) {
                 return (cflag(s) & CSTOPB) != 0 && s.bitsPerCharacter == 11;
@@ -90,7 +94,11 @@ TEST(TermiosMapping, EveryRecordFieldReachesTheTerminalOrTheEmulation)
             [&](const TLineSetup& s) { return (cflag(s) & CSIZE) == CS6; } },
         { "7 data bits", [](TDcb& d) { d.ByteSize = 7; },
             [&](const TLineSetup& s) { return (cflag(s) & CSIZE) == CS7; } },
-        { "CTS output flow", [](TDcb& d) { d.fOutxCtsFlow = true; },
+        { "CTS output flow",
+            [](TDcb& d) {
+                d.fOutxCtsFlow = true;
+                d.fRtsControl = 2;
+            },
             [&](const TLineSetup& s) { return (cflag(s) & CRTSCTS) && s.rtsByKernel; } },
         { "parity check", [](TDcb& d) { d.fParity = true; },
             [](const TLineSetup& s) { return (s.termios.iflag & INPCK) && s.checkParity; } },
@@ -151,6 +159,18 @@ TEST(TermiosMapping, RecordsTheDeviceWouldRefuse)
         [](TDcb& d) {
             d.fOutX = true;
             d.XoffChar = d.XonChar;
+        },
+        // What the line would carry differs from what was asked: two stop bits, and RTS driven
+        // by the kernel's flow control instead of held.
+        [](TDcb& d) { d.StopBits = 1; }, // 8 data bits
+        [](TDcb& d) {
+            d.StopBits = 1;
+            d.ByteSize = 6;
+        },
+        [](TDcb& d) { d.fOutxCtsFlow = true; }, // RTS held off
+        [](TDcb& d) {
+            d.fOutxCtsFlow = true;
+            d.fRtsControl = 1;
         },
     };
     for (const auto& change : refused) {

@@ -22,8 +22,7 @@ const TStoredGroups allGroups { stBasic, stFlowControl, stBuffer, stTimeouts, st
 
 std::string golden(const std::string& name)
 {
-    std::ifstream in(
-        std::filesystem::path(__FILE__).parent_path() / "data" / name, std::ios::binary);
+    std::ifstream in(std::filesystem::path(SERIAL_TEST_DATA) / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -135,6 +134,15 @@ TEST_F(IniFixture, ACustomRateAddsItsKeyAndOtherKeysStayAsTheyWere)
     port.setPort("COM1\nFlowControl.OutCTSFlow=Yes");
     EXPECT_THROW(port.storeToIniFile(file, "CP"), platform::EIniFileError);
     EXPECT_EQ(dir.readFile("ports.ini"), before);
+}
+
+TEST_F(IniFixture, HandEditedValuesWithBlanksAroundThemLoadAsWritten)
+{
+    TComPort port;
+    load(port, "BaudRate=19200 \nParity = Even\t\nPort= COM3 \n");
+    EXPECT_EQ(port.BaudRate(), br19200);
+    EXPECT_EQ(port.Parity().Bits(), prEven);
+    EXPECT_EQ(port.Port(), "COM3");
 }
 
 TEST_F(RegistryFixture, ANewPortStoresTheSixBasicKeys)

@@ -302,6 +302,21 @@ TEST_F(PtyPort, AHungUpLineFailsTransfersWithItsError)
     EXPECT_FALSE(port.Connected());
 }
 
+TEST_F(PtyPort, TheFirstReadAfterAHangUpFails)
+{
+    port.openPort();
+    pty.hangUp();
+    // Nothing has looked at the line since: the read itself must find the hang-up.
+    char buffer[4];
+    try {
+        port.readBytes(buffer, 4);
+        FAIL() << "a read on a hung-up line reported success";
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.errorCode(), 3);
+        EXPECT_EQ(e.systemError(), EIO);
+    }
+}
+
 TEST(Transfers, StatusQueriesMapTheDeviceFlags)
 {
     auto script = std::make_shared<FakeScript>();
