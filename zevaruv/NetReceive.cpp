@@ -13,19 +13,19 @@ namespace zevaruv {
 std::optional<std::size_t> NetConnection::receive(
     std::uint8_t* buffer, std::size_t size, int waitMs)
 {
-    if (m_socket < 0)
+    if (!m_socket.valid())
         return std::nullopt;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
         // Waiting first: a reply is rarely there the moment after its question went out.
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        pollfd entry { m_socket, POLLIN, 0 };
+        pollfd entry { m_socket.get(), POLLIN, 0 };
         const int ready = ::poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
         if (ready < 0 && errno != EINTR)
             return std::nullopt;
         if (ready > 0) {
-            const ssize_t got = ::recv(m_socket, buffer, size, MSG_DONTWAIT);
+            const ssize_t got = ::recv(m_socket.get(), buffer, size, MSG_DONTWAIT);
             if (got > 0)
                 return static_cast<std::size_t>(got);
             if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))

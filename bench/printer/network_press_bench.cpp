@@ -35,13 +35,12 @@ constexpr double floorMs = 10.0;
 
 void plainConnectSendClose()
 {
-    const int socket = testsupport::connectTo(address, 9100);
-    if (socket < 0)
+    const platform::FileDescriptor socket(testsupport::connectTo(address, 9100));
+    if (!socket.valid())
         std::perror("connect");
     const char cut[] = { 0x1D, 0x56, 0x42, 0x00 };
-    if (::send(socket, cut, sizeof cut, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof cut))
+    if (::send(socket.get(), cut, sizeof cut, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof cut))
         std::perror("send");
-    ::close(socket);
 }
 
 struct Timings {
