@@ -1,5 +1,7 @@
 #include "emulator/Endpoints.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -55,25 +57,26 @@ TcpAddress parseTcpAddress(const std::string& text)
 
 int listenTcp(const TcpAddress& address, std::uint16_t& bound)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
+    platform::FileDescriptor listener(
+        socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!listener.valid())
         fail("cannot create a socket");
     const int yes = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in socketAddress {};
     socketAddress.sin_family = AF_INET;
     socketAddress.sin_port = htons(address.port);
     inet_pton(AF_INET, address.host.c_str(), &socketAddress.sin_addr);
     const auto* generic = reinterpret_cast<sockaddr*>(&socketAddress);
-    if (bind(fd, generic, sizeof socketAddress) != 0 || listen(fd, 16) != 0) {
+    if (bind(listener.get(), generic, sizeof socketAddress) != 0
+        || listen(listener.get(), 16) != 0) {
         const int error = errno;
-        close(fd);
         fail("cannot listen on " + address.host + ":" + std::to_string(address.port), error);
     }
     socklen_t length = sizeof socketAddress;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&socketAddress), &length);
+    getsockname(listener.get(), reinterpret_cast<sockaddr*>(&socketAddress), &length);
     bound = ntohs(socketAddress.sin_port);
-    return fd;
+    return listener.release();
 }
 
 Pty openRawPty()

@@ -6,7 +6,6 @@
 #include <csignal>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -61,7 +60,6 @@ VirtualPrinter::VirtualPrinter(const Options& options, Hooks hooks)
     , m_hooks(std::move(hooks))
     , m_conditions(options.conditions)
     , m_engine(options.paperWidth, m_hooks.receipts, m_hooks.warnings)
-    , m_stop(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
     , m_signals(stopSignalsDescriptor())
 {
 }
@@ -99,8 +97,7 @@ void VirtualPrinter::open()
 
 void VirtualPrinter::stop()
 {
-    const std::uint64_t one = 1;
-    (void)!::write(m_stop.get(), &one, sizeof one);
+    m_stop.signal();
 }
 
 void VirtualPrinter::run()

@@ -3,6 +3,7 @@
 #include "emulator/Options.h"
 #include "emulator/PrinterSession.h"
 #include "emulator/ReceiptBuilder.h"
+#include "platform/EventFd.h"
 #include "platform/FileDescriptor.h"
 
 #include <chrono>
@@ -51,7 +52,7 @@ private:
     Hooks m_hooks;
     escpos::ConditionSet m_conditions;
     ReceiptBuilder m_engine;
-    platform::FileDescriptor m_stop;
+    platform::EventFd m_stop;
     platform::FileDescriptor m_signals;
     std::unique_ptr<platform::FileDescriptor> m_listener;
     std::unique_ptr<Connection> m_pty;

@@ -29,32 +29,23 @@ bool knownType(mode_t mode)
 
 } // namespace
 
-DeviceFile::~DeviceFile()
-{
-    if (m_ownsDescriptor)
-        ::close(m_fd);
-}
-
 void DeviceFile::open(const std::string& path)
 {
     if (path.empty()) {
         m_fd = STDOUT_FILENO;
-        m_ownsDescriptor = false;
     } else {
         // Non-blocking: a FIFO without a reader fails at once (ENXIO), and a printer that
         // stops taking bytes is waited for with poll() under the no-progress limit instead of
         // stopping the window in write().
-        m_fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-        if (m_fd < 0)
+        m_owned.reset(::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
+        if (!m_owned.valid())
             return fail(platform::ioCodeFromErrno(errno));
-        m_ownsDescriptor = true;
+        m_fd = m_owned.get();
     }
     struct stat info;
     if (::fstat(m_fd, &info) != 0 || !knownType(info.st_mode)) {
-        if (m_ownsDescriptor)
-            ::close(m_fd);
+        m_owned.reset();
         m_fd = -1;
-        m_ownsDescriptor = false;
         return fail(unknownHandleType);
     }
     m_characterDevice = S_ISCHR(info.st_mode);
@@ -82,10 +73,12 @@ void DeviceFile::flush()
 void DeviceFile::close()
 {
     passBuffer();
-    if (m_ownsDescriptor && ::close(m_fd) != 0 && errno != EINTR)
-        fail(platform::ioCodeFromErrno(errno));
-    m_ownsDescriptor = false;
     m_fd = -1;
+    if (!m_owned.valid())
+        return;
+    // After EINTR the descriptor is closed all the same; only a real error is reported.
+    if (const int error = m_owned.close(); error != 0 && error != EINTR)
+        fail(platform::ioCodeFromErrno(error));
 }
 
 int DeviceFile::takeError()

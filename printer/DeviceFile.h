@@ -3,6 +3,7 @@
 // records and a later check raises, so a failing write surfaces at the next check. A device that
 // takes no byte for printer::noProgressLimit fails with code 121 (the device time-out).
 
+#include "platform/FileDescriptor.h"
 #include "platform/ProgressDeadline.h"
 
 #include <cstddef>
@@ -13,8 +14,6 @@ namespace printer {
 class DeviceFile {
 public:
     DeviceFile() = default;
-    // Closes the descriptor if a raised check left it open.
-    ~DeviceFile();
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
 
@@ -39,8 +38,10 @@ private:
     void passBuffer();
     void fail(int code);
 
+    // The descriptor written to: the opened device (owned, so a raised check that leaves it open
+    // still closes it) or standard output (not owned).
     int m_fd = -1;
-    bool m_ownsDescriptor = false;
+    platform::FileDescriptor m_owned;
     bool m_characterDevice = false;
     char m_buffer[bufferSize] = {};
     std::size_t m_used = 0;

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace zevaruv {
 
@@ -62,29 +63,29 @@ bool NetConnection::open(const std::string& address, std::uint16_t port, int con
     if (inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1)
         return false;
 
-    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (socket < 0)
+    platform::FileDescriptor socket(
+        ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!socket.valid())
         return false;
     const auto deadline = Clock::now() + std::chrono::milliseconds(connectMs);
-    int result = ::connect(socket, reinterpret_cast<const sockaddr*>(&target), sizeof target);
-    if (result != 0 && errno == EINPROGRESS && waitWritable(socket, deadline)) {
+    int result = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&target), sizeof target);
+    if (result != 0 && errno == EINPROGRESS && waitWritable(socket.get(), deadline)) {
         int error = 0;
         socklen_t size = sizeof error;
-        result
-            = ::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0 ? 0 : -1;
+        result = ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0
+            ? 0
+            : -1;
     }
-    if (result != 0) {
-        ::close(socket);
+    if (result != 0)
         return false;
-    }
-    ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) & ~O_NONBLOCK);
-    m_socket = socket;
+    ::fcntl(socket.get(), F_SETFL, ::fcntl(socket.get(), F_GETFL) & ~O_NONBLOCK);
+    m_socket = std::move(socket);
     return true;
 }
 
 std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, int sendMs)
 {
-    if (m_socket < 0)
+    if (!m_socket.valid())
         return 0;
     // Progress is any byte the kernel takes or the peer acknowledges; the limit counts only the
     // time without either.
@@ -110,8 +111,9 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
             // At least 1 ms: a zero SO_SNDTIMEO would mean no limit at all.
             const int left = std::max(1, progress.waitMs(std::chrono::milliseconds(sendMs)));
             const timeval limit { left / 1000, (left % 1000) * 1000 };
-            ::setsockopt(m_socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-            const ssize_t written = ::send(m_socket, data + sent, length - sent, MSG_NOSIGNAL);
+            ::setsockopt(m_socket.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+            const ssize_t written
+                = ::send(m_socket.get(), data + sent, length - sent, MSG_NOSIGNAL);
             if (written > 0) {
                 sent += static_cast<std::size_t>(written);
                 m_written += static_cast<std::uint64_t>(written);
@@ -129,7 +131,7 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
             std::this_thread::yield();
             continue;
         }
-        pollfd entry { m_socket, 0, 0 };
+        pollfd entry { m_socket.get(), 0, 0 };
         if (::poll(&entry, 1, progress.waitMs(ackPause)) > 0
             && (entry.revents & (POLLERR | POLLHUP)))
             return acknowledged();
@@ -140,23 +142,22 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
 std::uint64_t NetConnection::unacknowledged() const
 {
     int queued = 0;
-    if (::ioctl(m_socket, SIOCOUTQ, &queued) != 0 || queued < 0)
+    if (::ioctl(m_socket.get(), SIOCOUTQ, &queued) != 0 || queued < 0)
         return 0;
     return static_cast<std::uint64_t>(queued);
 }
 
 void NetConnection::close()
 {
-    if (m_socket < 0)
+    if (!m_socket.valid())
         return;
     // Bytes the printer never took are dropped with the connection, so that a printer that
     // recovers later does not print the rest of a job already reported as failed.
     if (unacknowledged() > 0) {
         const linger reset { 1, 0 };
-        ::setsockopt(m_socket, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        ::setsockopt(m_socket.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     }
-    ::close(m_socket);
-    m_socket = -1;
+    m_socket.reset();
     m_written = 0;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // One TCP client connection with time limits, for the network printing library.
 
+#include "platform/FileDescriptor.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,13 +26,13 @@ public:
     std::size_t send(const std::uint8_t* data, std::size_t length, int sendMs);
     // Ends the connection; bytes the peer has not acknowledged are dropped (reset).
     void close();
-    bool isOpen() const { return m_socket >= 0; }
+    bool isOpen() const { return m_socket.valid(); }
 
 private:
     // Bytes sent and not yet acknowledged by the peer (SIOCOUTQ).
     std::uint64_t unacknowledged() const;
 
-    int m_socket = -1;
+    platform::FileDescriptor m_socket;
     // Bytes handed to the kernel since the connection was made.
     std::uint64_t m_written = 0;
 };

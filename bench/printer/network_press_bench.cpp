@@ -5,6 +5,7 @@
 // way in the same run; the ratio is press / (floor + plain), goal at most 1.2.
 #include "app/Form1Description.h"
 #include "app/TForm1.h"
+#include "platform/FileDescriptor.h"
 #include "platform/MessageBoxes.h"
 #include "support/TcpListener.h"
 #include "support/TempDir.h"
@@ -47,22 +48,22 @@ class ArrivalListener {
 public:
     ArrivalListener()
     {
-        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        m_socket.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
         const int yes = 1;
-        ::setsockopt(m_socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        ::setsockopt(m_socket.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         sockaddr_in local {};
         local.sin_family = AF_INET;
         local.sin_port = htons(9100);
         inet_pton(AF_INET, address.c_str(), &local.sin_addr);
-        if (::bind(m_socket, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
-            || ::listen(m_socket, 16) != 0)
+        if (::bind(m_socket.get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
+            || ::listen(m_socket.get(), 16) != 0)
             std::perror("listen");
         m_thread = std::thread([this] { serve(); });
     }
     ~ArrivalListener()
     {
-        ::shutdown(m_socket, SHUT_RDWR);
-        ::close(m_socket);
+        ::shutdown(m_socket.get(), SHUT_RDWR);
+        m_socket.reset();
         m_thread.join();
     }
 
@@ -79,25 +80,25 @@ private:
     void serve()
     {
         for (;;) {
-            const int peer = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
-            if (peer < 0)
+            const platform::FileDescriptor peer(
+                ::accept4(m_socket.get(), nullptr, nullptr, SOCK_CLOEXEC));
+            if (!peer.valid())
                 return;
             Arrival arrival;
             char buffer[256];
             ssize_t got;
-            while ((got = ::recv(peer, buffer, sizeof buffer, 0)) > 0) {
+            while ((got = ::recv(peer.get(), buffer, sizeof buffer, 0)) > 0) {
                 arrival.lastByte = Clock::now();
                 arrival.bytes += static_cast<std::size_t>(got);
             }
             arrival.end = Clock::now();
-            ::close(peer);
             std::lock_guard lock(m_mutex);
             m_arrivals.push_back(arrival);
             m_changed.notify_all();
         }
     }
 
-    int m_socket = -1;
+    platform::FileDescriptor m_socket;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Arrival> m_arrivals;
@@ -111,13 +112,12 @@ double ms(Clock::duration d)
 
 void plainConnectSendClose()
 {
-    const int socket = testsupport::connectTo(address, 9100);
-    if (socket < 0)
+    const platform::FileDescriptor socket(testsupport::connectTo(address, 9100));
+    if (!socket.valid())
         std::perror("connect");
     const char cut[] = { 0x1D, 0x56, 0x42, 0x00 };
-    if (::send(socket, cut, sizeof cut, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof cut))
+    if (::send(socket.get(), cut, sizeof cut, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof cut))
         std::perror("send");
-    ::close(socket);
 }
 
 double median(std::vector<double> values)

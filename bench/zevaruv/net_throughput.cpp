@@ -2,6 +2,7 @@
 // into the same kind of draining listener, in the same run. Both count a job as done once the
 // listener has acknowledged every byte (the send queue, SIOCOUTQ, is empty), as KWNetSend does.
 // Prints medians and their ratio.
+#include "platform/FileDescriptor.h"
 #include "support/TcpListener.h"
 #include "zevaruv/ZEVarUV.h"
 
@@ -26,21 +27,21 @@ constexpr int rounds = 41;
 double plainSendSeconds(const char* address)
 {
     const auto start = Clock::now();
-    const int socket = testsupport::connectTo(address, 9100);
-    if (socket < 0)
+    platform::FileDescriptor socket(testsupport::connectTo(address, 9100));
+    if (!socket.valid())
         std::perror("connect");
     std::size_t sent = 0;
     while (sent < payload.size()) {
         const ssize_t n
-            = ::send(socket, payload.data() + sent, payload.size() - sent, MSG_NOSIGNAL);
+            = ::send(socket.get(), payload.data() + sent, payload.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             break;
         sent += n;
     }
     int unacknowledged = 1;
-    while (::ioctl(socket, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged > 0)
+    while (::ioctl(socket.get(), SIOCOUTQ, &unacknowledged) == 0 && unacknowledged > 0)
         std::this_thread::yield();
-    ::close(socket);
+    socket.reset();
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 

@@ -25,18 +25,21 @@ PtyPort::PtyPort(const std::string& sysRoot, const std::string& name, Mode mode)
     , m_mode(mode)
 {
     char slavePath[256];
-    if (openpty(&m_master, &m_slave, slavePath, nullptr, nullptr) != 0)
+    int master, slave;
+    if (openpty(&master, &slave, slavePath, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
-    fcntl(m_master, F_SETFD, FD_CLOEXEC);
-    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    m_master.reset(master);
+    m_slave.reset(slave);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
     namespace fs = std::filesystem;
     fs::create_directories(sysRoot + "/sys/class/tty/" + name + "/device/driver");
     fs::create_directories(sysRoot + "/dev");
     fs::remove(sysRoot + "/dev/" + name);
     fs::create_symlink(slavePath, sysRoot + "/dev/" + name);
     if (mode != Mode::NeverRead) {
-        if (pipe2(m_stop, O_CLOEXEC) != 0)
-            throw std::runtime_error("pipe failed");
+        if (!m_stop.valid())
+            throw std::runtime_error("eventfd failed");
         m_reader = std::thread([this] { collect(); });
     }
 }
@@ -50,21 +53,15 @@ void PtyPort::stopReader()
 {
     if (!m_reader.joinable())
         return;
-    const char stop = 1;
-    (void)!write(m_stop[1], &stop, 1);
+    m_stop.signal();
     m_reader.join();
-    close(m_stop[0]);
-    close(m_stop[1]);
 }
 
 void PtyPort::unplug()
 {
     stopReader();
-    if (m_master < 0)
-        return;
-    close(m_slave);
-    close(m_master);
-    m_slave = m_master = -1;
+    m_slave.reset();
+    m_master.reset();
 }
 
 std::size_t PtyPort::nextReadSize(std::size_t buffered) const
@@ -92,14 +89,15 @@ void PtyPort::collect()
     char buffer[4096];
     for (;;) {
         const std::size_t wanted = nextReadSize(sizeof buffer);
-        pollfd waits[2] = { { m_stop[0], POLLIN, 0 }, { wanted > 0 ? m_master : -1, POLLIN, 0 } };
+        pollfd waits[2]
+            = { { m_stop.get(), POLLIN, 0 }, { wanted > 0 ? m_master.get() : -1, POLLIN, 0 } };
         if (poll(waits, 2, -1) < 0 && errno != EINTR)
             return;
         if (waits[0].revents)
             return;
         if (!(waits[1].revents & POLLIN))
             continue;
-        const ssize_t got = read(m_master, buffer, wanted);
+        const ssize_t got = read(m_master.get(), buffer, wanted);
         if (got <= 0)
             continue;
         {
@@ -108,7 +106,7 @@ void PtyPort::collect()
             m_total += static_cast<std::size_t>(got);
             m_arrived.notify_all();
         }
-        pollfd stop { m_stop[0], POLLIN, 0 };
+        pollfd stop { m_stop.get(), POLLIN, 0 };
         if (m_mode == Mode::Slow && poll(&stop, 1, slowPauseMs) > 0)
             return;
     }

@@ -4,6 +4,9 @@
 // <root>/dev/<name> leads to the terminal's slave side. The test plays the printer on the
 // master side.
 
+#include "platform/EventFd.h"
+#include "platform/FileDescriptor.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -41,10 +44,10 @@ private:
 
     std::string m_name;
     Mode m_mode;
-    int m_master = -1;
+    platform::FileDescriptor m_master;
     // Held open so that the master never sees a hang-up between the program's opens.
-    int m_slave = -1;
-    int m_stop[2] = { -1, -1 };
+    platform::FileDescriptor m_slave;
+    platform::EventFd m_stop;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::string m_received;

@@ -30,6 +30,9 @@ PrinterProcess::PrinterProcess(const std::vector<std::string>& arguments)
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0
         || pipe2(errors, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
+    // The child's ends, closed here once the child has its copies.
+    const platform::FileDescriptor childEnds[] = { platform::FileDescriptor(input[0]),
+        platform::FileDescriptor(output[1]), platform::FileDescriptor(errors[1]) };
     m_pid = fork();
     if (m_pid == 0) {
         dup2(input[0], STDIN_FILENO);
@@ -43,27 +46,27 @@ PrinterProcess::PrinterProcess(const std::vector<std::string>& arguments)
         execv(VIRTUAL_PRINTER, argv.data());
         _exit(127);
     }
-    close(input[0]);
-    close(output[1]);
-    close(errors[1]);
-    m_input = input[1];
-    m_outputReader = std::thread([this, fd = output[0]] { collect(fd, m_output); });
-    m_errorReader = std::thread([this, fd = errors[0]] { collect(fd, m_errors); });
+    m_input.reset(input[1]);
+    m_outputReader = std::thread([this, fd = platform::FileDescriptor(output[0])]() mutable {
+        collect(std::move(fd), m_output);
+    });
+    m_errorReader = std::thread([this, fd = platform::FileDescriptor(errors[0])]() mutable {
+        collect(std::move(fd), m_errors);
+    });
 }
 
 PrinterProcess::~PrinterProcess()
 {
     if (m_pid > 0)
         stop();
-    close(m_input);
 }
 
-void PrinterProcess::collect(int fd, std::vector<std::string>& lines)
+void PrinterProcess::collect(platform::FileDescriptor fd, std::vector<std::string>& lines)
 {
     std::string pending;
     char buffer[4096];
     ssize_t got;
-    while ((got = read(fd, buffer, sizeof buffer)) > 0) {
+    while ((got = read(fd.get(), buffer, sizeof buffer)) > 0) {
         pending.append(buffer, static_cast<std::size_t>(got));
         std::lock_guard lock(m_mutex);
         for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
@@ -72,7 +75,7 @@ void PrinterProcess::collect(int fd, std::vector<std::string>& lines)
         }
         m_changed.notify_all();
     }
-    close(fd);
+    fd.reset();
     std::lock_guard lock(m_mutex);
     if (&lines == &m_output)
         m_outputEnded = true;
@@ -117,7 +120,7 @@ std::string PrinterProcess::errors()
 void PrinterProcess::writeLine(const std::string& line)
 {
     const auto bytes = line + '\n';
-    (void)!write(m_input, bytes.data(), bytes.size());
+    (void)!write(m_input.get(), bytes.data(), bytes.size());
 }
 
 int PrinterProcess::stop()
@@ -155,30 +158,18 @@ RawClient::RawClient(const std::string& host, int port)
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     inet_pton(AF_INET, host.c_str(), &address.sin_addr);
-    if (connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    if (connect(m_fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
         throw std::runtime_error("cannot connect to the printer");
-}
-
-RawClient::~RawClient()
-{
-    close();
 }
 
 void RawClient::send(const std::string& bytes)
 {
-    (void)!::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    (void)!::send(m_fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
 std::string RawClient::receive(std::size_t count, int timeoutMs)
 {
-    return readExactly(m_fd, count, timeoutMs);
-}
-
-void RawClient::close()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    return readExactly(m_fd.get(), count, timeoutMs);
 }
 
 std::string readExactly(int fd, std::size_t count, int timeoutMs)

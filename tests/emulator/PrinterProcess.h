@@ -2,6 +2,8 @@
 // The real quillet-virtual-printer as a child process: its standard input to change conditions,
 // its standard output and error read line by line, and raw clients for its endpoints.
 
+#include "platform/FileDescriptor.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -35,10 +37,10 @@ public:
     double cpuSeconds() const;
 
 private:
-    void collect(int fd, std::vector<std::string>& lines);
+    void collect(platform::FileDescriptor fd, std::vector<std::string>& lines);
 
     pid_t m_pid = -1;
-    int m_input = -1;
+    platform::FileDescriptor m_input;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::string> m_output;
@@ -52,14 +54,13 @@ private:
 class RawClient {
 public:
     RawClient(const std::string& host, int port);
-    ~RawClient();
     void send(const std::string& bytes);
     // Exactly `count` bytes, waiting up to timeoutMs; fewer when they do not come.
     std::string receive(std::size_t count, int timeoutMs = 10000);
-    void close();
+    void close() { m_fd.reset(); }
 
 private:
-    int m_fd = -1;
+    platform::FileDescriptor m_fd;
 };
 
 // Reads exactly `count` bytes from fd, waiting up to timeoutMs.

@@ -103,14 +103,14 @@ TEST(VirtualPrinterProgram, PseudoTerminalIsPlacedAsASerialPortAndAnswers)
         EXPECT_EQ(fs::read_symlink(link), path);
         EXPECT_TRUE(fs::is_directory(root.path() + "/sys/class/tty/ttyVP0/device/driver"));
 
-        const int port = open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        ASSERT_GE(port, 0);
+        platform::FileDescriptor port(open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+        ASSERT_TRUE(port.valid());
         const auto job = "\x10\x04\x01serial receipt\n\x1dV\x01"s;
-        ASSERT_EQ(write(port, job.data(), job.size()), ssize_t(job.size()));
-        EXPECT_EQ(readExactly(port, 1), "\x1a");
+        ASSERT_EQ(write(port.get(), job.data(), job.size()), ssize_t(job.size()));
+        EXPECT_EQ(readExactly(port.get(), 1), "\x1a");
         EXPECT_NE(logOf(printer.waitForLine("receipt ")).find("text \"serial receipt\""),
             std::string::npos);
-        close(port);
+        port.reset();
         EXPECT_EQ(printer.stop(), 0);
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))); // the entries go with the printer
@@ -148,10 +148,9 @@ TEST(VirtualPrinterProgram, FifoServesAParallelPrinterAcrossOpens)
     PrinterProcess printer({ "--fifo", fifo, "--out", folder.file("out"), "--pause", "0" });
     printer.waitForLine("ready");
     for (const auto& job : { "\x1b@parallel text\r\n\x1b@"s, "\x1dV\x42\x00"s }) {
-        const int fd = open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(write(fd, job.data(), job.size()), ssize_t(job.size()));
-        close(fd);
+        const platform::FileDescriptor fd(open(fifo.c_str(), O_WRONLY | O_CLOEXEC));
+        ASSERT_TRUE(fd.valid());
+        ASSERT_EQ(write(fd.get(), job.data(), job.size()), ssize_t(job.size()));
     }
     const auto receipt = printer.waitForLine("receipt ");
     EXPECT_NE(logOf(receipt).find("text \"parallel text\""), std::string::npos);
@@ -168,11 +167,11 @@ TEST(VirtualPrinterProgram, FifoAlwaysHasAReaderForTheNextWriter)
     // Opened as Quillet opens a printer: without waiting, so a FIFO without a reader fails at once.
     constexpr int kJobs = 300;
     for (int job = 0; job < kJobs; ++job) {
-        const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        ASSERT_GE(fd, 0) << "job " << job << ": " << std::strerror(errno);
+        platform::FileDescriptor fd(open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+        ASSERT_TRUE(fd.valid()) << "job " << job << ": " << std::strerror(errno);
         const auto bytes = job + 1 < kJobs ? "x\n"s : "x\n\x1dV\x00"s;
-        ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-        close(fd);
+        ASSERT_EQ(write(fd.get(), bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        fd.reset();
         // The next open comes at varied times after the printer has seen this writer leave.
         usleep(static_cast<useconds_t>(job % 20 * 25));
     }

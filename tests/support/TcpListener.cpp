@@ -6,8 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -66,38 +64,32 @@ TcpListener::TcpListener(const std::string& address, std::uint16_t port, Mode mo
 bool TcpListener::tryListen(const std::string& address, std::uint16_t port)
 {
     const sockaddr_in local = loopbackAddress(address, port, "test listeners");
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    m_listener.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     const int yes = 1;
-    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    ::setsockopt(m_listener.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     if (m_mode != Mode::Collect) {
         // Inherited by accepted sockets: keeps the peer's window small.
         const int small = m_mode == Mode::Slow ? 2 * slowPiece : 4096;
-        ::setsockopt(m_listener, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        ::setsockopt(m_listener.get(), SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
     }
-    if (::bind(m_listener, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0
-        || ::listen(m_listener, 16) != 0) {
+    if (::bind(m_listener.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0
+        || ::listen(m_listener.get(), 16) != 0) {
         const int error = errno;
-        ::close(m_listener);
+        m_listener.reset();
         if (error == EADDRINUSE)
             return false;
         throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
     }
-    if (::pipe2(m_stop, O_CLOEXEC) != 0)
-        throw std::runtime_error("cannot make a pipe");
+    if (!m_stop.valid())
+        throw std::runtime_error("cannot make a stop descriptor");
     m_address = address;
     return true;
 }
 
 TcpListener::~TcpListener()
 {
-    const char stop = 0;
-    (void)::write(m_stop[1], &stop, 1);
+    m_stop.signal();
     m_thread.join();
-    for (int socket : m_open)
-        ::close(socket);
-    ::close(m_listener);
-    ::close(m_stop[0]);
-    ::close(m_stop[1]);
 }
 
 bool TcpListener::receive(int socket, std::string& received)
@@ -115,7 +107,7 @@ void TcpListener::serve()
     std::map<int, std::string> received;
     auto lastSlowRead = std::chrono::steady_clock::now();
     for (;;) {
-        std::vector<pollfd> waits { { m_stop[0], POLLIN, 0 }, { m_listener, POLLIN, 0 } };
+        std::vector<pollfd> waits { { m_stop.get(), POLLIN, 0 }, { m_listener.get(), POLLIN, 0 } };
         if (m_mode == Mode::Collect)
             for (const auto& entry : received)
                 waits.push_back({ entry.first, POLLIN, 0 });
@@ -125,12 +117,13 @@ void TcpListener::serve()
         if (waits[0].revents)
             return;
         if (waits[1].revents & POLLIN) {
-            const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) {
+            platform::FileDescriptor client(
+                ::accept4(m_listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+            if (client.valid()) {
                 std::lock_guard lock(m_mutex);
                 ++m_accepted;
-                m_open.push_back(client);
-                received[client];
+                received[client.get()];
+                m_open.push_back(std::move(client));
             }
         }
         std::vector<int> due;
@@ -148,8 +141,7 @@ void TcpListener::serve()
             std::lock_guard lock(m_mutex);
             m_finished.push_back(std::move(received[socket]));
             received.erase(socket);
-            std::erase(m_open, socket);
-            ::close(socket);
+            std::erase_if(m_open, [socket](const auto& open) { return open.get() == socket; });
         }
     }
 }
@@ -176,13 +168,10 @@ std::size_t TcpListener::acceptedCount()
 int connectTo(const std::string& address, std::uint16_t port)
 {
     const sockaddr_in target = loopbackAddress(address, port, "test clients");
-    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket >= 0
-        && ::connect(socket, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
-        ::close(socket);
+    platform::FileDescriptor socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0)
         return -1;
-    }
-    return socket;
+    return socket.release();
 }
 
 } // namespace testsupport

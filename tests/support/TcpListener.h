@@ -1,6 +1,9 @@
 #pragma once
 // A TCP listener on a loopback address (127.x.y.z) that stands in for a network printer.
 
+#include "platform/EventFd.h"
+#include "platform/FileDescriptor.h"
+
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -41,13 +44,13 @@ private:
     bool receive(int socket, std::string& received);
 
     std::string m_address;
-    int m_listener = -1;
-    int m_stop[2] = { -1, -1 };
+    platform::FileDescriptor m_listener;
+    platform::EventFd m_stop;
     Mode m_mode;
     std::mutex m_mutex;
     std::vector<std::string> m_finished;
     std::size_t m_accepted = 0;
-    std::vector<int> m_open;
+    std::vector<platform::FileDescriptor> m_open;
     std::thread m_thread;
 };
 

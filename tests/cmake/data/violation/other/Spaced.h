@@ -1,0 +1,1 @@
+  #  include   "lib/Private.h" // spaced
