@@ -4,7 +4,7 @@
 //   build-serial/bench/serial/bench_serial_monitor
 #include "BenchSupport.h"
 #include "serial/CPort.h"
-#include "serial/ComSyncQueue.h"
+#include "serial/core/ComSyncQueue.h"
 
 #include <condition_variable>
 #include <cstdio>

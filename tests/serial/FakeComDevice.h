@@ -3,7 +3,7 @@
 // modem lines, line errors, breaks and rings. The test keeps the shared script and drives it
 // while the port owns the device.
 
-#include "serial/ComDevice.h"
+#include "serial/core/ComDevice.h"
 
 #include <condition_variable>
 #include <deque>
