@@ -5,6 +5,16 @@
 
 namespace cport {
 
+// The port's enumerations are carried into the record by their ordinals.
+static_assert(dtrDisable == DTR_CONTROL_DISABLE && dtrEnable == DTR_CONTROL_ENABLE
+    && dtrHandshake == DTR_CONTROL_HANDSHAKE);
+static_assert(rtsDisable == RTS_CONTROL_DISABLE && rtsEnable == RTS_CONTROL_ENABLE
+    && rtsHandshake == RTS_CONTROL_HANDSHAKE && rtsToggle == RTS_CONTROL_TOGGLE);
+static_assert(prNone == NOPARITY && prOdd == ODDPARITY && prEven == EVENPARITY
+    && prMark == MARKPARITY && prSpace == SPACEPARITY);
+static_assert(
+    sbOneStopBit == ONESTOPBIT && sbOne5StopBits == ONE5STOPBITS && sbTwoStopBits == TWOSTOPBITS);
+
 TDcb buildDcb(const TCustomComPort& port)
 {
     const TComParity& parity = port.Parity();

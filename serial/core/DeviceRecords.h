@@ -17,20 +17,20 @@ struct TDcb {
     bool fParity = false;
     bool fOutxCtsFlow = false;
     bool fOutxDsrFlow = false;
-    std::uint8_t fDtrControl = 0; // 0 off, 1 on, 2 input handshake
+    std::uint8_t fDtrControl = 0; // DTR_CONTROL_
     bool fDsrSensitivity = false;
     bool fTXContinueOnXoff = false;
     bool fOutX = false;
     bool fInX = false;
     bool fErrorChar = false;
     bool fNull = false;
-    std::uint8_t fRtsControl = 0; // 0 off, 1 on, 2 input handshake, 3 on while sending
+    std::uint8_t fRtsControl = 0; // RTS_CONTROL_
     bool fAbortOnError = false;
     std::uint16_t XonLim = 0;
     std::uint16_t XoffLim = 0;
     std::uint8_t ByteSize = 0;
-    std::uint8_t Parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::uint8_t StopBits = 0; // 0 one, 1 one and a half, 2 two
+    std::uint8_t Parity = 0; // NOPARITY ... SPACEPARITY
+    std::uint8_t StopBits = 0; // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
     char XonChar = 0;
     char XoffChar = 0;
     char ErrorChar = 0;
@@ -52,6 +52,29 @@ struct TCommTimeouts {
 };
 
 constexpr std::uint32_t maxDword = 0xFFFFFFFFu;
+
+// DTR line control of the line-settings record (fDtrControl).
+constexpr std::uint8_t DTR_CONTROL_DISABLE = 0; // held off
+constexpr std::uint8_t DTR_CONTROL_ENABLE = 1; // held on
+constexpr std::uint8_t DTR_CONTROL_HANDSHAKE = 2; // on while the input queue has room
+
+// RTS line control of the line-settings record (fRtsControl).
+constexpr std::uint8_t RTS_CONTROL_DISABLE = 0; // held off
+constexpr std::uint8_t RTS_CONTROL_ENABLE = 1; // held on
+constexpr std::uint8_t RTS_CONTROL_HANDSHAKE = 2; // on while the input queue has room
+constexpr std::uint8_t RTS_CONTROL_TOGGLE = 3; // on while bytes are being sent
+
+// Parity of the line-settings record (Parity).
+constexpr std::uint8_t NOPARITY = 0;
+constexpr std::uint8_t ODDPARITY = 1;
+constexpr std::uint8_t EVENPARITY = 2;
+constexpr std::uint8_t MARKPARITY = 3;
+constexpr std::uint8_t SPACEPARITY = 4;
+
+// Stop bits of the line-settings record (StopBits).
+constexpr std::uint8_t ONESTOPBIT = 0;
+constexpr std::uint8_t ONE5STOPBITS = 1;
+constexpr std::uint8_t TWOSTOPBITS = 2;
 
 // Purge flags.
 constexpr std::uint32_t PURGE_TXABORT = 1;

@@ -207,7 +207,7 @@ int TLinuxComDevice::setLineSettings(const TDcb& dcb)
         return error;
 
     bool rs485 = false;
-    if (setup.rtsControl == 3) {
+    if (setup.rtsControl == RTS_CONTROL_TOGGLE) {
         serial_rs485 rs {};
         rs.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
         rs485 = ::ioctl(m_fd, TIOCSRS485, &rs) == 0;
@@ -225,11 +225,13 @@ int TLinuxComDevice::setLineSettings(const TDcb& dcb)
     m_rules.eventChar = setup.eventChar;
     m_rules.errorsFromCounters = m_hasCounters;
     if (m_hasModemLines) {
-        setModemLine(
-            TIOCM_DTR, setup.dtrControl == 1 || (setup.dtrControl == 2 && !m_inputStopped));
+        setModemLine(TIOCM_DTR,
+            setup.dtrControl == DTR_CONTROL_ENABLE
+                || (setup.dtrControl == DTR_CONTROL_HANDSHAKE && !m_inputStopped));
         if (!setup.rtsByKernel && !m_rs485)
-            setModemLine(
-                TIOCM_RTS, setup.rtsControl == 1 || (setup.rtsControl == 2 && !m_inputStopped));
+            setModemLine(TIOCM_RTS,
+                setup.rtsControl == RTS_CONTROL_ENABLE
+                    || (setup.rtsControl == RTS_CONTROL_HANDSHAKE && !m_inputStopped));
     }
     return 0;
 }

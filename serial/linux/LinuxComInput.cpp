@@ -127,8 +127,9 @@ std::size_t TLinuxComDevice::takeInput(char* destination, std::size_t count)
 
 void TLinuxComDevice::throttleInputLocked()
 {
-    const bool handshake = m_setup.dtrControl == 2
-        || (m_setup.rtsControl == 2 && !m_setup.rtsByKernel) || m_setup.inputXonXoff;
+    const bool handshake = m_setup.dtrControl == DTR_CONTROL_HANDSHAKE
+        || (m_setup.rtsControl == RTS_CONTROL_HANDSHAKE && !m_setup.rtsByKernel)
+        || m_setup.inputXonXoff;
     if (!handshake || m_fd < 0) {
         m_inputStopped = false;
         return;
@@ -142,9 +143,9 @@ void TLinuxComDevice::throttleInputLocked()
 void TLinuxComDevice::setInputFlow(bool open)
 {
     m_inputStopped = !open;
-    if (m_hasModemLines && m_setup.dtrControl == 2)
+    if (m_hasModemLines && m_setup.dtrControl == DTR_CONTROL_HANDSHAKE)
         setModemLine(TIOCM_DTR, open);
-    if (m_hasModemLines && m_setup.rtsControl == 2 && !m_setup.rtsByKernel)
+    if (m_hasModemLines && m_setup.rtsControl == RTS_CONTROL_HANDSHAKE && !m_setup.rtsByKernel)
         setModemLine(TIOCM_RTS, open);
     if (m_setup.inputXonXoff)
         ::tcflow(m_fd, open ? TCION : TCIOFF);

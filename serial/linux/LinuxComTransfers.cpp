@@ -151,7 +151,7 @@ TLinuxComDevice::TSendRules TLinuxComDevice::sendRules() const
 {
     std::lock_guard lock(m_mutex);
     TSendRules rules;
-    rules.toggleRts = m_setup.rtsControl == 3 && !m_rs485 && m_hasModemLines;
+    rules.toggleRts = m_setup.rtsControl == RTS_CONTROL_TOGGLE && !m_rs485 && m_hasModemLines;
     rules.waitForDsr = m_setup.outDsrFlow && m_hasModemLines;
     rules.byteMs = 1000.0 * m_setup.bitsPerCharacter / std::max<std::uint32_t>(m_setup.baudRate, 1);
     return rules;

@@ -31,13 +31,13 @@ std::uint32_t sizeFlag(std::uint8_t byteSize)
 std::uint32_t parityFlags(std::uint8_t parity)
 {
     switch (parity) {
-    case 1:
+    case ODDPARITY:
         return PARENB | PARODD;
-    case 2:
+    case EVENPARITY:
         return PARENB;
-    case 3:
+    case MARKPARITY:
         return PARENB | PARODD | CMSPAR;
-    case 4:
+    case SPACEPARITY:
         return PARENB | CMSPAR;
     default:
         return 0;
@@ -47,8 +47,8 @@ std::uint32_t parityFlags(std::uint8_t parity)
 int bitsPerCharacter(const TDcb& dcb)
 {
     const int stopBits
-        = dcb.StopBits == 0 ? 1 : 2; // 1.5 rounded up: estimates err on the long side
-    return 1 + dcb.ByteSize + (dcb.Parity != 0 ? 1 : 0) + stopBits;
+        = dcb.StopBits == ONESTOPBIT ? 1 : 2; // 1.5 rounded up: estimates err on the long side
+    return 1 + dcb.ByteSize + (dcb.Parity != NOPARITY ? 1 : 0) + stopBits;
 }
 
 } // namespace
@@ -56,15 +56,16 @@ int bitsPerCharacter(const TDcb& dcb)
 int validateDcb(const TDcb& dcb)
 {
     const bool rateOk = dcb.BaudRate != 0 && dcb.BaudRate <= 0x7FFFFFFFu;
-    const bool framingOk
-        = dcb.ByteSize >= 5 && dcb.ByteSize <= 8 && dcb.Parity <= 4 && dcb.StopBits <= 2;
+    const bool framingOk = dcb.ByteSize >= 5 && dcb.ByteSize <= 8 && dcb.Parity <= SPACEPARITY
+        && dcb.StopBits <= TWOSTOPBITS;
     const bool xonXoffOk = !(dcb.fOutX || dcb.fInX) || dcb.XonChar != dcb.XoffChar;
-    const bool controlsOk = dcb.fDtrControl <= 2 && dcb.fRtsControl <= 3;
+    const bool controlsOk
+        = dcb.fDtrControl <= DTR_CONTROL_HANDSHAKE && dcb.fRtsControl <= RTS_CONTROL_TOGGLE;
     // Framings the line would show differently are refused, never changed: a UART makes one
     // and a half stop bits only with five data bits (CSTOPB gives two otherwise), and CTS
     // output flow (CRTSCTS) takes RTS over, so RTS cannot also be held off or on.
-    const bool stopBitsOk = dcb.StopBits != 1 || dcb.ByteSize == 5;
-    const bool rtsOk = !dcb.fOutxCtsFlow || dcb.fRtsControl >= 2;
+    const bool stopBitsOk = dcb.StopBits != ONE5STOPBITS || dcb.ByteSize == 5;
+    const bool rtsOk = !dcb.fOutxCtsFlow || dcb.fRtsControl >= RTS_CONTROL_HANDSHAKE;
     return (rateOk && framingOk && xonXoffOk && controlsOk && stopBitsOk && rtsOk) ? 0 : EINVAL;
 }
 
@@ -82,7 +83,7 @@ TLineSetup lineSetupFromDcb(const TDcb& dcb)
     if (dcb.fInX)
         t.iflag |= IXOFF;
     t.cflag = BOTHER | CREAD | CLOCAL | sizeFlag(dcb.ByteSize) | parityFlags(dcb.Parity);
-    if (dcb.StopBits != 0)
+    if (dcb.StopBits != ONESTOPBIT)
         t.cflag |= CSTOPB;
     if (dcb.fOutxCtsFlow)
         t.cflag |= CRTSCTS;

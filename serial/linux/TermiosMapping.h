@@ -24,8 +24,8 @@ struct TTermiosImage {
 // Everything the device applies for one line-settings record.
 struct TLineSetup {
     TTermiosImage termios;
-    std::uint8_t dtrControl = 0; // as the record: 0 off, 1 on, 2 input handshake (emulated)
-    std::uint8_t rtsControl = 0; // 0 off, 1 on, 2 input handshake, 3 on while sending
+    std::uint8_t dtrControl = DTR_CONTROL_DISABLE; // as the record; the handshake is emulated
+    std::uint8_t rtsControl = RTS_CONTROL_DISABLE; // as the record
     bool rtsByKernel = false; // CRTSCTS is on: the kernel drives RTS itself
     bool outDsrFlow = false; // emulated: sending waits while DSR is off
     bool dsrSensitivity = false; // emulated: input is dropped while DSR is off

@@ -296,15 +296,15 @@ TEST(Settings, LineSettingsRecord)
     EXPECT_EQ(dcb.BaudRate, 9600u);
     EXPECT_TRUE(dcb.fBinary);
     EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, 0);
-    EXPECT_EQ(dcb.StopBits, 0);
+    EXPECT_EQ(dcb.Parity, NOPARITY);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
     EXPECT_EQ(dcb.XonLim, 256);
     EXPECT_EQ(dcb.XoffLim, 256);
     EXPECT_EQ(dcb.XonChar, 17);
     EXPECT_EQ(dcb.XoffChar, 19);
     EXPECT_FALSE(dcb.fOutxCtsFlow || dcb.fOutX || dcb.fInX || dcb.fParity || dcb.fNull);
-    EXPECT_EQ(dcb.fDtrControl, 0);
-    EXPECT_EQ(dcb.fRtsControl, 0);
+    EXPECT_EQ(dcb.fDtrControl, DTR_CONTROL_DISABLE);
+    EXPECT_EQ(dcb.fRtsControl, RTS_CONTROL_DISABLE);
 
     port.Parity().setReplace(true);
     port.Parity().setReplaceChar('?');
@@ -326,11 +326,11 @@ TEST(Settings, LineSettingsRecord)
     port.Buffer().setInputSize(10);
     dcb = buildDcb(port);
     EXPECT_EQ(dcb.BaudRate, 12345u);
-    EXPECT_EQ(dcb.StopBits, 1);
+    EXPECT_EQ(dcb.StopBits, ONE5STOPBITS);
     EXPECT_EQ(dcb.ByteSize, 5);
-    EXPECT_EQ(dcb.Parity, 4);
-    EXPECT_EQ(dcb.fDtrControl, 2);
-    EXPECT_EQ(dcb.fRtsControl, 3);
+    EXPECT_EQ(dcb.Parity, SPACEPARITY);
+    EXPECT_EQ(dcb.fDtrControl, DTR_CONTROL_HANDSHAKE);
+    EXPECT_EQ(dcb.fRtsControl, RTS_CONTROL_TOGGLE);
     EXPECT_TRUE(dcb.fNull);
     EXPECT_EQ(dcb.EvtChar, '\r');
     EXPECT_EQ(dcb.XonLim, 2);

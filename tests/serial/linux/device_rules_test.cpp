@@ -62,29 +62,29 @@ TEST(TermiosMapping, EveryRecordFieldReachesTheTerminalOrTheEmulation)
             [](const TLineSetup& s) {
                 return s.termios.ispeed == 12345 && s.termios.ospeed == 12345;
             } },
-        { "odd", [](TDcb& d) { d.Parity = 1; },
+        { "odd", [](TDcb& d) { d.Parity = ODDPARITY; },
             [&](const TLineSetup& s) {
                 return (cflag(s) & (PARENB | PARODD | CMSPAR)) == (PARENB | PARODD);
             } },
-        { "even", [](TDcb& d) { d.Parity = 2; },
+        { "even", [](TDcb& d) { d.Parity = EVENPARITY; },
             [&](const TLineSetup& s) {
                 return (cflag(s) & (PARENB | PARODD | CMSPAR)) == PARENB;
             } },
-        { "mark", [](TDcb& d) { d.Parity = 3; },
+        { "mark", [](TDcb& d) { d.Parity = MARKPARITY; },
             [&](const TLineSetup& s) {
                 return (cflag(s) & (PARENB | PARODD | CMSPAR)) == (PARENB | PARODD | CMSPAR);
             } },
-        { "space", [](TDcb& d) { d.Parity = 4; },
+        { "space", [](TDcb& d) { d.Parity = SPACEPARITY; },
             [&](const TLineSetup& s) {
                 return (cflag(s) & (PARENB | PARODD | CMSPAR)) == (PARENB | CMSPAR);
             } },
         { "1.5 stop bits",
             [](TDcb& d) {
-                d.StopBits = 1;
+                d.StopBits = ONE5STOPBITS;
                 d.ByteSize = 5;
             },
             [&](const TLineSetup& s) { return (cflag(s) & (CSTOPB | CSIZE)) == (CSTOPB | CS5); } },
-        { "2 stop bits", [](TDcb& d) { d.StopBits = 2; },
+        { "2 stop bits", [](TDcb& d) { d.StopBits = TWOSTOPBITS; },
             [&](const TLineSetup& s) {
                 return (cflag(s) & CSTOPB) != 0 && s.bitsPerCharacter == 11;
             } },
@@ -97,7 +97,7 @@ TEST(TermiosMapping, EveryRecordFieldReachesTheTerminalOrTheEmulation)
         { "CTS output flow",
             [](TDcb& d) {
                 d.fOutxCtsFlow = true;
-                d.fRtsControl = 2;
+                d.fRtsControl = RTS_CONTROL_HANDSHAKE;
             },
             [&](const TLineSetup& s) { return (cflag(s) & CRTSCTS) && s.rtsByKernel; } },
         { "parity check", [](TDcb& d) { d.fParity = true; },
@@ -118,10 +118,12 @@ TEST(TermiosMapping, EveryRecordFieldReachesTheTerminalOrTheEmulation)
             [](const TLineSetup& s) { return s.outDsrFlow; } },
         { "DSR sensitivity", [](TDcb& d) { d.fDsrSensitivity = true; },
             [](const TLineSetup& s) { return s.dsrSensitivity; } },
-        { "DTR handshake", [](TDcb& d) { d.fDtrControl = 2; },
-            [](const TLineSetup& s) { return s.dtrControl == 2; } },
-        { "RTS toggle", [](TDcb& d) { d.fRtsControl = 3; },
-            [](const TLineSetup& s) { return s.rtsControl == 3 && !s.rtsByKernel; } },
+        { "DTR handshake", [](TDcb& d) { d.fDtrControl = DTR_CONTROL_HANDSHAKE; },
+            [](const TLineSetup& s) { return s.dtrControl == DTR_CONTROL_HANDSHAKE; } },
+        { "RTS toggle", [](TDcb& d) { d.fRtsControl = RTS_CONTROL_TOGGLE; },
+            [](const TLineSetup& s) {
+                return s.rtsControl == RTS_CONTROL_TOGGLE && !s.rtsByKernel;
+            } },
         { "replace",
             [](TDcb& d) {
                 d.fErrorChar = true;
@@ -162,15 +164,15 @@ TEST(TermiosMapping, RecordsTheDeviceWouldRefuse)
         },
         // What the line would carry differs from what was asked: two stop bits, and RTS driven
         // by the kernel's flow control instead of held.
-        [](TDcb& d) { d.StopBits = 1; }, // 8 data bits
+        [](TDcb& d) { d.StopBits = ONE5STOPBITS; }, // 8 data bits
         [](TDcb& d) {
-            d.StopBits = 1;
+            d.StopBits = ONE5STOPBITS;
             d.ByteSize = 6;
         },
         [](TDcb& d) { d.fOutxCtsFlow = true; }, // RTS held off
         [](TDcb& d) {
             d.fOutxCtsFlow = true;
-            d.fRtsControl = 1;
+            d.fRtsControl = RTS_CONTROL_ENABLE;
         },
     };
     for (const auto& change : refused) {
