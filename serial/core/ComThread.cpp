@@ -7,11 +7,8 @@
 #include "serial/core/ComSyncQueue.h"
 
 #include <array>
-#include <cerrno>
-#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <system_error>
-#include <unistd.h>
 #include <utility>
 
 namespace cport {
@@ -51,9 +48,8 @@ TComThread::TComThread(TCustomComPort& port, std::thread::id owner)
     : m_port(port)
     , m_owner(owner)
 {
-    m_stop = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_stop < 0)
-        throw EComPort(ecOpenFailed, errno);
+    if (!m_stop.valid())
+        throw EComPort(ecOpenFailed, m_stop.error());
     // A device that refuses the mask simply reports no events.
     m_port.device().setEventMask(eventsToMask(m_port.Events()));
 }
@@ -75,13 +71,11 @@ TComThread::~TComThread()
         runSyncCallsUntil([this] { return m_finished.load(); });
         m_thread.join();
     }
-    ::close(m_stop);
 }
 
 void TComThread::stopMonitor()
 {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_stop, &one, sizeof one);
+    m_stop.signal();
     std::this_thread::yield();
 }
 
@@ -127,7 +121,7 @@ void TComThread::waitForEvents()
     TComDevice& device = m_port.device();
     while (!m_abandoned) {
         std::uint32_t mask = 0;
-        const TWaitResult result = device.waitEvents(m_stop, mask);
+        const TWaitResult result = device.waitEvents(m_stop.get(), mask);
         if (result == TWaitResult::Stopped)
             return;
         if (result == TWaitResult::Events) {

@@ -2,6 +2,7 @@
 // TComThread: the event monitor of an open port. It waits on the device and a stop request and
 // hands each batch of events to the port through the port's SyncMethod.
 
+#include "platform/EventFd.h"
 #include "serial/core/ComTypes.h"
 
 #include <atomic>
@@ -44,7 +45,7 @@ private:
 
     TCustomComPort& m_port;
     const std::thread::id m_owner;
-    int m_stop = -1;
+    const platform::EventFd m_stop; // ends the monitor's wait; never drained, a stop is final
     TComEvents m_events; // the latest batch, written by the thread before it dispatches
     std::atomic<bool> m_finished { false };
     std::atomic<bool> m_abandoned { false };

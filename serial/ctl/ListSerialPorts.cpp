@@ -1,6 +1,7 @@
 #include "serial/ctl/ListSerialPorts.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/FileDescriptor.h"
 #include "platform/SysRoot.h"
 #include "serial/core/ComError.h"
 
@@ -37,12 +38,12 @@ bool hasDriver(int ttyFolder, const std::string& name)
 // have type 0 (PORT_UNKNOWN). Opening one to find out is not an option: that raises DTR.
 bool isPlaceholderUart(int ttyFolder, const std::string& name)
 {
-    const int file = openat(ttyFolder, (name + "/type").c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0)
+    const platform::FileDescriptor file(
+        openat(ttyFolder, (name + "/type").c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid())
         return false;
     char buffer[16];
-    const ssize_t count = read(file, buffer, sizeof buffer);
-    close(file);
+    const ssize_t count = read(file.get(), buffer, sizeof buffer);
     if (count <= 0)
         return false;
     std::string_view text(buffer, std::size_t(count));

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -54,25 +53,24 @@ int terminalAt(const std::string& path, dev_t& device)
     return 0;
 }
 
-// Opens the terminal for reading and writing and locks it: 0 and the descriptor, or the errno.
-int openExclusively(const std::string& path, dev_t device, int& fd)
+// Opens the terminal for reading and writing and locks it: 0 and the descriptor, or the errno
+// (and no descriptor).
+int openExclusively(const std::string& path, dev_t device, platform::FileDescriptor& fd)
 {
-    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
         return errno;
     struct stat info;
     int error = 0;
     // The node may have been replaced since it was looked at.
-    if (::fstat(fd, &info) != 0 || info.st_rdev != device || !::isatty(fd))
+    if (::fstat(fd.get(), &info) != 0 || info.st_rdev != device || !::isatty(fd.get()))
         error = ENOTTY;
     // A lock that ends with its holder, so a crashed holder never locks the port out (a
     // TIOCEXCL left behind would, until everyone has closed the device).
-    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+    else if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         error = errno == EWOULDBLOCK ? EBUSY : errno;
-    if (error != 0) {
-        ::close(fd);
-        fd = -1;
-    }
+    if (error != 0)
+        fd.reset();
     return error;
 }
 
@@ -91,28 +89,25 @@ TLinuxComDevice::TLinuxComDevice()
               wakeWaitersLocked();
           }))
 {
-    m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }
 
 TLinuxComDevice::~TLinuxComDevice()
 {
     release();
-    if (m_wake >= 0)
-        ::close(m_wake);
 }
 
 int TLinuxComDevice::open(const std::string& path)
 {
     if (m_fd >= 0)
         return EBUSY;
-    if (m_wake < 0)
-        return EMFILE;
+    if (!m_wake.valid())
+        return m_wake.error();
     dev_t device = 0;
     if (const int error = terminalAt(path, device))
         return error;
     if (const int error = m_uucpLock.acquire(path))
         return error;
-    int fd = -1;
+    platform::FileDescriptor fd;
     if (const int error = openExclusively(path, device, fd)) {
         m_uucpLock.release();
         return error;
@@ -121,9 +116,10 @@ int TLinuxComDevice::open(const std::string& path)
     m_device = device;
 
     std::lock_guard lock(m_mutex);
-    m_fd = fd;
+    m_descriptor = std::move(fd);
+    m_fd = m_descriptor.get();
     m_hasOutputQueue = hasOutputQueue(device);
-    flush(fd, TCIFLUSH);
+    flush(m_fd, TCIFLUSH);
     flushOutputLocked();
     m_input.clear();
     m_pending = 0;
@@ -133,7 +129,7 @@ int TLinuxComDevice::open(const std::string& path)
     m_txDraining = false;
     m_rs485 = false;
     int lines = 0;
-    m_hasModemLines = ::ioctl(fd, TIOCMGET, &lines) == 0;
+    m_hasModemLines = ::ioctl(m_fd, TIOCMGET, &lines) == 0;
     m_lastLines = std::uint32_t(lines);
     m_hasCounters = false;
     updateCountersLocked();
@@ -155,12 +151,10 @@ void TLinuxComDevice::release()
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
     flushOutputLocked();
-    if (m_writeFd >= 0)
-        ::close(m_writeFd);
-    m_writeFd = -1;
+    m_writer.reset();
     m_writerTried = false;
-    ::close(m_fd);
     m_fd = -1;
+    m_descriptor.reset();
     m_hungUp = false;
     m_uucpLock.release();
 }
@@ -170,14 +164,12 @@ int TLinuxComDevice::writerDescriptor()
     // Opened on the first write that needs it, so opening and closing a port stays cheap.
     if (!m_writerTried) {
         m_writerTried = true;
-        m_writeFd = ::open(m_path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        m_writer.reset(::open(m_path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
         struct stat info;
-        if (m_writeFd >= 0 && (::fstat(m_writeFd, &info) != 0 || info.st_rdev != m_device)) {
-            ::close(m_writeFd);
-            m_writeFd = -1;
-        }
+        if (m_writer.valid() && (::fstat(m_writer.get(), &info) != 0 || info.st_rdev != m_device))
+            m_writer.reset();
     }
-    return m_writeFd;
+    return m_writer.get();
 }
 
 int TLinuxComDevice::setQueueSizes(std::int32_t input, std::int32_t output)

@@ -4,6 +4,8 @@
 // Transfers may run on any thread while the monitor thread waits for events; one lock guards
 // the shared state, never held across a blocking call.
 
+#include "platform/EventFd.h"
+#include "platform/FileDescriptor.h"
 #include "serial/core/ComDevice.h"
 #include "serial/core/ComWriteQueue.h"
 #include "serial/linux/ComInputQueue.h"
@@ -86,16 +88,19 @@ private:
     bool modemLine(int line);
     void setModemLine(int line, bool on);
 
-    // Atomic: a port may be closed from its monitor thread (a handler under smNone).
+    // Owns the device's descriptor while the port is open.
+    platform::FileDescriptor m_descriptor;
+    // Its number, read without the lock: a port may be closed from its monitor thread (a
+    // handler under smNone). -1 while closed.
     std::atomic<int> m_fd { -1 };
     // A second, blocking descriptor of the device, for writing only; used by one writer at a
-    // time (the head of the write queue). -1 when it could not be opened (writes then wait for
-    // room with poll()).
-    int m_writeFd = -1;
+    // time (the head of the write queue). Invalid when it could not be opened (writes then wait
+    // for room with poll()).
+    platform::FileDescriptor m_writer;
     bool m_writerTried = false;
     std::string m_path;
     dev_t m_device = 0;
-    int m_wake = -1; // eventfd that ends the monitor's wait
+    const platform::EventFd m_wake; // ends the monitor's wait
     TUucpLock m_uucpLock;
     mutable std::mutex m_mutex;
     TComInputQueue m_input;
@@ -103,7 +108,7 @@ private:
     TLineSetup m_setup;
     TCommTimeouts m_timeouts;
     std::vector<char> m_readBuffer;
-    std::vector<int> m_waiters; // wake-up descriptors of transfers blocked in a wait
+    std::vector<const platform::EventFd*> m_waiters; // wake-ups of transfers blocked in a wait
     std::uint32_t m_eventMask = 0;
     std::uint32_t m_pending = 0; // recorded events not yet taken by a wait
     std::uint32_t m_errors = 0; // CE_* flags not yet taken by clearErrors

@@ -16,18 +16,6 @@ constexpr std::chrono::milliseconds sampleInterval(50);
 constexpr std::uint32_t modemEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
 constexpr std::uint32_t lineEvents = EV_BREAK | EV_ERR;
 
-void signal(int fd)
-{
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(fd, &one, sizeof one);
-}
-
-void drain(int fd)
-{
-    std::uint64_t count;
-    [[maybe_unused]] const ssize_t got = ::read(fd, &count, sizeof count);
-}
-
 bool readable(int fd)
 {
     pollfd p { fd, POLLIN, 0 };
@@ -49,14 +37,13 @@ void TLinuxComDevice::recordLocked(std::uint32_t events)
 
 void TLinuxComDevice::wakeWaitersLocked()
 {
-    for (int event : m_waiters)
-        signal(event);
+    for (const platform::EventFd* waiter : m_waiters)
+        waiter->signal();
 }
 
 void TLinuxComDevice::wakeMonitor()
 {
-    if (m_wake >= 0)
-        signal(m_wake);
+    m_wake.signal();
 }
 
 void TLinuxComDevice::hangUpLocked()
@@ -193,7 +180,7 @@ TWaitResult TLinuxComDevice::waitEvents(int stopFd, std::uint32_t& mask)
 {
     mask = 0;
     for (;;) {
-        pollfd fds[3] = { { stopFd, POLLIN, 0 }, { m_wake, POLLIN, 0 }, { -1, POLLIN, 0 } };
+        pollfd fds[3] = { { stopFd, POLLIN, 0 }, { m_wake.get(), POLLIN, 0 }, { -1, POLLIN, 0 } };
         int timeout = -1;
         {
             std::lock_guard lock(m_mutex);
@@ -223,7 +210,7 @@ TWaitResult TLinuxComDevice::waitEvents(int stopFd, std::uint32_t& mask)
         if (ready > 0 && fds[0].revents != 0)
             return TWaitResult::Stopped;
         if (ready > 0 && fds[1].revents != 0)
-            drain(m_wake);
+            m_wake.drain();
         std::lock_guard lock(m_mutex);
         if (ready > 0 && fds[2].revents != 0)
             pumpLocked();

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -55,22 +54,6 @@ std::optional<Clock::time_point> earlier(
         return a;
     return std::min(*a, *b);
 }
-
-// The eventfd through which aborts, arrivals and hang-ups wake a waiting transfer.
-struct WakeUpDescriptor {
-    WakeUpDescriptor()
-        : fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-        , error(fd < 0 ? errno : 0)
-    {
-    }
-    ~WakeUpDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    const int fd;
-    const int error;
-};
 
 } // namespace
 
@@ -180,9 +163,9 @@ TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
     TOverlapped& ov, TTransferKind kind, short events, const Deadline& deadline)
 {
     // A thread waits for one request at a time, so one wake-up descriptor per thread serves.
-    static thread_local const WakeUpDescriptor wake;
-    if (wake.fd < 0) {
-        ov.error = wake.error;
+    static thread_local const platform::EventFd wake;
+    if (!wake.valid()) {
+        ov.error = wake.error();
         return WaitOutcome::Aborted;
     }
     {
@@ -193,18 +176,16 @@ TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
         // Bytes the monitor queued since the caller last looked would send no wake-up.
         if (kind == tkRead && (m_input.size() > 0 || m_hungUp))
             return WaitOutcome::Ready;
-        m_waiters.push_back(wake.fd);
+        m_waiters.push_back(&wake);
     }
-    pollfd fds[2] = { { wake.fd, POLLIN, 0 }, { events != 0 ? m_fd.load() : -1, events, 0 } };
+    pollfd fds[2] = { { wake.get(), POLLIN, 0 }, { events != 0 ? m_fd.load() : -1, events, 0 } };
     const int ready = ::poll(fds, 2, pollTimeout(deadline));
     {
         std::lock_guard lock(m_mutex);
-        m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), wake.fd));
+        m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), &wake));
     }
-    if (ready > 0 && fds[0].revents != 0) {
-        std::uint64_t count;
-        [[maybe_unused]] const ssize_t got = ::read(wake.fd, &count, sizeof count);
-    }
+    if (ready > 0 && fds[0].revents != 0)
+        wake.drain();
     if (aborted(ov, kind))
         return WaitOutcome::Aborted;
     return ready == 0 ? WaitOutcome::TimedOut : WaitOutcome::Ready;
