@@ -3,6 +3,7 @@
 // modem lines, line errors, breaks and rings. The test keeps the shared script and drives it
 // while the port owns the device.
 
+#include "platform/EventFd.h"
 #include "serial/core/ComDevice.h"
 
 #include <condition_variable>
@@ -31,10 +32,8 @@ struct FakeScript {
     std::uint32_t eventMask = 0;
     std::deque<std::optional<std::uint32_t>> batches; // nullopt: a wait that fails
     bool open = false;
-    int wake; // eventfd signalled when a batch is posted
+    const platform::EventFd wake; // signalled when a batch is posted
 
-    FakeScript();
-    ~FakeScript();
     void refuse(const std::string& operation, int error);
     // Queues a batch of EV_* bits for the monitor's next wait.
     void post(std::optional<std::uint32_t> batch);
