@@ -5,7 +5,7 @@
 //
 // Threads: the port is used from the thread that opens it (its owner, the GUI thread in the
 // application). While it is open with a non-empty Events set, a monitor thread delivers line
-// events through SyncMethod (see ComSyncQueue.h for how the owner runs them).
+// events through SyncMethod (see serial/ComApplication.h for how the owner runs them).
 
 #include "serial/core/ComDestroyNotice.h"
 #include "serial/core/ComError.h"
