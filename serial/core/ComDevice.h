@@ -28,9 +28,11 @@ class TComDevice {
 public:
     virtual ~TComDevice() = default;
 
-    // Opens `path` exclusively (locks that end with their holder); nothing is created, and
-    // anything but a terminal is refused (ENOTTY) without being opened.
-    virtual int open(const std::string& path) = 0;
+    // Opens the device that the port name `port` stands for (the device knows how its system
+    // names devices; an absolute path is used as it is) exclusively, with locks that end with
+    // their holder; nothing is created, and anything but a terminal is refused (ENOTTY) without
+    // being opened.
+    virtual int open(const std::string& port) = 0;
     // Releases the device; does nothing when it is not open.
     virtual void release() = 0;
     // The system handle while open, -1 otherwise.

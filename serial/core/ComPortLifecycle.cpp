@@ -5,7 +5,6 @@
 #include "serial/core/ComNotifier.h"
 #include "serial/core/ComThread.h"
 #include "serial/core/DeviceRecords.h"
-#include "serial/linux/DevicePath.h"
 
 namespace cport {
 
@@ -83,7 +82,7 @@ int TCustomComPort::deviceHandle() const
 
 void TCustomComPort::openDevice()
 {
-    raiseOnComError(ecOpenFailed, m_device->open(comDevicePath(m_port)));
+    raiseOnComError(ecOpenFailed, m_device->open(m_port));
 }
 
 void TCustomComPort::releaseDevice()

@@ -1,5 +1,6 @@
 #include "serial/linux/LinuxComDevice.h"
 
+#include "serial/linux/DevicePath.h"
 #include "serial/linux/TerminalDevices.h"
 
 #include <cerrno>
@@ -96,12 +97,13 @@ TLinuxComDevice::~TLinuxComDevice()
     release();
 }
 
-int TLinuxComDevice::open(const std::string& path)
+int TLinuxComDevice::open(const std::string& port)
 {
     if (m_fd >= 0)
         return EBUSY;
     if (!m_wake.valid())
         return m_wake.error();
+    const std::string path = comDevicePath(port);
     dev_t device = 0;
     if (const int error = terminalAt(path, device))
         return error;

@@ -31,7 +31,7 @@ public:
     TLinuxComDevice();
     ~TLinuxComDevice() override;
 
-    int open(const std::string& path) override;
+    int open(const std::string& port) override;
     void release() override;
     int handle() const override { return m_fd; }
     int setQueueSizes(std::int32_t input, std::int32_t output) override;

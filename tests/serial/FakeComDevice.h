@@ -46,7 +46,7 @@ public:
     explicit FakeComDevice(std::shared_ptr<FakeScript> script);
     ~FakeComDevice() override;
 
-    int open(const std::string& path) override;
+    int open(const std::string& port) override;
     void release() override;
     int handle() const override;
     int setQueueSizes(std::int32_t input, std::int32_t output) override;
