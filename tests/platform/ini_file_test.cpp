@@ -1,5 +1,6 @@
 // The settings file: how lines are read, what a rewrite keeps, the atomic replacement and the
 // errors that name the file.
+#include "platform/FileDescriptor.h"
 #include "platform/IniFile.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
@@ -221,14 +222,14 @@ TEST(IniFile, AWriteReplacesTheFileWhole)
     ::chmod(dir.file("real/s.ini").c_str(), 0640);
     std::filesystem::create_symlink(dir.file("real/s.ini"), dir.file("link.ini"));
     // A reader that opened the file before the write keeps seeing the old content.
-    const int reader = ::open(dir.file("real/s.ini").c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(reader, 0);
+    const platform::FileDescriptor reader(
+        ::open(dir.file("real/s.ini").c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(reader.valid());
     TIniFile file(dir.file("link.ini"));
     file.writeString("S", "K", "new");
     char old[16] = {};
-    EXPECT_EQ(::read(reader, old, sizeof old - 1), 10);
+    EXPECT_EQ(::read(reader.get(), old, sizeof old - 1), 10);
     EXPECT_STREQ(old, "[S]\nK=old\n");
-    ::close(reader);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.ini")));
     EXPECT_EQ(dir.readFile("real/s.ini"), "[S]\nK=new\n");
     struct stat info;

@@ -3,7 +3,9 @@
 #include "zevaruv/ZEVarUV.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
 
 using testsupport::TcpListener;
 
@@ -23,6 +25,13 @@ std::string pattern(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>(i * 13);
     return bytes;
+}
+
+std::size_t openDescriptors()
+{
+    using std::filesystem::directory_iterator;
+    return static_cast<std::size_t>(
+        std::distance(directory_iterator("/proc/self/fd"), directory_iterator {}));
 }
 
 } // namespace
@@ -55,6 +64,20 @@ TEST(ZEVarUV, ReportsNoConnection)
     EXPECT_EQ(KWNetOpen(nullptr, 5, 7), 0);
     EXPECT_EQ(sendText("abc"), 0);
     KWNetClose(); // closing nothing is harmless
+}
+
+TEST(ZEVarUV, NoConnectionLeavesNoDescriptorBehind)
+{
+    const std::string nobody = testsupport::randomLoopbackAddress();
+    TcpListener printer;
+    const std::size_t before = openDescriptors();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        EXPECT_EQ(KWNetOpen(nobody.c_str(), 5, 7), 0);
+        ASSERT_EQ(KWNetOpen(printer.address().c_str(), 5, 7), 1);
+        KWNetClose();
+    }
+    printer.waitForConnections(20);
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 // A printer that accepts and never reads: the kernel's buffers would take a whole 1 MB job,
