@@ -2,6 +2,7 @@
 // lock files of Linux serial programs are honoured both ways, a killed holder locks nobody
 // out, and a framing the line cannot carry is refused.
 #include "PtyPair.h"
+#include "platform/FileDescriptor.h"
 #include "serial/CPort.h"
 #include "support/ChildProcess.h"
 #include "support/OpenCounter.h"
@@ -123,31 +124,31 @@ TEST_F(LockedRoot, ALiveHoldersLockFileKeepsThePortClosed)
 TEST(OpenRules, AKilledHolderLocksNobodyOut)
 {
     PtyPair pty;
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    const platform::FileDescriptor ready[2] { platform::FileDescriptor(ends[0]),
+        platform::FileDescriptor(ends[1]) };
     const pid_t holder = ::fork();
     if (holder == 0) {
         TComPort port;
         port.setEvents({});
         port.setPort(pty.slavePath());
         port.openPort();
-        [[maybe_unused]] const ssize_t told = ::write(ready[1], "!", 1);
+        [[maybe_unused]] const ssize_t told = ::write(ready[1].get(), "!", 1);
         ::pause();
         ::_exit(0);
     }
     char byte;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(::read(ready[0].get(), &byte, 1), 1);
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
 
     // The line is still up (the far end lives), and nothing of the holder is left on it.
-    const int probe = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(probe, 0);
+    const platform::FileDescriptor probe(
+        ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(probe.valid());
     int exclusive = -1;
-    ASSERT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
-    ::close(probe);
+    ASSERT_EQ(::ioctl(probe.get(), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0);
     TComPort port;
     port.setEvents({});
