@@ -1,7 +1,7 @@
 #include "app/ConnectionSteps.h"
 
 #include "app/ComPortComponent.h"
-#include "serial/ComComboBox.h"
+#include "serial/ctl/ComComboBox.h"
 #include "widgets/IPEdit.h"
 
 namespace app {

@@ -3,7 +3,7 @@
 // settings, the port-bound selectors and the IP address editor.
 
 #include "app/DescriptionSteps.h"
-#include "serial/ComSelect.h"
+#include "serial/ctl/ComSelect.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "app/DescriptionSteps.h"
 
 #include "app/StatusBar.h"
-#include "serial/ComComboBox.h"
+#include "serial/ctl/ComComboBox.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

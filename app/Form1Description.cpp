@@ -7,7 +7,7 @@
 #include "app/Logo.h"
 #include "app/StatusBar.h"
 #include "serial/CPort.h"
-#include "serial/ComComboBox.h"
+#include "serial/ctl/ComComboBox.h"
 #include "widgets/IPEdit.h"
 
 #include <QGroupBox>

@@ -5,8 +5,7 @@
 #include "i18n/qt/Localization.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
-#include "serial/ComModule.h"
-#include "serial/ComSyncQueue.h"
+#include "serial/ComApplication.h"
 
 #include <QApplication>
 #include <QFileInfo>

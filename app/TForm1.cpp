@@ -7,7 +7,7 @@
 #include "credits/CreditsMode.h"
 #include "platform/ErrorReport.h"
 #include "platform/HostAddresses.h"
-#include "serial/ComComboBox.h"
+#include "serial/ctl/ComComboBox.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -8,8 +8,8 @@
 #include "credits/CreditsMode.h"
 #include "printer/TestActions.h"
 #include "serial/CPort.h"
-#include "serial/ComComboBox.h"
-#include "serial/ComConversions.h"
+#include "serial/core/ComConversions.h"
+#include "serial/ctl/ComComboBox.h"
 #include "widgets/IPEdit.h"
 
 #include <QLineEdit>

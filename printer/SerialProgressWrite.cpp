@@ -3,7 +3,7 @@
 #include "platform/ProgressDeadline.h"
 #include "printer/PressWait.h"
 #include "serial/CPort.h"
-#include "serial/ComConversions.h"
+#include "serial/core/ComConversions.h"
 
 #include <algorithm>
 #include <functional>

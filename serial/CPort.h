@@ -5,15 +5,15 @@
 //
 // Threads: the port is used from the thread that opens it (its owner, the GUI thread in the
 // application). While it is open with a non-empty Events set, a monitor thread delivers line
-// events through SyncMethod (see ComSyncQueue.h for how the owner runs them).
+// events through SyncMethod (see serial/ComApplication.h for how the owner runs them).
 
-#include "serial/ComDestroyNotice.h"
-#include "serial/ComError.h"
-#include "serial/ComEvents.h"
-#include "serial/ComLinks.h"
-#include "serial/ComSettings.h"
-#include "serial/ComTransfer.h"
-#include "serial/ComTypes.h"
+#include "serial/core/ComDestroyNotice.h"
+#include "serial/core/ComError.h"
+#include "serial/core/ComEvents.h"
+#include "serial/core/ComLinks.h"
+#include "serial/core/ComSettings.h"
+#include "serial/core/ComTransfer.h"
+#include "serial/core/ComTypes.h"
 
 #include <atomic>
 #include <cstdint>
@@ -107,8 +107,8 @@ public:
     // The system handle of the open device, -1 when closed.
     int deviceHandle() const;
 
-    // --- Settings persistence (ComPersistence.h): the keys of storedGroups written to, or read
-    // back through the setters from, a section of a settings file or the registry's open key.
+    // --- Settings persistence (core/ComPortPersistence.h): the keys of storedGroups written to, or
+    // read back through the setters from, a section of a settings file or the registry's open key.
     // Errors of the store and of the setters pass on; a load stops at the first one.
     virtual void storeToRegistry(platform::TRegistry& registry) const;
     virtual void storeToIniFile(platform::TIniFile& file, const std::string& section) const;

@@ -1,6 +1,6 @@
 #pragma once
 // The port-bound selector unit: the serial port list, TComSelect and TComComboBox.
 
-#include "serial/ComComboBox.h"
-#include "serial/ComSelect.h"
-#include "serial/ListSerialPorts.h"
+#include "serial/ctl/ComComboBox.h"
+#include "serial/ctl/ComSelect.h"
+#include "serial/ctl/ListSerialPorts.h"

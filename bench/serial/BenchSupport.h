@@ -2,6 +2,8 @@
 // Small helpers shared by the serial benchmarks: pseudo-terminal pairs with a far end that
 // drains everything, medians, and running pyserial (Debian python3-serial) for a reference.
 
+#include "platform/FileDescriptor.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -31,27 +33,41 @@ inline double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// A raw pseudo-terminal: the port opens `path`, the benchmark plays the far end on `master`;
+// `slave` stays open so the line does not hang up between port sessions.
+struct PtyLine {
+    platform::FileDescriptor master;
+    platform::FileDescriptor slave;
+    std::string path;
+
+    PtyLine()
+    {
+        char name[128];
+        termios raw {};
+        cfmakeraw(&raw);
+        int masterFd = -1;
+        int slaveFd = -1;
+        if (::openpty(&masterFd, &slaveFd, name, &raw, nullptr) != 0)
+            throw std::runtime_error("openpty failed");
+        master.reset(masterFd);
+        slave.reset(slaveFd);
+        path = name;
+    }
+};
+
 // A pty whose far end (master) reads and counts everything in a thread of its own.
 class DrainedPty {
 public:
     DrainedPty()
     {
-        char name[128];
-        termios raw {};
-        cfmakeraw(&raw);
-        if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0)
-            throw std::runtime_error("openpty failed");
-        m_path = name;
         m_drainer = std::thread([this] { drain(); });
     }
     ~DrainedPty()
     {
         m_stop = true;
         m_drainer.join();
-        ::close(m_master);
-        ::close(m_slave);
     }
-    const std::string& path() const { return m_path; }
+    const std::string& path() const { return m_line.path; }
     long long received() const { return m_received.load(); }
     // Waits until `total` bytes have arrived at the far end.
     void awaitReceived(long long total) const
@@ -65,18 +81,16 @@ private:
     {
         std::vector<char> buffer(1 << 16);
         while (!m_stop) {
-            pollfd p { m_master, POLLIN, 0 };
+            pollfd p { m_line.master.get(), POLLIN, 0 };
             if (::poll(&p, 1, 20) <= 0)
                 continue;
-            const ssize_t n = ::read(m_master, buffer.data(), buffer.size());
+            const ssize_t n = ::read(m_line.master.get(), buffer.data(), buffer.size());
             if (n > 0)
                 m_received += n;
         }
     }
 
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
+    PtyLine m_line;
     std::atomic<bool> m_stop { false };
     std::atomic<long long> m_received { 0 };
     std::thread m_drainer;

@@ -4,7 +4,7 @@
 //   build-serial/bench/serial/bench_serial_monitor
 #include "BenchSupport.h"
 #include "serial/CPort.h"
-#include "serial/ComSyncQueue.h"
+#include "serial/ComApplication.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -36,29 +36,10 @@ double idleCpuShare()
     return (processCpuSeconds() - before) / seconds(idlePeriod);
 }
 
-// A pty with nobody draining it: the benchmark plays the far end itself.
-struct Line {
-    int master = -1, slave = -1;
-    std::string path;
-    Line()
-    {
-        char name[128];
-        termios raw {};
-        cfmakeraw(&raw);
-        ::openpty(&master, &slave, name, &raw, nullptr);
-        path = name;
-    }
-    ~Line()
-    {
-        ::close(master);
-        ::close(slave);
-    }
-};
-
 // Microseconds from a byte written at the master to OnRxChar starting on the owning thread.
 std::vector<double> portLatencies()
 {
-    Line line;
+    const PtyLine line;
     cport::TComPort port;
     port.setPort(line.path);
     Clock::time_point arrived;
@@ -74,7 +55,7 @@ std::vector<double> portLatencies()
     for (int i = 0; i < samples; ++i) {
         seen = false;
         const auto sent = Clock::now();
-        [[maybe_unused]] const ssize_t n = ::write(line.master, "x", 1);
+        [[maybe_unused]] const ssize_t n = ::write(line.master.get(), "x", 1);
         while (!seen)
             cport::waitForSyncCalls(std::chrono::milliseconds(1000));
         out.push_back(seconds(arrived - sent) * 1e6);
@@ -86,8 +67,10 @@ std::vector<double> portLatencies()
 // The same with a thread of its own blocked in poll() and read() on the slave.
 std::vector<double> plainLatencies()
 {
-    Line line;
-    const int fd = ::open(line.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const PtyLine line;
+    const platform::FileDescriptor device(
+        ::open(line.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+    const int fd = device.get();
     std::mutex mutex;
     std::condition_variable done;
     Clock::time_point arrived;
@@ -111,14 +94,13 @@ std::vector<double> plainLatencies()
     std::vector<double> out;
     for (int i = 0; i < samples; ++i) {
         const auto sent = Clock::now();
-        [[maybe_unused]] const ssize_t n = ::write(line.master, "x", 1);
+        [[maybe_unused]] const ssize_t n = ::write(line.master.get(), "x", 1);
         std::unique_lock lock(mutex);
         done.wait(lock, [&] { return got == i + 1; });
         out.push_back(seconds(arrived - sent) * 1e6);
     }
     stop = true;
     reader.join();
-    ::close(fd);
     return out;
 }
 
@@ -127,7 +109,7 @@ std::vector<double> plainLatencies()
 int main()
 {
     const double baseline = idleCpuShare();
-    Line line;
+    const PtyLine line;
     cport::TComPort port;
     port.setPort(line.path);
     port.openPort(); // all ten events, delivered to this thread

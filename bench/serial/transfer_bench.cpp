@@ -30,7 +30,8 @@ std::string payload()
 double plainWrite(const std::string& bytes, std::size_t chunk)
 {
     DrainedPty pty;
-    const int fd = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY);
+    const platform::FileDescriptor device(::open(pty.path().c_str(), O_RDWR | O_NOCTTY));
+    const int fd = device.get();
     const auto start = Clock::now();
     for (std::size_t done = 0; done < bytes.size();) {
         const std::size_t piece = std::min(chunk, bytes.size() - done);
@@ -43,9 +44,7 @@ double plainWrite(const std::string& bytes, std::size_t chunk)
         done += piece;
     }
     pty.awaitReceived((long long)bytes.size());
-    const double took = seconds(Clock::now() - start);
-    ::close(fd);
-    return took;
+    return seconds(Clock::now() - start);
 }
 
 double portWrite(const std::string& bytes, std::size_t chunk)

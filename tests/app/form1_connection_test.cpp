@@ -3,7 +3,7 @@
 // The status panel follows the choices, and each press reaches the chosen printer exactly.
 #include "app/TForm1.h"
 #include "serial/CPort.h"
-#include "serial/ComComboBox.h"
+#include "serial/ctl/ComComboBox.h"
 #include "support/TcpListener.h"
 #include "tests/app/PtyPort.h"
 #include "tests/app/WindowTestMachine.h"

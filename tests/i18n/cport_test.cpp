@@ -5,8 +5,8 @@
 #include "platform/AnsiText.h"
 #include "platform/MessageBoxes.h"
 #include "serial/CPort.h"
-#include "serial/ComError.h"
-#include "serial/ComModule.h"
+#include "serial/ComApplication.h"
+#include "serial/core/ComError.h"
 
 using motest::TranslatorFixture;
 

@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <utility>
 
 namespace serialtest {
 
 using namespace cport;
-
-FakeScript::FakeScript()
-    : wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-{
-}
-
-FakeScript::~FakeScript()
-{
-    ::close(wake);
-}
 
 void FakeScript::refuse(const std::string& operation, int error)
 {
@@ -33,8 +22,7 @@ void FakeScript::post(std::optional<std::uint32_t> batch)
         std::lock_guard lock(mutex);
         batches.push_back(batch);
     }
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wake, &one, sizeof one);
+    wake.signal();
 }
 
 std::vector<std::string> FakeScript::takeCalls()
@@ -185,7 +173,7 @@ int FakeComDevice::setEventMask(std::uint32_t mask)
 TWaitResult FakeComDevice::waitEvents(int stopFd, std::uint32_t& mask)
 {
     for (;;) {
-        pollfd fds[2] = { { stopFd, POLLIN, 0 }, { m_script->wake, POLLIN, 0 } };
+        pollfd fds[2] = { { stopFd, POLLIN, 0 }, { m_script->wake.get(), POLLIN, 0 } };
         {
             std::unique_lock lock(m_script->mutex);
             if (!m_script->batches.empty()) {
@@ -202,8 +190,7 @@ TWaitResult FakeComDevice::waitEvents(int stopFd, std::uint32_t& mask)
         ::poll(fds, 2, -1);
         if (fds[0].revents)
             return TWaitResult::Stopped;
-        std::uint64_t count;
-        [[maybe_unused]] const ssize_t n = ::read(m_script->wake, &count, sizeof count);
+        m_script->wake.drain();
     }
 }
 

@@ -3,7 +3,8 @@
 // modem lines, line errors, breaks and rings. The test keeps the shared script and drives it
 // while the port owns the device.
 
-#include "serial/ComDevice.h"
+#include "platform/EventFd.h"
+#include "serial/core/ComDevice.h"
 
 #include <condition_variable>
 #include <deque>
@@ -31,10 +32,8 @@ struct FakeScript {
     std::uint32_t eventMask = 0;
     std::deque<std::optional<std::uint32_t>> batches; // nullopt: a wait that fails
     bool open = false;
-    int wake; // eventfd signalled when a batch is posted
+    const platform::EventFd wake; // signalled when a batch is posted
 
-    FakeScript();
-    ~FakeScript();
     void refuse(const std::string& operation, int error);
     // Queues a batch of EV_* bits for the monitor's next wait.
     void post(std::optional<std::uint32_t> batch);
@@ -47,7 +46,7 @@ public:
     explicit FakeComDevice(std::shared_ptr<FakeScript> script);
     ~FakeComDevice() override;
 
-    int open(const std::string& path) override;
+    int open(const std::string& port) override;
     void release() override;
     int handle() const override;
     int setQueueSizes(std::int32_t input, std::int32_t output) override;

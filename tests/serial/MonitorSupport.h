@@ -2,7 +2,7 @@
 // Helpers for tests of event delivery: the test's main thread owns the ports and runs the
 // queued deliveries itself.
 
-#include "serial/ComSyncQueue.h"
+#include "serial/core/ComSyncQueue.h"
 
 #include <chrono>
 #include <functional>

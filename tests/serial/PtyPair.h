@@ -2,6 +2,8 @@
 // A pseudo-terminal pair standing in for a serial line: the port opens the slave path, the
 // test plays the far end on the master.
 
+#include "platform/FileDescriptor.h"
+
 #include <chrono>
 #include <string>
 
@@ -10,12 +12,11 @@ namespace serialtest {
 class PtyPair {
 public:
     PtyPair();
-    ~PtyPair();
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
     const std::string& slavePath() const { return m_slavePath; }
-    int master() const { return m_master; }
+    int master() const { return m_master.get(); }
     // Writes every byte at the far end.
     void send(const std::string& bytes) const;
     // Reads at the far end until `count` bytes arrived or `patience` passed.
@@ -28,8 +29,9 @@ public:
     void hangUp();
 
 private:
-    int m_master = -1;
-    int m_slave = -1; // kept open so the line does not hang up between port sessions
+    platform::FileDescriptor m_master;
+    platform::FileDescriptor
+        m_slave; // kept open so the line does not hang up between port sessions
     std::string m_slavePath;
 };
 

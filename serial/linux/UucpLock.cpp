@@ -1,0 +1,139 @@
+#include "serial/linux/UucpLock.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
+#include "platform/SysRoot.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cport {
+
+namespace {
+
+std::string findLockFolder()
+{
+    for (const char* folder : { "/run/lock", "/var/lock" }) {
+        const std::string path = platform::underSysRoot(folder);
+        struct stat info;
+        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            return path;
+    }
+    return {};
+}
+
+// The lock folder, looked up once per system root.
+std::string lockFolder()
+{
+    static std::mutex mutex;
+    static std::string root = "\n"; // no system root is named so
+    static std::string folder;
+    std::lock_guard lock(mutex);
+    if (const std::string now = platform::sysRoot(); now != root) {
+        root = now;
+        folder = findLockFolder();
+    }
+    return folder;
+}
+
+bool alive(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Writes our lock under a private name and links it into place, so no reader ever sees a
+// lock file without its process id. 0 and its inode, EEXIST when a lock stands, or another
+// errno.
+int placeLock(const std::string& path, ino_t& inode)
+{
+    const std::string temporary = path + "." + std::to_string(::getpid());
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", int(::getpid()));
+    int error = 0;
+    {
+        platform::FileDescriptor file(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644));
+        if (file.get() < 0)
+            return errno;
+        struct stat info;
+        if (::write(file.get(), text, 11) != 11)
+            error = errno != 0 ? errno : EIO;
+        else if (::fstat(file.get(), &info) == 0)
+            inode = info.st_ino;
+        if (file.close() != 0 && error == 0)
+            error = EIO;
+    }
+    if (error == 0 && ::link(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    ::unlink(temporary.c_str());
+    return error;
+}
+
+} // namespace
+
+std::string uucpLockName(const std::string& devicePath)
+{
+    return "LCK.." + devicePath.substr(devicePath.rfind('/') + 1);
+}
+
+pid_t uucpLockHolder(const std::string& bytes)
+{
+    if (bytes.size() == sizeof(std::int32_t)) {
+        std::int32_t binary = 0;
+        std::memcpy(&binary, bytes.data(), sizeof binary);
+        return binary > 0 ? pid_t(binary) : 0;
+    }
+    long pid = 0;
+    std::size_t i = bytes.find_first_not_of(' ');
+    for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9' && pid < INT32_MAX; ++i)
+        pid = pid * 10 + (bytes[i] - '0');
+    return pid > 0 && pid <= INT32_MAX ? pid_t(pid) : 0;
+}
+
+int TUucpLock::acquire(const std::string& devicePath)
+{
+    release();
+    const std::string folder = lockFolder();
+    if (folder.empty())
+        return 0;
+    const std::string path = folder + "/" + uucpLockName(devicePath);
+    // Twice at most: once more when another program took the lock between our look and ours.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string bytes;
+        if (platform::readWholeFile(path, bytes) != ENOENT) {
+            const pid_t holder = uucpLockHolder(bytes);
+            if (holder == ::getpid())
+                return 0; // our own lock, held for another port object of this process
+            if (holder != 0 && alive(holder))
+                return EBUSY;
+            ::unlink(path.c_str()); // stale: its process has gone
+        }
+        const int error = placeLock(path, m_inode);
+        if (error == 0) {
+            m_path = path;
+            return 0;
+        }
+        if (error != EEXIST)
+            return 0; // no writable lock folder: the device's own lock still guards it
+    }
+    return EBUSY;
+}
+
+void TUucpLock::release()
+{
+    if (m_path.empty())
+        return;
+    struct stat info;
+    if (::lstat(m_path.c_str(), &info) == 0 && info.st_ino == m_inode)
+        ::unlink(m_path.c_str());
+    m_path.clear();
+}
+
+} // namespace cport
