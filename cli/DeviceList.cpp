@@ -3,7 +3,7 @@
 #include "platform/LptDevice.h"
 #include "platform/SysRoot.h"
 #include "printer/LptKernelView.h"
-#include "serial/ListSerialPorts.h"
+#include "serial/ctl/ListSerialPorts.h"
 
 #include <algorithm>
 #include <filesystem>

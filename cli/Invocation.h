@@ -3,7 +3,7 @@
 
 #include "printer/PrinterConnection.h"
 #include "printer/PrinterQueries.h"
-#include "serial/ComTypes.h"
+#include "serial/core/ComTypes.h"
 
 #include <chrono>
 #include <cstdint>

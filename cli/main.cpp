@@ -2,7 +2,7 @@
 #include "cli/RunSend.h"
 #include "i18n/gnugettext.h"
 #include "platform/MessageBoxes.h"
-#include "serial/ComModule.h"
+#include "serial/ComApplication.h"
 
 #include <sys/prctl.h>
 

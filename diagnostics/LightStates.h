@@ -4,7 +4,7 @@
 // never guessed.
 
 #include "printer/PrinterQueries.h"
-#include "serial/ComTypes.h"
+#include "serial/core/ComTypes.h"
 
 #include <optional>
 #include <string>

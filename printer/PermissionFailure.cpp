@@ -3,7 +3,7 @@
 #include "platform/LptDevice.h"
 #include "printer/PermissionHint.h"
 #include "serial/CPort.h"
-#include "serial/DevicePath.h"
+#include "serial/linux/DevicePath.h"
 
 #include <cerrno>
 

@@ -3,7 +3,7 @@
 // open) and read with a bounded wait for the reply.
 
 #include "printer/PrinterLink.h"
-#include "serial/ComSettings.h"
+#include "serial/core/ComSettings.h"
 
 #include <cstdint>
 

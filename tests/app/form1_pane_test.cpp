@@ -7,7 +7,7 @@
 #include "diagnostics/PrinterPane.h"
 #include "diagnostics/StatusLight.h"
 #include "serial/CPort.h"
-#include "serial/ComComboBox.h"
+#include "serial/ctl/ComComboBox.h"
 #include "tests/app/WindowTestMachine.h"
 #include "tests/printer/PrinterFifo.h"
 #include "tests/printer/ScriptedPrinter.h"

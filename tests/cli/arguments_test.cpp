@@ -4,7 +4,7 @@
 #include "cli/SerialSpec.h"
 #include "cli/UsageError.h"
 #include "serial/CPort.h"
-#include "serial/ComConversions.h"
+#include "serial/core/ComConversions.h"
 
 #include <gtest/gtest.h>
 

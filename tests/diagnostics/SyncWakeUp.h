@@ -1,7 +1,7 @@
 #pragma once
 // The serial monitor's calls onto the GUI thread run from the Qt event loop, as in the program.
 
-#include "serial/ComSyncQueue.h"
+#include "serial/ComApplication.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 
 #include "printer/PrinterConnection.h"
 #include "serial/CPort.h"
-#include "serial/ComDevice.h"
+#include "serial/core/ComDevice.h"
 
 #include <memory>
 

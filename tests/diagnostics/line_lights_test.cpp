@@ -5,7 +5,7 @@
 #include "diagnostics/PrinterPane.h"
 #include "diagnostics/StatusLight.h"
 #include "platform/MessageBoxes.h"
-#include "serial/DeviceRecords.h"
+#include "serial/core/DeviceRecords.h"
 #include "tests/diagnostics/SyncWakeUp.h"
 #include "tests/diagnostics/TestConnection.h"
 
