@@ -7,8 +7,9 @@
 #define ZEVARUV_API extern "C" __attribute__((visibility("default")))
 
 // Connects to address:9100. connectSeconds limits the connection attempt; sendSeconds is how
-// long each later KWNetSend may go without progress. Returns 1 only when connected; 0 for a malformed address, a refusal, an
-// unreachable host or a time-out. A connection still open from before is closed first.
+// long each later KWNetSend may go without progress. Returns 1 only when connected; 0 for a
+// malformed address, a refusal, an unreachable host or a time-out. A connection still open from
+// before is closed first.
 ZEVARUV_API std::uint8_t KWNetOpen(
     const char* address, std::int32_t connectSeconds, std::int32_t sendSeconds);
 
