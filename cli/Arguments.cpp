@@ -1,8 +1,8 @@
 #include "cli/Arguments.h"
 
 #include "cli/DecimalText.h"
-#include "cli/NetworkSpec.h"
-#include "cli/SerialSpec.h"
+#include "cli/NetworkArgument.h"
+#include "cli/SerialArgument.h"
 #include "cli/UsageError.h"
 #include "platform/AnsiText.h"
 
@@ -99,13 +99,14 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
     using printer::Connection;
     if (name == "--com")
         setTarget(invocation,
-            { Connection::Com, parseSerialSpec(reader.value(name, inlineValue)), {}, {} });
+            { Connection::Com, parseSerialArgument(reader.value(name, inlineValue)), {}, {} });
     else if (name == "--lpt")
         setTarget(
             invocation, { Connection::Lpt, {}, lptDevice(reader.value(name, inlineValue)), {} });
     else if (name == "--net")
         setTarget(invocation,
-            { Connection::Ethernet, {}, {}, parseNetworkSpec(reader.value(name, inlineValue)) });
+            { Connection::Ethernet, {}, {},
+                parseNetworkArgument(reader.value(name, inlineValue)) });
     else if (name == "--timeout")
         invocation.timeout = parseTimeout(reader.value(name, inlineValue));
     else if (name == "--encoding")

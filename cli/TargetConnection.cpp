@@ -1,6 +1,6 @@
 #include "cli/TargetConnection.h"
 
-#include "cli/SerialSpec.h"
+#include "cli/SerialArgument.h"
 
 namespace cli {
 

@@ -1,7 +1,7 @@
 // The command line of quillet-send taken apart: what runs, and the one-line refusals of what
 // cannot run, before anything is opened.
 #include "cli/Arguments.h"
-#include "cli/SerialSpec.h"
+#include "cli/SerialArgument.h"
 #include "cli/UsageError.h"
 #include "serial/CPort.h"
 #include "serial/core/ComConversions.h"
@@ -95,7 +95,7 @@ TEST(Arguments, RefusesInOneLineWhatCannotRun)
     }
 }
 
-TEST(SerialSpec, PortBaudFramingAndFlow)
+TEST(SerialArgument, PortBaudFramingAndFlow)
 {
     const std::vector<std::pair<std::string, SerialSettings>> cases {
         { "ttyUSB0",
@@ -118,14 +118,14 @@ TEST(SerialSpec, PortBaudFramingAndFlow)
             { "/dev/serial/by-path/pci-0:1.0-port0", 31250, cport::dbEight, cport::prOdd,
                 cport::sbOneStopBit, FlowControl::DtrDsr } },
     };
-    for (const auto& [spec, expected] : cases)
-        EXPECT_EQ(parseSerialSpec(spec), expected) << spec;
+    for (const auto& [argument, expected] : cases)
+        EXPECT_EQ(parseSerialArgument(argument), expected) << argument;
 }
 
-TEST(SerialSpec, TheSettingsReachThePortObject)
+TEST(SerialArgument, TheSettingsReachThePortObject)
 {
     cport::TComPort port;
-    applySerialSettings(parseSerialSpec("ttyS3:31250,7M2,dtrdsr"), port);
+    applySerialSettings(parseSerialArgument("ttyS3:31250,7M2,dtrdsr"), port);
     EXPECT_EQ(port.Port(), "ttyS3");
     EXPECT_EQ(port.BaudRate(), cport::brCustom);
     EXPECT_EQ(port.CustomBaudRate(), 31250);
@@ -138,10 +138,10 @@ TEST(SerialSpec, TheSettingsReachThePortObject)
     // Nobody watches line events on a command line: no monitor thread.
     EXPECT_TRUE(port.Events().empty());
 
-    applySerialSettings(parseSerialSpec("ttyS3:19200,8N1,rtscts"), port);
+    applySerialSettings(parseSerialArgument("ttyS3:19200,8N1,rtscts"), port);
     EXPECT_EQ(port.BaudRate(), cport::br19200);
     EXPECT_EQ(port.FlowControl().FlowControl(), cport::fcHardware);
-    applySerialSettings(parseSerialSpec("ttyS3:19200,8N1,xonxoff"), port);
+    applySerialSettings(parseSerialArgument("ttyS3:19200,8N1,xonxoff"), port);
     EXPECT_EQ(port.FlowControl().FlowControl(), cport::fcSoftware);
     EXPECT_FALSE(port.FlowControl().OutDSRFlow());
     EXPECT_EQ(port.FlowControl().ControlDTR(), cport::TComFlowControl().ControlDTR());

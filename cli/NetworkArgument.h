@@ -9,6 +9,6 @@ namespace cli {
 
 // The address in its plain dotted form ("127.0.0.1"). Raises UsageError for anything that is
 // not four numbers from 0 to 255 or for another port.
-std::string parseNetworkSpec(std::string_view spec);
+std::string parseNetworkArgument(std::string_view argument);
 
 } // namespace cli

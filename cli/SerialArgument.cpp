@@ -1,4 +1,4 @@
-#include "cli/SerialSpec.h"
+#include "cli/SerialArgument.h"
 
 #include "cli/DecimalText.h"
 #include "cli/UsageError.h"
@@ -118,15 +118,15 @@ void parseLineSettings(std::string_view text, SerialSettings& settings)
 
 } // namespace
 
-SerialSettings parseSerialSpec(std::string_view spec)
+SerialSettings parseSerialArgument(std::string_view argument)
 {
     SerialSettings settings;
-    const auto colon = spec.rfind(':');
-    settings.port = std::string(spec.substr(0, colon));
+    const auto colon = argument.rfind(':');
+    settings.port = std::string(argument.substr(0, colon));
     if (settings.port.empty())
         throw UsageError("--com needs a port name, such as ttyUSB0:19200,8N1");
     if (colon != std::string_view::npos)
-        parseLineSettings(spec.substr(colon + 1), settings);
+        parseLineSettings(argument.substr(colon + 1), settings);
     return settings;
 }
 

@@ -17,7 +17,7 @@ class TCustomComPort;
 namespace cli {
 
 // Raises UsageError for an empty port, a bad baud rate, framing or flow control.
-SerialSettings parseSerialSpec(std::string_view spec);
+SerialSettings parseSerialArgument(std::string_view argument);
 
 // Gives the port its name and line settings. The port watches no line events: nobody waits
 // for them on a command line, so no monitor thread runs.
