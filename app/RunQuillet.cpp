@@ -6,6 +6,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
 #include "serial/ComApplication.h"
+#include "serial/ctl/QtSyncWakeUp.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -31,22 +32,6 @@ std::unique_ptr<TForm1> buildMainWindow(const WindowDescription& description)
     }
 }
 
-// While it lives, calls that a serial port's monitor thread hands to the GUI thread run there
-// from the message loop.
-class SerialSyncWakeUp {
-public:
-    SerialSyncWakeUp()
-    {
-        cport::setSyncWakeUpHook([] {
-            QMetaObject::invokeMethod(
-                qApp, [] { cport::runSyncCalls(); }, Qt::QueuedConnection);
-        });
-    }
-    ~SerialSyncWakeUp() { cport::setSyncWakeUpHook({}); }
-    SerialSyncWakeUp(const SerialSyncWakeUp&) = delete;
-    SerialSyncWakeUp& operator=(const SerialSyncWakeUp&) = delete;
-};
-
 // Localization runs from right after the toolkit starts until just before the toolkit ends, so
 // every stock text the window shows passes through the translator.
 class LocalizationScope {
@@ -65,7 +50,7 @@ int runQuillet(int& argc, char** argv, const WindowDescription& description)
     QApplication application(argc, argv);
     const LocalizationScope localization;
     const cport::ComModuleScope serialComponent;
-    const SerialSyncWakeUp serialCalls;
+    const cport::QtSyncWakeUp serialCalls;
 
     // Only the program's own title: a toolkit display name would be appended to every window
     // title ("Application Error — Quillet v1.0").

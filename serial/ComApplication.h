@@ -3,10 +3,8 @@
 // start and end, and the wake-up through which a port's monitor thread gets calls run on the
 // thread that owns the port (the GUI thread in the application).
 //
-// With Qt, the application installs the wake-up once at start:
-//   cport::setSyncWakeUpHook([] {
-//       QMetaObject::invokeMethod(qApp, [] { cport::runSyncCalls(); }, Qt::QueuedConnection);
-//   });
+// With Qt, the application keeps a cport::QtSyncWakeUp (serial/ctl/QtSyncWakeUp.h) alive while
+// its event loop runs.
 // Programs without an event loop call runSyncCalls() or waitForSyncCalls() themselves.
 
 #include <chrono>

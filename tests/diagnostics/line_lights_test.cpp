@@ -6,7 +6,7 @@
 #include "diagnostics/StatusLight.h"
 #include "platform/MessageBoxes.h"
 #include "serial/core/DeviceRecords.h"
-#include "tests/diagnostics/SyncWakeUp.h"
+#include "serial/ctl/QtSyncWakeUp.h"
 #include "tests/diagnostics/TestConnection.h"
 
 #include <QCheckBox>
@@ -45,7 +45,7 @@ protected:
         script->post(event);
     }
 
-    testsupport::QtSyncWakeUp wakeUp;
+    cport::QtSyncWakeUp wakeUp;
     platform::RecordingMessageService boxes;
     std::shared_ptr<serialtest::FakeScript> script = std::make_shared<serialtest::FakeScript>();
     testsupport::TestConnection connection { std::make_unique<serialtest::FakeComDevice>(script) };

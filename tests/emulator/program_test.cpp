@@ -304,7 +304,7 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
         std::string message;
     } cases[] = {
         { {}, 1, "say where the printer listens" },
-        { { "--tcp", "10.1.2.3:9100" }, 1, "10.1.2.3 is not a loopback address" },
+        { { "--tcp", "192.0.2.3:9100" }, 1, "192.0.2.3 is not a loopback address" },
         { { "--tcp", "127.0.0.1:99999" }, 1, "\"99999\" is not a TCP port number" },
         { { "--tcp", "127.0.0.1", "--status", "paper-gone" }, 1,
             "unknown printer condition \"paper-gone\"" },
