@@ -5,8 +5,11 @@
 #include "widgets/IPEdit.h"
 #include "widgets/IPFieldEdit.h"
 
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTest>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -48,6 +51,18 @@ void press(app::TForm1& form, const char* name)
 {
     auto* control = form.findChild<QWidget*>(name);
     QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
+}
+
+void chooseParallel(app::TForm1& form)
+{
+    auto* lpt = form.findChild<QRadioButton*>("RadioButton2");
+    lpt->click();
+    EXPECT_TRUE(lpt->isChecked());
+}
+
+void setTestText(app::TForm1& form, const QString& text)
+{
+    form.findChild<QPlainTextEdit*>("Memo1")->setPlainText(text);
 }
 
 QString largeTestText(std::size_t bytes)

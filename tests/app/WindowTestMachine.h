@@ -32,6 +32,11 @@ void pick(QComboBox& list, int index);
 void typeAddress(app::TForm1& form, const QString& address);
 // The operator clicks a button (or label) of the window by name.
 void press(app::TForm1& form, const char* name);
+// The operator chooses the parallel port; tests that press buttons without a printer address of
+// their own start with it, so no press ever goes to the window's default network address.
+void chooseParallel(app::TForm1& form);
+// The operator replaces the test text.
+void setTestText(app::TForm1& form, const QString& text);
 // A test text of about `bytes` bytes in lines of 80.
 QString largeTestText(std::size_t bytes);
 

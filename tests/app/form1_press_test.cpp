@@ -27,19 +27,11 @@ protected:
     void SetUp() override
     {
         form = machine.startWindow();
-        // Never press while the network is chosen: choose the parallel port first.
-        form->findChild<QRadioButton*>("RadioButton2")->click();
-        ASSERT_TRUE(form->findChild<QRadioButton*>("RadioButton2")->isChecked());
+        testsupport::chooseParallel(*form);
     }
 
-    void press(const char* button)
-    {
-        QTest::mouseClick(form->findChild<QPushButton*>(button), Qt::LeftButton);
-    }
-    void setMemo(const QString& text)
-    {
-        form->findChild<QPlainTextEdit*>("Memo1")->setPlainText(text);
-    }
+    void press(const char* button) { testsupport::press(*form, button); }
+    void setMemo(const QString& text) { testsupport::setTestText(*form, text); }
     EditableComboBox& lptBox() { return *form->findChild<EditableComboBox*>("ComboBox25"); }
 
     testsupport::WindowTestMachine machine;

@@ -18,15 +18,13 @@ protected:
     void SetUp() override
     {
         form = machine.startWindow();
-        // Never press while the network is chosen: choose the parallel port first.
-        form->findChild<QRadioButton*>("RadioButton2")->click();
-        ASSERT_TRUE(form->findChild<QRadioButton*>("RadioButton2")->isChecked());
+        testsupport::chooseParallel(*form);
     }
 
     std::string pressed(const char* button, const QString& memo = {})
     {
-        form->findChild<QPlainTextEdit*>("Memo1")->setPlainText(memo);
-        QTest::mouseClick(form->findChild<QPushButton*>(button), Qt::LeftButton);
+        testsupport::setTestText(*form, memo);
+        testsupport::press(*form, button);
         return lpt1.take();
     }
 
