@@ -114,9 +114,9 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
     else if (name == "--hex" || name == "--json" || name == "--list") {
         refuseValue(name, inlineValue);
         (name == "--hex" ? invocation.hex : name == "--json" ? invocation.json : listed) = true;
-    } else if (name == "--help" || name == "--version") {
+    } else if (name == "--help" || name == "-h" || name == "--version") {
         refuseValue(name, inlineValue);
-        invocation.action = name == "--help" ? Action::Help : Action::Version;
+        invocation.action = name == "--version" ? Action::Version : Action::Help;
     } else
         return false;
     return true;
@@ -182,7 +182,7 @@ Invocation parseArguments(const std::vector<std::string>& arguments)
         }
         if (!takeOption(argument, inlineValue, reader, invocation, listed))
             throw UsageError("unknown option '" + argument + "'");
-        if (argument == "--help" || argument == "--version")
+        if (argument == "--help" || argument == "-h" || argument == "--version")
             return invocation; // whatever else the line holds, as GNU tools do
     }
     if (listed && !words.empty())

@@ -1,5 +1,7 @@
 #include "cli/DeviceList.h"
 
+#include "cli/TerminalText.h"
+
 #include "platform/LptDevice.h"
 #include "platform/SysRoot.h"
 #include "printer/LptKernelView.h"
@@ -61,16 +63,23 @@ std::string modelWords(const std::string& path)
 
 std::string deviceList()
 {
-    std::vector<std::string> ports;
-    cport::listSerialPorts(ports);
     std::string text = "Serial ports:\n";
-    for (const auto& port : ports)
-        text += port + '\n';
+    try {
+        std::vector<std::string> ports;
+        cport::listSerialPorts(ports);
+        for (const auto& port : ports)
+            text += printableText(port) + '\n';
+    } catch (const std::exception&) {
+        // A container or a chroot without /sys: the line printers can still be listed.
+        text += "(no serial port list: " + platform::underSysRoot("/sys/class/tty")
+            + " cannot be read)\n";
+    }
     text += "Line printers:\n";
     for (const char* folder : { "/dev", "/dev/usb" }) {
         for (const auto& path : lineDevices(platform::underSysRoot(folder))) {
             const std::string lpt = lptNameOf(path);
-            text += path + (lpt.empty() ? "" : "  " + lpt) + "  " + modelWords(path) + '\n';
+            text += printableText(path) + (lpt.empty() ? "" : "  " + lpt) + "  "
+                + printableText(modelWords(path)) + '\n';
         }
     }
     return text;

@@ -8,7 +8,8 @@
 namespace cli {
 
 // The listing, one device a line under the headings "Serial ports:" and "Line printers:".
-// A serial port list that cannot be read raises EComPort (code 23).
+// A serial port list that cannot be read (no /sys/class/tty) is said in a line of its own
+// under its heading. Text from the devices is made printable (TerminalText.h).
 std::string deviceList();
 
 } // namespace cli

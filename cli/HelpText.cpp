@@ -13,10 +13,11 @@ Connection (exactly one):
       --com PORT[:BAUD[,FRAMING][,FLOW]]  serial port, such as ttyUSB0:19200,8N1,rtscts;
                           PORT as the port list shows it, COMn, or a path; FRAMING
                           is data bits, parity (N E O M S) and stop bits (1 1.5 2);
-                          FLOW is none, rtscts, xonxoff or dtrdsr
-                          (default 19200,8N1,none)
+                          FLOW is rtscts, xonxoff, dtrdsr or none
+                          (default 19200,8N1,rtscts, as the window's port)
       --lpt DEVICE        LPT1 to LPT4 (/dev/lpN, or /dev/usb/lpN when only that
-                          exists), or a device path used as it is
+                          exists), or a device path used as it is; only
+                          character devices and FIFOs are written
       --net ADDRESS[:9100]  network printer at an IPv4 address, port 9100
 
 Commands:
@@ -35,13 +36,14 @@ Options:
       --encoding CODEPAGE print-test: the text's code page as iconv names it
                           (default WINDOWS-1252, as the window sends)
       --list              list serial ports and line printers with their model
-      --help              display this help and exit
+  -h, --help              display this help and exit
       --version           output version information and exit
 
 Exit status:
  0  done; for status, the printer is ready
- 1  the command line cannot be run (nothing was opened)
- 2  the connection or the input/output failed
+ 1  the command line cannot be run, or --lpt names no device (nothing was
+    opened)
+ 2  the connection or the input/output failed (standard output included)
  3  the printer answered with a fault (offline, paper end, cover open, error)
  4  a status query got no answer
 )";

@@ -1,6 +1,7 @@
 #include "cli/InputBytes.h"
 
 #include "cli/UsageError.h"
+#include "platform/AnsiText.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileDescriptor.h"
 #include "platform/IoError.h"
@@ -15,8 +16,10 @@ namespace {
 
 [[noreturn]] void unreadable(const std::string& name, int error)
 {
+    // The runtime's message is one of the program's own (Windows-1252) texts.
     throw UsageError(name + ": "
-        + platform::errorReportText(platform::ioErrorMessage(platform::ioCodeFromErrno(error))));
+        + platform::ansiToUtf8(platform::errorReportText(
+            platform::ioErrorMessage(platform::ioCodeFromErrno(error)))));
 }
 
 // Reads to the end; pipes and process substitutions work as well as files.

@@ -16,14 +16,15 @@ enum class Action { PrintTest, Cut, Drawer, Status, Raw, List, Help, Version };
 
 enum class FlowControl { None, RtsCts, XonXoff, DtrDsr };
 
-// "ttyUSB0:19200,8N1,rtscts" taken apart.
+// "ttyUSB0:19200,8N1,rtscts" taken apart; what is not given is as the window sets its port
+// (19200 baud, 8N1, RTS/CTS handshake).
 struct SerialSettings {
     std::string port;
     std::int32_t baudRate = 19200;
     cport::TDataBits dataBits = cport::dbEight;
     cport::TParityBits parity = cport::prNone;
     cport::TStopBits stopBits = cport::sbOneStopBit;
-    FlowControl flow = FlowControl::None;
+    FlowControl flow = FlowControl::RtsCts;
     friend bool operator==(const SerialSettings&, const SerialSettings&) = default;
 };
 

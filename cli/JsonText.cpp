@@ -1,5 +1,7 @@
 #include "cli/JsonText.h"
 
+#include "cli/Utf8.h"
+
 #include <cstdio>
 
 namespace cli {
@@ -7,17 +9,24 @@ namespace cli {
 std::string jsonString(std::string_view bytes)
 {
     std::string text = "\"";
-    for (const unsigned char byte : bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        const std::size_t length = utf8CharacterLength(bytes, at);
         if (byte == '"' || byte == '\\') {
             text += '\\';
             text += static_cast<char>(byte);
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            text += static_cast<char>(byte);
-        } else {
+        } else if (byte < 0x20 || byte == 0x7F) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
             text += escaped;
+        } else if (length == 0) {
+            text += "\xEF\xBF\xBD"; // U+FFFD REPLACEMENT CHARACTER
+            at += 1;
+            continue;
+        } else {
+            text.append(bytes.substr(at, length));
         }
+        at += length;
     }
     return text + '"';
 }

@@ -7,8 +7,9 @@
 
 namespace cli {
 
-// A JSON string. Bytes are taken as Latin-1 (a printer's ID text is not always UTF-8), so the
-// result is valid JSON whatever they are: controls and bytes above 0x7E as \u00XX.
+// A JSON string, always valid UTF-8: well-formed UTF-8 passes as it is, control characters
+// are escaped (\u00XX), and each byte that is no UTF-8 (a printer's ID text in another
+// character set) becomes U+FFFD.
 std::string jsonString(std::string_view bytes);
 // true, false or null.
 std::string jsonFlag(std::optional<bool> value);

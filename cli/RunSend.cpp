@@ -9,13 +9,19 @@
 #include "cli/PrintText.h"
 #include "cli/StatusReport.h"
 #include "cli/TargetConnection.h"
+#include "cli/TerminalText.h"
 #include "cli/UsageError.h"
+#include "platform/AnsiText.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
 #include "printer/OpenPrinterLink.h"
 #include "printer/PermissionHint.h"
+#include "printer/PrinterDevice.h"
 #include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
+
+#include <cerrno>
+#include <cstring>
 
 namespace cli {
 
@@ -43,36 +49,54 @@ std::string actionBytes(const Invocation& invocation)
     }
 }
 
+// Where a run writes: results to out (JSON as UTF-8, text for people in the terminal's
+// character set), errors to err.
+struct Output {
+    std::ostream& out;
+    std::ostream& err;
+    TerminalText terminal;
+
+    // One line of error. The program's own texts (the window's translated failures) are
+    // Windows-1252 inside it; the command line's own words and file names are UTF-8 already.
+    void error(const std::string& text, bool ownText = true) const
+    {
+        err << terminal(kProgram + (ownText ? platform::ansiToUtf8(text) : text)) << '\n';
+    }
+    void text(const std::string& utf8) const { out << terminal(utf8); }
+};
+
 // A failure as the window's error report shows it (with the permission hint where it applies).
-int reportFailure(const std::exception& error, std::ostream& err)
+// A device that is no printer was refused unopened: the command line named the wrong thing.
+int reportFailure(const std::exception& error, const Output& output)
 {
-    err << kProgram << platform::errorReportText(error.what()) << '\n';
-    return exitFailure;
+    const bool refused = dynamic_cast<const printer::ENotPrinterDevice*>(&error) != nullptr;
+    output.error(platform::errorReportText(error.what()), !refused);
+    return refused ? exitUsage : exitFailure;
 }
 
 // The transports tell some failures ("Connect error", "Write timeout") in the window's plain
 // message box instead of raising them: here they are collected and written as errors.
-int sendAction(const Invocation& invocation, const std::string& bytes, std::ostream& err)
+int sendAction(const Invocation& invocation, const std::string& bytes, const Output& output)
 {
     const TargetConnection connection(*invocation.target);
     const platform::RecordingMessageService messages;
     try {
         if (invocation.hex)
-            HexTranscript(err).record(printer::Direction::Sent, bytes);
+            HexTranscript(output.err).record(printer::Direction::Sent, bytes);
         printer::runWithPermissionHint(
             connection, [&] { printer::sendToPrinter(connection, bytes); });
     } catch (const std::exception& error) {
-        return reportFailure(error, err);
+        return reportFailure(error, output);
     }
     for (const auto& box : messages.boxes())
-        err << kProgram << box.text << '\n';
+        output.error(box.text);
     return messages.boxes().empty() ? exitDone : exitFailure;
 }
 
-int queryStatus(const Invocation& invocation, std::ostream& out, std::ostream& err)
+int queryStatus(const Invocation& invocation, const Output& output)
 {
     const TargetConnection connection(*invocation.target);
-    HexTranscript transcript(err);
+    HexTranscript transcript(output.err);
     printer::PrinterReport report;
     try {
         printer::runWithPermissionHint(connection, [&] {
@@ -82,52 +106,77 @@ int queryStatus(const Invocation& invocation, std::ostream& out, std::ostream& e
             report = printer::queryFullStatus(*link, invocation.timeout);
         });
     } catch (const std::exception& error) {
-        return reportFailure(error, err);
+        return reportFailure(error, output);
     }
-    out << (invocation.json ? statusJson(report) : statusText(report));
+    if (invocation.json)
+        output.out << statusJson(report);
+    else
+        output.text(statusText(report));
     return statusExitCode(report);
 }
 
-int run(const Invocation& invocation, std::ostream& out, std::ostream& err)
+int run(const Invocation& invocation, const Output& output)
 {
     switch (invocation.action) {
     case Action::Help:
-        out << helpText();
+        output.text(helpText());
         return exitDone;
     case Action::Version:
-        out << versionText();
+        output.text(versionText());
         return exitDone;
     case Action::List:
-        out << deviceList();
+        output.text(deviceList());
         return exitDone;
     case Action::Status:
-        return queryStatus(invocation, out, err);
+        return queryStatus(invocation, output);
     default:
-        return sendAction(invocation, actionBytes(invocation), err);
+        return sendAction(invocation, actionBytes(invocation), output);
     }
 }
 
-} // namespace
-
-int runSend(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+int runInvocation(const std::vector<std::string>& arguments, const Output& output)
 {
     Invocation invocation;
     try {
         invocation = parseArguments(arguments);
     } catch (const UsageError& error) {
-        err << kProgram << error.message() << " (see quillet-send --help)\n";
+        output.error(error.message() + " (see quillet-send --help)", false);
         return exitUsage;
     }
     try {
-        return run(invocation, out, err);
+        return run(invocation, output);
     } catch (const UsageError& error) {
         // The input of print-test or raw could not be read; nothing has been opened yet.
-        err << kProgram << error.message() << '\n';
+        output.error(error.message(), false);
         return exitUsage;
     } catch (const std::exception& error) {
-        // The port list of --list could not be read.
-        return reportFailure(error, err);
+        return reportFailure(error, output);
     }
+}
+
+// What was written must have arrived: a full disk or a closed file behind standard output is
+// a failed run, not a silent success.
+bool outputArrived(const Output& output)
+{
+    errno = 0;
+    output.out.flush();
+    if (output.out)
+        return true;
+    const int error = errno;
+    output.error(std::string("write error on standard output")
+            + (error ? std::string(": ") + std::strerror(error) : std::string()),
+        false);
+    return false;
+}
+
+} // namespace
+
+int runSend(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+    const std::string& codeset)
+{
+    const Output output { out, err, TerminalText(codeset) };
+    const int code = runInvocation(arguments, output);
+    return outputArrived(output) ? code : exitFailure;
 }
 
 } // namespace cli

@@ -93,6 +93,15 @@ std::optional<FlowControl> flowFromText(std::string_view text)
     return std::nullopt;
 }
 
+// "8N1,7E1" or "none,rtscts" cannot both hold: the second of a kind is refused.
+void refuseSecond(std::string_view& first, std::string_view part, const char* kind)
+{
+    if (!first.empty())
+        throw UsageError(std::string("conflicting ") + kind + " '" + std::string(first)
+            + "' and '" + std::string(part) + "'");
+    first = part;
+}
+
 // BAUD[,FRAMING][,FLOW]
 void parseLineSettings(std::string_view text, SerialSettings& settings)
 {
@@ -101,13 +110,18 @@ void parseLineSettings(std::string_view text, SerialSettings& settings)
     std::string_view rest = comma == std::string_view::npos ? "" : text.substr(comma + 1);
     if (comma != std::string_view::npos && rest.empty())
         throw UsageError("missing framing after ',' in '" + std::string(text) + "'");
+    std::string_view framing;
+    std::string_view flowWord;
     while (!rest.empty()) {
         const auto next = rest.find(',');
         const auto part = rest.substr(0, next);
         rest = next == std::string_view::npos ? "" : rest.substr(next + 1);
-        if (parseFraming(part, settings))
+        if (parseFraming(part, settings)) {
+            refuseSecond(framing, part, "framings");
             continue;
+        }
         if (const auto flow = flowFromText(part)) {
+            refuseSecond(flowWord, part, "flow controls");
             settings.flow = *flow;
             continue;
         }

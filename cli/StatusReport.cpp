@@ -2,6 +2,7 @@
 
 #include "cli/ExitCode.h"
 #include "cli/JsonText.h"
+#include "cli/TerminalText.h"
 #include "diagnostics/LightStates.h"
 #include "printer/StatusSummary.h"
 
@@ -162,9 +163,10 @@ int statusExitCode(const printer::PrinterReport& report)
 
 std::string statusText(const printer::PrinterReport& report)
 {
-    std::string text = printer::statusSummary(report) + '\n';
+    // A driver's light carries the printer's own device ID: shown printable, on one line.
+    std::string text = printableText(printer::statusSummary(report)) + '\n';
     for (const auto& light : lights(report))
-        text += light.words + '\n';
+        text += printableText(light.words) + '\n';
     return text;
 }
 

@@ -22,14 +22,15 @@ std::string folderOf(const std::string& path)
     return path.substr(0, path.rfind('/') + 1);
 }
 
-// The "locale" folder beside the executable. An installed program has none in its bin folder;
-// it takes <prefix>/share/quillet/locale, where packages keep data, when that one exists.
+// The "locale" folder beside the executable. An installed program has none in its bin folder
+// (where /usr/bin/locale is the C library's program of that name, a file, never a catalog
+// folder); it takes <prefix>/share/quillet/locale, where packages keep data, when that one exists.
 std::string catalogFolderOf(const std::string& executablePath)
 {
     const std::string beside = folderOf(executablePath) + "locale";
     const std::string installed = folderOf(executablePath) + "../share/quillet/locale";
     std::error_code ignored;
-    if (!std::filesystem::exists(beside, ignored)
+    if (!std::filesystem::is_directory(beside, ignored)
         && std::filesystem::is_directory(installed, ignored))
         return installed;
     return beside;

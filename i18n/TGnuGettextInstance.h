@@ -20,7 +20,7 @@ class TAssemblyAnalyzer;
 class TGnuGettextInstance {
 public:
     // Sets up as the program's start does: current domain "default", catalog folder
-    // "<folder of executablePath>/locale" (or, when that does not exist, an installed
+    // "<folder of executablePath>/locale" (or, when that is no folder, an installed
     // "<folder of executablePath>/../share/quillet/locale"), the language from chooseLanguage(""),
     // and "default" bound to the catalog folder. embedded may be null; it must outlive the
     // translator.

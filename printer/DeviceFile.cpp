@@ -2,11 +2,10 @@
 
 #include "platform/IoError.h"
 #include "printer/DescriptorWrite.h"
+#include "printer/PrinterDevice.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,20 +25,18 @@ bool knownType(mode_t mode)
 
 void DeviceFile::open(const std::string& path)
 {
-    if (path.empty()) {
-        m_fd = STDOUT_FILENO;
-    } else {
-        // Non-blocking: a FIFO without a reader fails at once (ENXIO), and a printer that
-        // stops taking bytes is waited for with poll() under the no-progress limit instead of
-        // stopping the window in write().
-        m_owned.reset(::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
+    if (!path.empty()) {
+        // Non-blocking, so a printer that stops taking bytes is waited for with poll() under
+        // the no-progress limit instead of stopping the window in write().
+        m_owned.reset(openPrinterDevice(path, false, m_characterDevice));
         if (!m_owned.valid())
             return fail(platform::ioCodeFromErrno(errno));
         m_fd = m_owned.get();
+        return;
     }
+    m_fd = STDOUT_FILENO;
     struct stat info;
     if (::fstat(m_fd, &info) != 0 || !knownType(info.st_mode)) {
-        m_owned.reset();
         m_fd = -1;
         return fail(unknownHandleType);
     }

@@ -16,8 +16,9 @@ public:
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
 
-    // Opens path for writing without creating it (existing regular files are truncated); the
-    // empty path takes standard output, code 105 when the process has none.
+    // Opens path for writing without creating it; only a character device or a FIFO is opened
+    // (anything else raises ENotPrinterDevice, see PrinterDevice.h). The empty path takes
+    // standard output, code 105 when the process has none.
     void open(const std::string& path);
     // Buffers bytes, passing each full 128-byte piece to the device.
     void write(const std::string& bytes);

@@ -1,7 +1,7 @@
 #pragma once
 // The two-way link to a parallel or USB printer device: written and read on one descriptor
 // (the kernel's usblp driver returns the printer's replies to read()), plus the driver's view.
-// A FIFO or a plain file standing in for the device is written only: nothing comes back.
+// A FIFO standing in for the device is written only: nothing comes back.
 
 #include "printer/PrinterLink.h"
 
@@ -12,8 +12,9 @@ namespace printer {
 class ParallelLink : public PrinterLink {
 public:
     // Opens the device of deviceName ("LPT1" … "LPT4", as the parallel transport maps them)
-    // without creating anything; a regular file is truncated, as the transport does. Failures
-    // raise platform::EInOutError with the runtime's code; the empty name is "File not found".
+    // without creating anything; anything but a character device or a FIFO raises
+    // ENotPrinterDevice unopened. Other failures raise platform::EInOutError with the
+    // runtime's code; the empty name is "File not found".
     explicit ParallelLink(const std::string& deviceName);
 
     std::optional<LptKernelView> kernelView() const override;

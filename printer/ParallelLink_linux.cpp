@@ -3,10 +3,9 @@
 #include "platform/IoError.h"
 #include "platform/LptDevice.h"
 #include "printer/DescriptorWrite.h"
+#include "printer/PrinterDevice.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,21 +20,14 @@ namespace {
     platform::raiseInOutError(platform::ioCodeFromErrno(error));
 }
 
-// Character devices are opened both ways; anything else only for writing (a FIFO opened both
-// ways would hand our own queries back as answers). Never blocks, never creates.
+// Character devices are opened both ways; a FIFO only for writing (opened both ways it would
+// hand our own queries back as answers). Never blocks, never creates; anything but a printer
+// device is refused unopened.
 int openDevice(const std::string& path, bool& readable)
 {
     if (path.empty())
         raiseErrno(ENOENT);
-    struct stat info { };
-    if (::stat(path.c_str(), &info) != 0)
-        raiseErrno(errno);
-    readable = S_ISCHR(info.st_mode);
-    int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    flags |= readable ? O_RDWR : O_WRONLY;
-    if (S_ISREG(info.st_mode))
-        flags |= O_TRUNC;
-    const int fd = ::open(path.c_str(), flags);
+    const int fd = openPrinterDevice(path, true, readable);
     if (fd < 0)
         raiseErrno(errno); // a FIFO nobody reads gives ENXIO instead of hanging the press
     return fd;

@@ -42,6 +42,8 @@ TEST(Arguments, ConnectionsCommandsAndOptionsInAnyOrder)
     EXPECT_EQ(parseArguments({ "--list" }).action, Action::List);
     // As GNU tools do, --help answers whatever else the line holds after it.
     EXPECT_EQ(parseArguments({ "--help", "--bogus" }).action, Action::Help);
+    EXPECT_EQ(parseArguments({ "-h" }).action, Action::Help);
+    EXPECT_EQ(parseArguments({ "--net", "127.0.0.1", "cut", "-h" }).action, Action::Help);
     EXPECT_EQ(parseArguments({ "--version" }).action, Action::Version);
 }
 
@@ -67,6 +69,10 @@ TEST(Arguments, RefusesInOneLineWhatCannotRun)
         { { "--com", "ttyUSB0:9600,8N3", "cut" }, "invalid framing" },
         { { "--com", "ttyUSB0:9600,8N1,cts", "cut" }, "invalid framing or flow control 'cts'" },
         { { "--com", "ttyUSB0:9600,", "cut" }, "missing framing" },
+        { { "--com", "ttyUSB0:9600,none,rtscts", "cut" },
+            "conflicting flow controls 'none' and 'rtscts'" },
+        { { "--com", "ttyUSB0:9600,xonxoff,8N1,xonxoff", "cut" }, "conflicting flow controls" },
+        { { "--com", "ttyUSB0:9600,8N1,7E1", "cut" }, "conflicting framings '8N1' and '7E1'" },
         { { "--com", ":9600", "cut" }, "needs a port name" },
         { { "--lpt", "", "cut" }, "--lpt needs a device" },
         { { "--net", "127.0.0.1", "--timeout", "0", "status" }, "invalid time limit '0'" },
@@ -100,8 +106,11 @@ TEST(SerialArgument, PortBaudFramingAndFlow)
     const std::vector<std::pair<std::string, SerialSettings>> cases {
         { "ttyUSB0",
             { "ttyUSB0", 19200, cport::dbEight, cport::prNone, cport::sbOneStopBit,
-                FlowControl::None } },
+                FlowControl::RtsCts } },
         { "COM2:9600",
+            { "COM2", 9600, cport::dbEight, cport::prNone, cport::sbOneStopBit,
+                FlowControl::RtsCts } },
+        { "COM2:9600,none",
             { "COM2", 9600, cport::dbEight, cport::prNone, cport::sbOneStopBit,
                 FlowControl::None } },
         { "ttyS0:115200,7E2,rtscts",
@@ -109,7 +118,7 @@ TEST(SerialArgument, PortBaudFramingAndFlow)
                 FlowControl::RtsCts } },
         { "ttyS0:2400,5s1.5",
             { "ttyS0", 2400, cport::dbFive, cport::prSpace, cport::sbOne5StopBits,
-                FlowControl::None } },
+                FlowControl::RtsCts } },
         { "ttyS0:9600,xonxoff",
             { "ttyS0", 9600, cport::dbEight, cport::prNone, cport::sbOneStopBit,
                 FlowControl::XonXoff } },
@@ -120,6 +129,21 @@ TEST(SerialArgument, PortBaudFramingAndFlow)
     };
     for (const auto& [argument, expected] : cases)
         EXPECT_EQ(parseSerialArgument(argument), expected) << argument;
+}
+
+// The window's serial port object is stored with RTS/CTS handshake (RTS as handshake, CTS
+// watched for output), DTR off, neither DSR nor XON/XOFF: a port named alone gets the same.
+TEST(SerialArgument, ThePortAloneHasTheWindowsFlowControl)
+{
+    cport::TComPort port;
+    applySerialSettings(parseSerialArgument("ttyS3"), port);
+    EXPECT_TRUE(port.FlowControl().OutCTSFlow());
+    EXPECT_EQ(port.FlowControl().ControlRTS(), cport::rtsHandshake);
+    EXPECT_EQ(port.FlowControl().ControlDTR(), cport::dtrDisable);
+    EXPECT_FALSE(port.FlowControl().OutDSRFlow());
+    EXPECT_FALSE(port.FlowControl().XonXoffIn());
+    EXPECT_FALSE(port.FlowControl().XonXoffOut());
+    EXPECT_EQ(port.BaudRate(), cport::br19200);
 }
 
 TEST(SerialArgument, TheSettingsReachThePortObject)

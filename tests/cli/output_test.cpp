@@ -5,6 +5,7 @@
 #include "cli/JsonText.h"
 #include "cli/PrintText.h"
 #include "cli/StatusReport.h"
+#include "cli/TerminalText.h"
 #include "printer/StatusSummary.h"
 #include "printer/TestActions.h"
 
@@ -132,11 +133,41 @@ TEST(StatusReport, TextAndJsonSayTheSame)
     const QJsonObject driver = json["driver"].toObject();
     EXPECT_TRUE(driver["paper-out"].isNull());
     EXPECT_EQ(driver["device-id"].toObject()["maker"].toString(), "EPSON \"Seiko\"");
-    // A byte that is no UTF-8 still makes valid JSON: read as Latin-1.
-    EXPECT_EQ(driver["device-id"].toObject()["model"].toString(), QString::fromUtf8("TM-T20É"));
+    // A byte that is no UTF-8 still makes valid JSON: the replacement character stands for it.
+    EXPECT_EQ(driver["device-id"].toObject()["model"].toString(), QString::fromUtf8("TM-T20\uFFFD"));
     EXPECT_GE(json["lights"].toArray().size(), 10);
     EXPECT_EQ(json["lights"].toArray()[0].toObject()["lamp"].toString(), "red");
 
     EXPECT_TRUE(parsedJson(statusJson(report(0x12, 0x12, 0x12, 0x12)))["ready"].toBool());
     EXPECT_EQ(jsonString(std::string("\x01\\\n", 3)), "\"\\u0001\\\\\\u000A\"");
+}
+
+// JSON strings are UTF-8 (RFC 8259): well-formed characters pass whole, each byte that is no
+// UTF-8 becomes U+FFFD, so a parser reads back what the printer meant.
+TEST(JsonText, WellFormedUtf8PassesAndEveryOtherByteIsAReplacementCharacter)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        { "S\xC3\xA9iko \xE2\x82\xAC \xF0\x9F\x96\xA8", "S\xC3\xA9iko \xE2\x82\xAC \xF0\x9F\x96\xA8" },
+        { "S\xE9iko", "S\xEF\xBF\xBDiko" }, // Latin-1
+        { "\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD" }, // overlong "/"
+        { "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" }, // a surrogate
+        { "\xE2\x82", "\xEF\xBF\xBD\xEF\xBF\xBD" }, // cut off
+        { "\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" }, // past U+10FFFF
+    };
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(jsonString(bytes), '"' + expected + '"') << bytes;
+        const auto parsed = QJsonDocument::fromJson(
+            QByteArray::fromStdString("[" + jsonString(bytes) + "]"));
+        EXPECT_EQ(parsed.array()[0].toString().toStdString(), expected);
+    }
+}
+
+TEST(TerminalText, PrinterTextCannotActOnTheTerminal)
+{
+    EXPECT_EQ(printableText("TM-T20II S\xC3\xA9iko"), "TM-T20II S\xC3\xA9iko");
+    EXPECT_EQ(printableText("a\x1B[31mb\r\nc\x7F"), "a\\x1B[31mb\\x0D\\x0Ac\\x7F");
+    // C1 controls (U+009B is the one-byte CSI) and bytes that are no UTF-8.
+    EXPECT_EQ(printableText("\xC2\x9B" "2J \xE9 \xC3"), "\\xC2\\x9B2J \\xE9 \\xC3");
+    EXPECT_EQ(TerminalText("ISO-8859-1")("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"), "Gr\xFC\xDF" "e ?");
+    EXPECT_EQ(TerminalText("UTF-8")("\xE2\x82\xAC"), "\xE2\x82\xAC");
 }

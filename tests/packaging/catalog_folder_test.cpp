@@ -3,6 +3,7 @@
 #include "tests/i18n/TranslatorFixture.h"
 
 #include <filesystem>
+#include <fstream>
 
 using motest::TranslatorFixture;
 
@@ -48,5 +49,20 @@ TEST_F(CatalogFolder, WithNeitherFolderCatalogsPlacedBesideTheExecutableLaterAre
     EXPECT_EQ(gnugettext::translateText("OK"), "OK");
     // A domain opens its catalog on first use: one placed now, beside the executable, counts.
     motest::writeCatalog(catalog("de", "cport"), { { "Unable to open com port", "Zu" } });
+    EXPECT_EQ(gnugettext::translateInDomain("cport", "Unable to open com port"), "Zu");
+}
+
+// Debian's /usr/bin holds the C library's "locale" program: a file of that name beside the
+// executable is no catalog folder and must not hide the installed one.
+TEST_F(CatalogFolder, ALocaleProgramBesideTheExecutableDoesNotHideTheInstalledCatalogs)
+{
+    motest::writeCatalog(installedCatalog("default"), { { "OK", "Jawohl" } });
+    motest::writeCatalog(installedCatalog("cport"), { { "Unable to open com port", "Zu" } });
+    {
+        std::ofstream program(m_folder.path() + "/bin/locale");
+        program << "#!/bin/sh\n";
+    }
+    start("de_DE.UTF-8");
+    EXPECT_EQ(gnugettext::translateText("OK"), "Jawohl");
     EXPECT_EQ(gnugettext::translateInDomain("cport", "Unable to open com port"), "Zu");
 }

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# `cpack -G DEB` makes a package that holds what it should, depends on what dpkg-shlibdeps
-# found, passes lintian without errors, would install here, and, unpacked with dpkg-deb -x,
-# runs: the program shows its window and ends with exit code 0 on "Exit".
+# `cpack -G DEB` makes two packages, quillet-tools (quillet-send and its network library) and
+# quillet (the window and the virtual printer, depending on quillet-tools), each holding what it
+# should and depending on what dpkg-shlibdeps found; lintian finds neither errors nor warnings;
+# apt would install them here, and quillet-tools alone without Qt. Unpacked alone, quillet-tools
+# runs quillet-send --list with no Qt library loaded; unpacked together, the window shows and
+# ends with exit code 0 on "Exit".
 #   debian_package_test.sh <build folder> <programs...>
 set -euo pipefail
 scripts="$(cd "$(dirname "$0")/../../scripts" && pwd)"
@@ -13,33 +16,69 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G DEB -B "$work/cpack") >"$work/cpack.txt" 2>&1 \
   || { cat "$work/cpack.txt" >&2; fail "cpack failed"; }
-packages=("$work"/cpack/quillet_*.deb)
-[ "${#packages[@]}" -eq 1 ] && [ -f "${packages[0]}" ] || fail "cpack made no quillet_*.deb"
-package=${packages[0]}
 
-dpkg-deb --contents "$package" | awk '{print $6}' | sed 's|^\./||; s|/$||' | grep . \
-  | sort >"$work/contents.txt"
-check_listing "$work/contents.txt" "$@"
+# package_file <name>: the one .deb of that package.
+package_file() {
+  local files=("$work"/cpack/"$1"_*.deb)
+  [ "${#files[@]}" -eq 1 ] && [ -f "${files[0]}" ] || fail "cpack made no $1_*.deb"
+  echo "${files[0]}"
+}
+window=$(package_file quillet)
+tools=$(package_file quillet-tools)
 
-# The dependencies are the shared libraries' packages, with versions, from dpkg-shlibdeps.
-depends=$(dpkg-deb --field "$package" Depends)
+for package in "$window" "$tools"; do
+  name=$(dpkg-deb --field "$package" Package)
+  dpkg-deb --contents "$package" | awk '{print $6}' | sed 's|^\./||; s|/$||' | grep . \
+    | sort >"$work/contents-$name.txt"
+  check_listing "$work/contents-$name.txt" "$name" "$@"
+done
+
+# The dependencies are the shared libraries' packages, with versions, from dpkg-shlibdeps; the
+# window's network library comes from quillet-tools of the same version.
+depends=$(dpkg-deb --field "$window" Depends)
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -qE "(^|, )${library//+/\\+} \(>= [^)]+\)" <<<"$depends" \
-    || fail "Depends lacks $library: $depends"
+    || fail "quillet's Depends lacks $library: $depends"
 done
-echo "$check_name: contents right; Depends: $depends"
+version=$(dpkg-deb --field "$window" Version)
+grep -qE "(^|, )quillet-tools \(= $version\)" <<<"$depends" \
+  || fail "quillet's Depends lacks quillet-tools (= $version): $depends"
+tools_depends=$(dpkg-deb --field "$tools" Depends)
+grep -q "libc6 (>= " <<<"$tools_depends" || fail "quillet-tools' Depends lacks libc6: $tools_depends"
+if grep -qiE "qt|quillet" <<<"$tools_depends"; then
+  fail "quillet-tools depends on the desktop: $tools_depends"
+fi
+echo "$check_name: contents right; Depends: $depends; quillet-tools: $tools_depends"
 
-lintian --fail-on error --tag-display-limit 0 "$package" >"$work/lintian.txt" 2>&1 \
-  || { cat "$work/lintian.txt" >&2; fail "lintian found errors"; }
-grep -E '^[EW]: ' "$work/lintian.txt" || true
+# Neither errors nor warnings (no override hides one).
+lintian --fail-on error,warning --tag-display-limit 0 "$window" "$tools" >"$work/lintian.txt" 2>&1 \
+  || { cat "$work/lintian.txt" >&2; fail "lintian found errors or warnings"; }
 
-# apt resolves the dependencies against this machine's packages without installing anything.
-apt-get install --simulate --no-install-recommends "$package" >"$work/apt.txt" 2>&1 \
-  || { cat "$work/apt.txt" >&2; fail "apt-get would not install the package"; }
+# apt resolves the dependencies against this machine's packages without installing anything:
+# both together, and quillet-tools alone without a single Qt package.
+apt-get install --simulate --no-install-recommends "$window" "$tools" >"$work/apt.txt" 2>&1 \
+  || { cat "$work/apt.txt" >&2; fail "apt-get would not install the packages"; }
+apt-get install --simulate --no-install-recommends "$tools" >"$work/apt-tools.txt" 2>&1 \
+  || { cat "$work/apt-tools.txt" >&2; fail "apt-get would not install quillet-tools"; }
+if grep -E '^Inst ' "$work/apt-tools.txt" | grep -qi 'qt'; then
+  fail "installing quillet-tools would bring Qt: $(grep -E '^Inst ' "$work/apt-tools.txt")"
+fi
 
-dpkg-deb -x "$package" "$work/root"
+# quillet-tools alone: its program loads no Qt library and lists the devices.
+dpkg-deb -x "$tools" "$work/tools-root"
+check_search_paths "$work/tools-root"
+send="$work/tools-root/usr/bin/quillet-send"
+if ldd "$send" | grep -i 'qt'; then
+  fail "quillet-send of quillet-tools loads Qt"
+fi
+env -u LD_LIBRARY_PATH "$send" --list >"$work/list.txt" 2>&1 \
+  || { cat "$work/list.txt" >&2; fail "quillet-send --list of quillet-tools alone failed"; }
+grep -qx "Line printers:" "$work/list.txt" || fail "quillet-send --list listed nothing"
+
+dpkg-deb -x "$window" "$work/root"
+dpkg-deb -x "$tools" "$work/root"
 check_desktop_files "$work/root"
 check_search_paths "$work/root"
-echo "$check_name: lintian, apt, menu entry, metadata and search paths are right"
+echo "$check_name: lintian, apt, quillet-tools alone, menu entry, metadata and search paths are right"
 
 bash "$scripts/start-installed.sh" "$work/root/usr/bin/quillet" "$build" "$work/window.png"

@@ -15,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/root/usr" >"$work/install.txt" \
   || { cat "$work/install.txt" >&2; fail "cmake --install failed"; }
 
-check_tree "$work/root" "$@"
+check_tree "$work/root" all "$@"
 check_desktop_files "$work/root"
 check_search_paths "$work/root"
 MANWIDTH=80 man -l "$work/root/usr/share/man/man1/quillet.1.gz" 2>&1 | grep -q '^NAME' \

@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "platform/MessageBoxes.h"
 #include "printer/ParallelOutput.h"
+#include "printer/PrinterDevice.h"
 #include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
 #include "serial/CPort.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -60,7 +62,6 @@ TEST(ParallelOutput, WritesExactlyTheBytesToTheDevice)
 TEST(ParallelOutput, ReportsEachFailureWithTheRuntimeCode)
 {
     TestSysRoot root;
-    std::filesystem::create_directories(root.path() + "/dev/lp2");
     std::filesystem::create_symlink("/dev/full", root.path() + "/dev/lp3");
     root.writeFile("dev/keep", "");
     mkfifo((root.path() + "/dev/lp0").c_str(), 0600); // nobody reads it
@@ -71,7 +72,6 @@ TEST(ParallelOutput, ReportsEachFailureWithTheRuntimeCode)
     } cases[] = {
         { "LPT2", 2, "File not found" }, // no such device
         { "LPT1", ENXIO, "I/O error 6" }, // a FIFO without a reader fails instead of hanging
-        { "LPT3", EISDIR, "I/O error 21" },
         { "LPT4", 101, "Disk full" }, // the device refuses the bytes at the flush
         { "keep/x", 3, "Invalid filename" },
     };
@@ -84,12 +84,32 @@ TEST(ParallelOutput, ReportsEachFailureWithTheRuntimeCode)
     EXPECT_FALSE(std::filesystem::exists(root.path() + "/dev/usb/lp1"));
 }
 
-TEST(ParallelOutput, ReplacesTheContentOfAnExistingFile)
+// A regular file, a disk or a folder where the device should be is no printer: it is refused
+// unopened and keeps its content, for the window's LPT names and a path alike.
+TEST(ParallelOutput, RefusesAnythingButACharacterDeviceOrAFifoAndLeavesItAlone)
 {
     TestSysRoot root;
     root.writeFile("dev/usb/lp0", "an older and much longer content");
-    EXPECT_EQ(sendResult("lpt1", cashDrawerBytes()).first, 0);
-    EXPECT_EQ(root.readFile("dev/usb/lp0"), cashDrawerBytes());
+    std::filesystem::create_directories(root.path() + "/dev/lp2");
+    // A disk node of its own (root only): a loop device number no loop device serves, so
+    // even a wrong open could write nothing anywhere.
+    const std::string disk = root.path() + "/dev/sda";
+    const bool madeDisk = ::mknod(disk.c_str(), S_IFBLK | 0600, makedev(7, 250)) == 0;
+    for (const auto& [name, kind] :
+        std::vector<std::pair<std::string, std::string>> { { "lpt1", "a regular file" },
+            { "LPT3", "a folder" }, { madeDisk ? "sda" : "", "a block device (a disk)" } }) {
+        if (name.empty())
+            continue;
+        try {
+            sendParallel(name, cashDrawerBytes());
+            ADD_FAILURE() << name << " was written";
+        } catch (const ENotPrinterDevice& error) {
+            EXPECT_NE(std::string(error.what()).find(" is " + kind + ", not a printer device"),
+                std::string::npos)
+                << error.what();
+        }
+    }
+    EXPECT_EQ(root.readFile("dev/usb/lp0"), "an older and much longer content");
 }
 
 TEST(ParallelOutput, LargeOutputArrivesWhole)

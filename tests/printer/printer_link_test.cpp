@@ -4,6 +4,7 @@
 #include "printer/NetworkLink.h"
 #include "printer/ParallelLink.h"
 #include "printer/PressWait.h"
+#include "printer/PrinterDevice.h"
 #include "printer/PrinterQueries.h"
 #include "printer/SerialLink.h"
 #include "serial/CPort.h"
@@ -241,6 +242,14 @@ TEST(ParallelLink, AMissingDeviceOrAnUnreadFifoFailsWithTheRuntimeCode)
     testsupport::PrinterFifo lp0(root.path() + "/dev/lp0");
     lp0.closeReadEnd();
     EXPECT_EQ(codeOf("LPT1"), 6); // ENXIO: nobody reads, and the press does not hang
+}
+
+TEST(ParallelLink, AFileInPlaceOfTheDeviceIsRefusedAndKeepsItsContent)
+{
+    testsupport::TestSysRoot root;
+    root.writeFile("dev/lp1", "notes");
+    EXPECT_THROW(ParallelLink("LPT2"), ENotPrinterDevice);
+    EXPECT_EQ(root.readFile("dev/lp1"), "notes");
 }
 
 TEST(LptKernelView, DeviceIdsAndStatusLines)

@@ -1,0 +1,43 @@
+#include "cli/Utf8.h"
+
+namespace cli {
+
+namespace {
+
+bool continuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+} // namespace
+
+std::size_t utf8CharacterLength(std::string_view bytes, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80)
+        return 1;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2
+        : lead >= 0xE0 && lead <= 0xEF                      ? 3
+        : lead >= 0xF0 && lead <= 0xF4                      ? 4
+                                                            : 0;
+    if (length == 0 || at + length > bytes.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if (!continuation(static_cast<unsigned char>(bytes[at + i])))
+            return 0;
+    const char32_t point = utf8CodePoint(bytes, at, length);
+    const bool overlong = (length == 3 && point < 0x800) || (length == 4 && point < 0x10000);
+    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
+    return overlong || surrogate || point > 0x10FFFF ? 0 : length;
+}
+
+char32_t utf8CodePoint(std::string_view bytes, std::size_t at, std::size_t length)
+{
+    static constexpr unsigned char kLeadBits[] = { 0, 0x7F, 0x1F, 0x0F, 0x07 };
+    char32_t point = static_cast<unsigned char>(bytes[at]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i)
+        point = (point << 6) | (static_cast<unsigned char>(bytes[at + i]) & 0x3F);
+    return point;
+}
+
+} // namespace cli
