@@ -14,6 +14,7 @@ namespace cli {
 namespace {
 
 constexpr std::int64_t kLongestTimeoutMs = 600000;
+constexpr std::int64_t kLongestWaitSeconds = 3600;
 
 const std::map<std::string, Action, std::less<>> kCommands {
     { "print-test", Action::PrintTest },
@@ -86,6 +87,14 @@ std::chrono::milliseconds parseTimeout(const std::string& text)
     return std::chrono::milliseconds(*ms);
 }
 
+std::chrono::milliseconds parseWait(const std::string& text)
+{
+    const auto seconds = parseDecimal(text);
+    if (!seconds || *seconds < 0 || *seconds > kLongestWaitSeconds)
+        throw UsageError("invalid waiting time '" + text + "' (0 to 3600 seconds)");
+    return std::chrono::seconds(*seconds);
+}
+
 void refuseValue(const std::string& option, const std::optional<std::string>& inlineValue)
 {
     if (inlineValue)
@@ -107,8 +116,11 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         setTarget(invocation,
             { Connection::Ethernet, {}, {},
                 parseNetworkArgument(reader.value(name, inlineValue)) });
-    else if (name == "--timeout")
+    else if (name == "--timeout") {
         invocation.timeout = parseTimeout(reader.value(name, inlineValue));
+        invocation.timeoutGiven = true;
+    } else if (name == "--wait")
+        invocation.wait = parseWait(reader.value(name, inlineValue));
     else if (name == "--encoding")
         invocation.encoding = reader.value(name, inlineValue);
     else if (name == "--hex" || name == "--json" || name == "--list") {
@@ -155,6 +167,9 @@ void checkCombination(const Invocation& invocation)
         throw UsageError("no connection given: use --com, --lpt or --net");
     if (invocation.json && invocation.action != Action::Status)
         throw UsageError("--json applies to the status command only");
+    // The answers' limit: nothing else of a send waits for an answer.
+    if (invocation.timeoutGiven && invocation.action != Action::Status)
+        throw UsageError("--timeout applies to the status command only");
     if (!invocation.encoding.empty() && invocation.action != Action::PrintTest)
         throw UsageError("--encoding applies to the print-test command only");
     if (!invocation.encoding.empty() && !platform::knownCodePage(invocation.encoding))

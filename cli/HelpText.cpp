@@ -26,13 +26,18 @@ Commands:
   cut                     partial cut after feeding (GS V 66 0)
   drawer                  kick the cash drawer on pin 2 (ESC p 0 50 50, CR)
   status                  ask DLE EOT 1 to 4 and GS I 1 to 3 and decode the answers
-  raw FILE|-              send the bytes of FILE (or standard input) as they are
+  raw FILE|-              send the bytes of FILE (or standard input, each piece as
+                          it arrives) as they are
 
 Options:
       --hex               write the transcript of the bytes sent and received,
                           commands named, to standard error
-      --json              status: write the answers as one JSON object
-      --timeout MS        status: wait MS milliseconds for each answer (default 500)
+      --json              status: write the answers, or why there are none, as one
+                          JSON object
+      --timeout MS        status: wait MS milliseconds for each answer (default 500;
+                          connecting to a network printer waits 5 s whatever)
+      --wait SECONDS      try a busy serial port or line printer again until it is
+                          free, for up to SECONDS (default 0: once)
       --encoding CODEPAGE print-test: the text's code page as iconv names it
                           (default WINDOWS-1252, as the window sends)
       --list              list serial ports and line printers with their model

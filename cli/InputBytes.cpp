@@ -7,6 +7,7 @@
 #include "platform/IoError.h"
 
 #include <cerrno>
+#include <functional>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,19 +23,25 @@ namespace {
             platform::ioErrorMessage(platform::ioCodeFromErrno(error)))));
 }
 
-// Reads to the end; pipes and process substitutions work as well as files.
-void readAll(int fd, const std::string& name, std::string& bytes)
+// Reads to the end, handing each piece on as it arrives; pipes and process substitutions work
+// as well as files.
+void readPieces(int fd, const std::string& name, const std::function<void(std::string_view)>& take)
 {
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got > 0)
-            bytes.append(buffer, static_cast<std::size_t>(got));
+            take(std::string_view(buffer, static_cast<std::size_t>(got)));
         else if (got == 0)
             return;
         else if (errno != EINTR)
             unreadable(name, errno);
     }
+}
+
+void readAll(int fd, const std::string& name, std::string& bytes)
+{
+    readPieces(fd, name, [&](std::string_view piece) { bytes.append(piece); });
 }
 
 } // namespace
@@ -51,6 +58,11 @@ std::string readInputBytes(const std::string& nameOrDash)
         unreadable(nameOrDash, errno);
     readAll(file.get(), nameOrDash, bytes);
     return bytes;
+}
+
+void streamStandardInput(const std::function<void(std::string_view)>& take)
+{
+    readPieces(STDIN_FILENO, "standard input", take);
 }
 
 } // namespace cli

@@ -44,6 +44,9 @@ struct Invocation {
     bool hex = false;
     bool json = false;
     std::chrono::milliseconds timeout = printer::kDefaultAnswerLimit;
+    bool timeoutGiven = false;
+    // --wait: how long a busy device is tried again; 0 for one try.
+    std::chrono::milliseconds wait { 0 };
     // iconv's name of the code page for print-test; empty for Windows-1252, as the window sends.
     std::string encoding;
 };

@@ -1,6 +1,7 @@
 #include "cli/RunSend.h"
 
 #include "cli/Arguments.h"
+#include "cli/DeviceAttempt.h"
 #include "cli/DeviceList.h"
 #include "cli/ExitCode.h"
 #include "cli/HelpText.h"
@@ -15,7 +16,6 @@
 #include "platform/ErrorReport.h"
 #include "platform/MessageBoxes.h"
 #include "printer/OpenPrinterLink.h"
-#include "printer/PermissionHint.h"
 #include "printer/PrinterDevice.h"
 #include "printer/SendToPrinter.h"
 #include "printer/TestActions.h"
@@ -74,45 +74,99 @@ int reportFailure(const std::exception& error, const Output& output)
     return refused ? exitUsage : exitFailure;
 }
 
+// The failure's message as the error line says it, in UTF-8 for JSON.
+std::string failureMessage(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const printer::ENotPrinterDevice& error) {
+        return platform::errorReportText(error.what()); // the command line's own words
+    } catch (const std::exception& error) {
+        return platform::ansiToUtf8(platform::errorReportText(error.what()));
+    }
+}
+
+int reportFailure(const DeviceFailure& failure, const Output& output)
+{
+    try {
+        std::rethrow_exception(failure.error);
+    } catch (const std::exception& error) {
+        return reportFailure(error, output);
+    }
+}
+
 // The transports tell some failures ("Connect error", "Write timeout") in the window's plain
 // message box instead of raising them: here they are collected and written as errors.
 int sendAction(const Invocation& invocation, const std::string& bytes, const Output& output)
 {
     const TargetConnection connection(*invocation.target);
     const platform::RecordingMessageService messages;
-    try {
-        if (invocation.hex)
-            HexTranscript(output.err).record(printer::Direction::Sent, bytes);
-        printer::runWithPermissionHint(
-            connection, [&] { printer::sendToPrinter(connection, bytes); });
-    } catch (const std::exception& error) {
-        return reportFailure(error, output);
-    }
+    if (invocation.hex)
+        HexTranscript(output.err).record(printer::Direction::Sent, bytes);
+    if (const auto failure = attemptWithWait(connection, invocation.target->kind, invocation.wait,
+            [&] { printer::sendToPrinter(connection, bytes); }))
+        return reportFailure(*failure, output);
     for (const auto& box : messages.boxes())
         output.error(box.text);
     return messages.boxes().empty() ? exitDone : exitFailure;
+}
+
+// Opens the two-way link of the target (trying again while busy, for --wait).
+std::optional<DeviceFailure> openLink(const Invocation& invocation,
+    const TargetConnection& connection, std::unique_ptr<printer::PrinterLink>& link)
+{
+    return attemptWithWait(connection, invocation.target->kind, invocation.wait,
+        [&] { link = printer::openPrinterLink(connection, false); });
 }
 
 int queryStatus(const Invocation& invocation, const Output& output)
 {
     const TargetConnection connection(*invocation.target);
     HexTranscript transcript(output.err);
+    std::unique_ptr<printer::PrinterLink> link;
+    if (const auto failure = openLink(invocation, connection, link)) {
+        const int code = reportFailure(*failure, output);
+        if (invocation.json)
+            output.out << failureJson(failure->kind, failureMessage(failure->error));
+        return code;
+    }
+    if (invocation.hex)
+        link->setObserver(transcript.observer());
     printer::PrinterReport report;
     try {
-        printer::runWithPermissionHint(connection, [&] {
-            const auto link = printer::openPrinterLink(connection, false);
-            if (invocation.hex)
-                link->setObserver(transcript.observer());
-            report = printer::queryFullStatus(*link, invocation.timeout);
-        });
+        report = printer::queryFullStatus(*link, invocation.timeout);
     } catch (const std::exception& error) {
-        return reportFailure(error, output);
+        const int code = reportFailure(error, output);
+        if (invocation.json)
+            output.out << failureJson(FailureKind::Failed, failureMessage(std::current_exception()));
+        return code;
     }
     if (invocation.json)
         output.out << statusJson(report);
     else
         output.text(statusText(report));
     return statusExitCode(report);
+}
+
+// raw -: the bytes go out as they arrive on one connection, so a pipe that stays open
+// (tail -f) is printed as it grows.
+int streamRaw(const Invocation& invocation, const Output& output)
+{
+    const TargetConnection connection(*invocation.target);
+    HexTranscript transcript(output.err);
+    std::unique_ptr<printer::PrinterLink> link;
+    if (const auto failure = openLink(invocation, connection, link))
+        return reportFailure(*failure, output);
+    if (invocation.hex)
+        link->setObserver(transcript.observer());
+    try {
+        streamStandardInput([&](std::string_view piece) { link->send(std::string(piece)); });
+    } catch (const UsageError&) {
+        throw;
+    } catch (const std::exception& error) {
+        return reportFailure(error, output);
+    }
+    return exitDone;
 }
 
 int run(const Invocation& invocation, const Output& output)
@@ -129,6 +183,10 @@ int run(const Invocation& invocation, const Output& output)
         return exitDone;
     case Action::Status:
         return queryStatus(invocation, output);
+    case Action::Raw:
+        if (*invocation.operand == "-")
+            return streamRaw(invocation, output);
+        return sendAction(invocation, actionBytes(invocation), output);
     default:
         return sendAction(invocation, actionBytes(invocation), output);
     }

@@ -173,6 +173,7 @@ std::string statusText(const printer::PrinterReport& report)
 std::string statusJson(const printer::PrinterReport& report)
 {
     const std::vector<std::string> members {
+        "\"format\":" + std::to_string(kJsonFormat),
         "\"ready\":" + jsonFlag(statusExitCode(report) == exitDone),
         "\"summary\":" + jsonString(printer::statusSummary(report)),
         "\"queries\":" + queriesJson(report),
@@ -180,6 +181,17 @@ std::string statusJson(const printer::PrinterReport& report)
         "\"printer-id\":" + idsJson(report),
         "\"driver\":" + driverJson(report.kernel),
         "\"lights\":" + lightsJson(report),
+    };
+    return joined(members, '{', '}') + '\n';
+}
+
+std::string failureJson(FailureKind kind, const std::string& message)
+{
+    const std::vector<std::string> members {
+        "\"format\":" + std::to_string(kJsonFormat),
+        "\"ready\":false",
+        "\"kind\":" + jsonString(failureKindWord(kind)),
+        "\"error\":" + jsonString(message),
     };
     return joined(members, '{', '}') + '\n';
 }

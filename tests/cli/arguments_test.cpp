@@ -26,6 +26,9 @@ TEST(Arguments, ConnectionsCommandsAndOptionsInAnyOrder)
     EXPECT_TRUE(invocation.json);
     EXPECT_EQ(invocation.target->address, "127.0.0.10");
     EXPECT_EQ(invocation.timeout, std::chrono::milliseconds(250));
+    EXPECT_EQ(invocation.wait, std::chrono::milliseconds(0));
+    EXPECT_EQ(parseArguments({ "--lpt", "LPT1", "--wait=5", "cut" }).wait,
+        std::chrono::milliseconds(5000));
 
     invocation = parseArguments({ "--lpt", "/dev/usb/lp0", "--hex", "raw", "-" });
     EXPECT_EQ(invocation.action, Action::Raw);
@@ -79,6 +82,10 @@ TEST(Arguments, RefusesInOneLineWhatCannotRun)
         { { "--net", "127.0.0.1", "--timeout", "-5", "status" }, "invalid time limit" },
         { { "--net", "127.0.0.1", "status", "--timeout" }, "option '--timeout' needs a value" },
         { { "--net", "127.0.0.1", "--json", "cut" }, "--json applies to the status command only" },
+        { { "--net", "127.0.0.1", "--timeout", "100", "cut" },
+            "--timeout applies to the status command only" },
+        { { "--net", "127.0.0.1", "--wait", "-1", "cut" }, "invalid waiting time '-1'" },
+        { { "--net", "127.0.0.1", "--wait", "3601", "cut" }, "invalid waiting time" },
         { { "--net", "127.0.0.1", "--hex=yes", "cut" }, "option '--hex' takes no value" },
         { { "--net", "127.0.0.1", "--encoding", "KLINGON-8", "print-test", "x" },
             "unknown encoding 'KLINGON-8'" },
