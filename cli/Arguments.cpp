@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::int64_t kLongestTimeoutMs = 600000;
 constexpr std::int64_t kLongestWaitSeconds = 3600;
+constexpr std::int64_t kMostJobs = 1000;
 
 const std::map<std::string, Action, std::less<>> kCommands {
     { "print-test", Action::PrintTest },
@@ -95,6 +96,14 @@ std::chrono::milliseconds parseWait(const std::string& text)
     return std::chrono::seconds(*seconds);
 }
 
+std::size_t parseJobs(const std::string& text)
+{
+    const auto jobs = parseDecimal(text);
+    if (!jobs || *jobs < 1 || *jobs > kMostJobs)
+        throw UsageError("invalid number of jobs '" + text + "' (1 to 1000)");
+    return static_cast<std::size_t>(*jobs);
+}
+
 void refuseValue(const std::string& option, const std::optional<std::string>& inlineValue)
 {
     if (inlineValue)
@@ -121,6 +130,12 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         invocation.timeoutGiven = true;
     } else if (name == "--wait")
         invocation.wait = parseWait(reader.value(name, inlineValue));
+    else if (name == "--targets")
+        invocation.targetsFile = reader.value(name, inlineValue);
+    else if (name == "--jobs")
+        invocation.jobs = parseJobs(reader.value(name, inlineValue));
+    else if (name == "--prometheus")
+        invocation.prometheusFile = reader.value(name, inlineValue);
     else if (name == "--encoding")
         invocation.encoding = reader.value(name, inlineValue);
     else if (name == "--hex" || name == "--json" || name == "--list") {
@@ -155,14 +170,31 @@ void takeCommand(const std::vector<std::string>& words, Invocation& invocation)
         invocation.operand = words[1];
 }
 
+// status --targets: the connections come from the file, the results as JSON lines.
+void checkFleetCombination(const Invocation& invocation)
+{
+    if (invocation.target)
+        throw UsageError("--targets takes no other connection");
+    if (invocation.action != Action::Status)
+        throw UsageError("--targets applies to the status command only");
+    if (invocation.hex)
+        throw UsageError("--hex cannot follow many printers at once");
+    if (invocation.targetsFile->empty() || (invocation.prometheusFile && invocation.prometheusFile->empty()))
+        throw UsageError("--targets and --prometheus need a file");
+}
+
 // The combinations that make no sense, found before anything is opened.
 void checkCombination(const Invocation& invocation)
 {
     if (invocation.action == Action::List) {
-        if (invocation.target)
+        if (invocation.target || invocation.targetsFile)
             throw UsageError("--list takes no connection");
         return;
     }
+    if (invocation.targetsFile)
+        return checkFleetCombination(invocation);
+    if (invocation.jobs || invocation.prometheusFile)
+        throw UsageError("--jobs and --prometheus apply to --targets only");
     if (!invocation.target)
         throw UsageError("no connection given: use --com, --lpt or --net");
     if (invocation.json && invocation.action != Action::Status)

@@ -5,6 +5,7 @@ namespace cli {
 std::string helpText()
 {
     return R"(Usage: quillet-send CONNECTION [OPTION]... COMMAND [ARGUMENT]
+  or:  quillet-send status --targets FILE [--jobs N] [--prometheus FILE] [OPTION]...
   or:  quillet-send --list
 Send the test actions of Quillet, status queries or prepared ESC/POS files to a
 receipt printer, without a window.
@@ -40,6 +41,11 @@ Options:
                           free, for up to SECONDS (default 0: once)
       --encoding CODEPAGE print-test: the text's code page as iconv names it
                           (default WINDOWS-1252, as the window sends)
+      --targets FILE      status of many printers: one connection a line of FILE
+                          ("--net 192.0.2.10", # comments), one JSON line each
+      --jobs N            with --targets: N checks at once (default 16)
+      --prometheus FILE   with --targets: also write the results for node_exporter's
+                          textfile collector, replacing FILE at once
       --list              list serial ports and line printers with their model
   -h, --help              display this help and exit
       --version           output version information and exit

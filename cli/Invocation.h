@@ -47,6 +47,10 @@ struct Invocation {
     bool timeoutGiven = false;
     // --wait: how long a busy device is tried again; 0 for one try.
     std::chrono::milliseconds wait { 0 };
+    // status --targets FILE: the fleet check, with --jobs and --prometheus.
+    std::optional<std::string> targetsFile;
+    std::optional<std::size_t> jobs;
+    std::optional<std::string> prometheusFile;
     // iconv's name of the code page for print-test; empty for Windows-1252, as the window sends.
     std::string encoding;
 };

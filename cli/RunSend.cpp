@@ -4,10 +4,12 @@
 #include "cli/DeviceAttempt.h"
 #include "cli/DeviceList.h"
 #include "cli/ExitCode.h"
+#include "cli/FleetCheck.h"
 #include "cli/HelpText.h"
 #include "cli/HexTranscript.h"
 #include "cli/InputBytes.h"
 #include "cli/PrintText.h"
+#include "cli/PrometheusText.h"
 #include "cli/StatusReport.h"
 #include "cli/TargetConnection.h"
 #include "cli/TerminalText.h"
@@ -28,6 +30,9 @@ namespace cli {
 namespace {
 
 constexpr const char* kProgram = "quillet-send: ";
+// The program itself, run once for each printer of a fleet check.
+constexpr const char* kSelf = "/proc/self/exe";
+constexpr std::size_t kDefaultJobs = 16;
 
 // The bytes of an action, read and converted before any device is opened.
 std::string actionBytes(const Invocation& invocation)
@@ -169,8 +174,30 @@ int streamRaw(const Invocation& invocation, const Output& output)
     return exitDone;
 }
 
+// status --targets: one JSON line per printer as its check ends, the Prometheus file at the
+// end, the worst outcome as the exit code.
+int checkFleetStatus(const Invocation& invocation, const Output& output)
+{
+    const auto targets = readFleetTargets(*invocation.targetsFile);
+    const FleetOptions options { kSelf, invocation.jobs.value_or(kDefaultJobs), invocation.timeout,
+        invocation.wait };
+    const auto results = checkFleet(targets, options, [&](const FleetResult& result) {
+        output.out << fleetLine(result) << std::flush;
+    });
+    if (invocation.prometheusFile) {
+        if (const int error
+            = writePrometheusFile(*invocation.prometheusFile, prometheusText(results))) {
+            output.error(*invocation.prometheusFile + ": " + std::strerror(error), false);
+            return exitFailure;
+        }
+    }
+    return fleetExitCode(results);
+}
+
 int run(const Invocation& invocation, const Output& output)
 {
+    if (invocation.targetsFile)
+        return checkFleetStatus(invocation, output);
     switch (invocation.action) {
     case Action::Help:
         output.text(helpText());

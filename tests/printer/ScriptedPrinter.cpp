@@ -75,7 +75,7 @@ void ScriptedPrinter::start()
 ScriptedPrinter::~ScriptedPrinter()
 {
     const char stop = 0;
-    (void)::write(m_stop[1], &stop, 1);
+    (void)!::write(m_stop[1], &stop, 1);
     m_thread.join();
     for (int fd : { m_listener, m_master, m_slave, m_stop[0], m_stop[1] })
         if (fd >= 0)

@@ -44,7 +44,7 @@ public:
         m_thread = std::thread([this, bytes] {
             const int client = ::accept(m_listener, nullptr, nullptr);
             if (client >= 0) {
-                (void)::write(client, bytes.data(), bytes.size());
+                (void)!::write(client, bytes.data(), bytes.size());
                 ::close(client);
             }
         });
