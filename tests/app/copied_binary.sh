@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program is not tied to its build folder: copied with libZEVarUV.so beside it, or with the
-# library in ../lib, it finds its copy of the library and starts (offscreen, below a test
-# system root), and its search path names no absolute folder.
+# library in ../lib/quillet (as installed), it finds its copy of the library and starts
+# (offscreen, below a test system root), and its search path names no absolute folder.
 #   copied_binary.sh <quillet binary> <libZEVarUV.so>
 set -euo pipefail
 binary=$1
@@ -20,13 +20,14 @@ for entry in "${entries[@]}"; do
   esac
 done
 
-mkdir -p "$work/beside" "$work/tree/bin" "$work/tree/lib" "$work/root/sys/class/tty" "$work/config"
+mkdir -p "$work/beside" "$work/tree/bin" "$work/tree/lib/quillet" "$work/root/sys/class/tty" \
+  "$work/config"
 cp "$binary" "$library" "$work/beside/"
 cp "$binary" "$work/tree/bin/"
-cp "$library" "$work/tree/lib/"
+cp "$library" "$work/tree/lib/quillet/"
 
 # Each copy with the folder its library is in.
-for pair in "$work/beside/quillet:$work/beside" "$work/tree/bin/quillet:$work/tree/lib"; do
+for pair in "$work/beside/quillet:$work/beside" "$work/tree/bin/quillet:$work/tree/lib/quillet"; do
   copy=${pair%%:*}
   expected=${pair#*:}/libZEVarUV.so
   # The dynamic loader's own account of where the library comes from.

@@ -111,12 +111,13 @@ TEST(FleetCheck, TwoHundredPrintersEveryLineRightAndTheMetricsParse)
         EXPECT_EQ(json["format"].toInt(), 1);
         EXPECT_GT(json["seconds"].toDouble(), 0.0);
         const auto conditions = json["conditions"].toObject();
-        if (outcome == "ready" || outcome == "fault")
+        if (outcome == "ready" || outcome == "fault") {
             EXPECT_EQ(conditions["paper-end"].toBool(), outcome == "fault") << n;
-        if (outcome == "no answer")
+        } else if (outcome == "no answer") {
             EXPECT_TRUE(conditions["paper-end"].isNull()) << n;
-        if (outcome == "failed")
+        } else {
             EXPECT_EQ(json["kind"].toString(), "refused") << n;
+        }
     }
 
     // Read back by prometheus_client's parser: each target once in each family, its values.
@@ -133,10 +134,11 @@ TEST(FleetCheck, TwoHundredPrintersEveryLineRightAndTheMetricsParse)
         EXPECT_EQ(samples["quillet_printer_up " + target], answered ? "1.0" : "0.0") << n;
         EXPECT_EQ(samples.count("quillet_printer_check_seconds " + target), 1u) << n;
         const std::string paperEnd = "quillet_printer_condition " + target + " paper_end";
-        if (answered)
+        if (answered) {
             EXPECT_EQ(samples[paperEnd], outcome == "fault" ? "1.0" : "0.0") << n;
-        else
+        } else {
             EXPECT_EQ(samples.count(paperEnd), 0u) << n;
+        }
     }
 }
 
