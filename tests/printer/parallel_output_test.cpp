@@ -62,6 +62,7 @@ TEST(ParallelOutput, WritesExactlyTheBytesToTheDevice)
 TEST(ParallelOutput, ReportsEachFailureWithTheRuntimeCode)
 {
     TestSysRoot root;
+    std::filesystem::create_directories(root.path() + "/dev");
     std::filesystem::create_symlink("/dev/full", root.path() + "/dev/lp3");
     root.writeFile("dev/keep", "");
     mkfifo((root.path() + "/dev/lp0").c_str(), 0600); // nobody reads it
