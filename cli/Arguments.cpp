@@ -179,7 +179,8 @@ void checkFleetCombination(const Invocation& invocation)
         throw UsageError("--targets applies to the status command only");
     if (invocation.hex)
         throw UsageError("--hex cannot follow many printers at once");
-    if (invocation.targetsFile->empty() || (invocation.prometheusFile && invocation.prometheusFile->empty()))
+    if (invocation.targetsFile->empty()
+        || (invocation.prometheusFile && invocation.prometheusFile->empty()))
         throw UsageError("--targets and --prometheus need a file");
 }
 

@@ -44,8 +44,7 @@ std::optional<DeviceFailure> attemptWithWait(const TargetConnection& connection,
         const auto now = Clock::now();
         if (!failure || failure->kind != FailureKind::Busy || now >= deadline)
             return failure;
-        std::this_thread::sleep_for(
-            std::min<Clock::duration>(kRetryPause, deadline - now));
+        std::this_thread::sleep_for(std::min<Clock::duration>(kRetryPause, deadline - now));
     }
 }
 

@@ -53,11 +53,10 @@ FailureKind openFailureKind(printer::Connection connection, const std::exception
         return FailureKind::NotADevice;
     if (const auto* port = dynamic_cast<const cport::EComPort*>(&error))
         return port->errorCode() == cport::ecOpenFailed ? fromErrno(port->systemError())
-                                                         : FailureKind::Failed;
+                                                        : FailureKind::Failed;
     if (const auto* io = dynamic_cast<const platform::EInOutError*>(&error))
         return fromIoCode(io->errorCode());
-    return connection == printer::Connection::Ethernet ? FailureKind::Refused
-                                                       : FailureKind::Failed;
+    return connection == printer::Connection::Ethernet ? FailureKind::Refused : FailureKind::Failed;
 }
 
 const char* failureKindWord(FailureKind kind)

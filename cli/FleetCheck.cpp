@@ -37,8 +37,8 @@ std::vector<std::string> childArguments(const FleetTarget& target, const FleetOp
     arguments.insert(arguments.end(), target.words.begin(), target.words.end());
     arguments.insert(arguments.end(),
         { "status", "--json", "--timeout", std::to_string(options.timeout.count()), "--wait",
-            std::to_string(std::chrono::duration_cast<std::chrono::seconds>(options.wait)
-                    .count()) });
+            std::to_string(
+                std::chrono::duration_cast<std::chrono::seconds>(options.wait).count()) });
     return arguments;
 }
 
@@ -85,8 +85,7 @@ bool readSome(Running& check)
 FleetResult finish(Running& check, const FleetTarget& target)
 {
     int status = 0;
-    while (::waitpid(check.pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(check.pid, &status, 0) < 0 && errno == EINTR) { }
     FleetResult result;
     result.target = target.text;
     result.seconds = std::chrono::duration<double>(Clock::now() - check.start).count();

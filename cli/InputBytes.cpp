@@ -7,8 +7,8 @@
 #include "platform/IoError.h"
 
 #include <cerrno>
-#include <functional>
 #include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 
 namespace cli {
@@ -19,8 +19,8 @@ namespace {
 {
     // The runtime's message is one of the program's own (Windows-1252) texts.
     throw UsageError(name + ": "
-        + platform::ansiToUtf8(platform::errorReportText(
-            platform::ioErrorMessage(platform::ioCodeFromErrno(error)))));
+        + platform::ansiToUtf8(
+            platform::errorReportText(platform::ioErrorMessage(platform::ioCodeFromErrno(error)))));
 }
 
 // Reads to the end, handing each piece on as it arrives; pipes and process substitutions work

@@ -64,8 +64,9 @@ std::string number(double value)
 
 std::string prometheusText(const std::vector<FleetResult>& results)
 {
-    std::string up = "# HELP quillet_printer_up Whether the printer answered its status questions.\n"
-                     "# TYPE quillet_printer_up gauge\n";
+    std::string up
+        = "# HELP quillet_printer_up Whether the printer answered its status questions.\n"
+          "# TYPE quillet_printer_up gauge\n";
     std::string conditions
         = "# HELP quillet_printer_condition Whether a condition holds, as the printer told it.\n"
           "# TYPE quillet_printer_condition gauge\n";
@@ -76,8 +77,8 @@ std::string prometheusText(const std::vector<FleetResult>& results)
         const bool answered = result.exitCode == exitDone || result.exitCode == exitPrinterFault;
         up += "quillet_printer_up{" + target + "} " + (answered ? "1" : "0") + '\n';
         for (const auto& [name, value] : toldConditions(result.statusJson))
-            conditions += "quillet_printer_condition{" + target + ",condition=\""
-                + metricName(name) + "\"} " + (value ? "1" : "0") + '\n';
+            conditions += "quillet_printer_condition{" + target + ",condition=\"" + metricName(name)
+                + "\"} " + (value ? "1" : "0") + '\n';
         seconds += "quillet_printer_check_seconds{" + target + "} " + number(result.seconds) + '\n';
     }
     return up + conditions + seconds;

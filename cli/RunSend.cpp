@@ -143,7 +143,8 @@ int queryStatus(const Invocation& invocation, const Output& output)
     } catch (const std::exception& error) {
         const int code = reportFailure(error, output);
         if (invocation.json)
-            output.out << failureJson(FailureKind::Failed, failureMessage(std::current_exception()));
+            output.out << failureJson(
+                FailureKind::Failed, failureMessage(std::current_exception()));
         return code;
     }
     if (invocation.json)
@@ -181,9 +182,8 @@ int checkFleetStatus(const Invocation& invocation, const Output& output)
     const auto targets = readFleetTargets(*invocation.targetsFile);
     const FleetOptions options { kSelf, invocation.jobs.value_or(kDefaultJobs), invocation.timeout,
         invocation.wait };
-    const auto results = checkFleet(targets, options, [&](const FleetResult& result) {
-        output.out << fleetLine(result) << std::flush;
-    });
+    const auto results = checkFleet(targets, options,
+        [&](const FleetResult& result) { output.out << fleetLine(result) << std::flush; });
     if (invocation.prometheusFile) {
         if (const int error
             = writePrometheusFile(*invocation.prometheusFile, prometheusText(results))) {

@@ -97,8 +97,8 @@ std::optional<FlowControl> flowFromText(std::string_view text)
 void refuseSecond(std::string_view& first, std::string_view part, const char* kind)
 {
     if (!first.empty())
-        throw UsageError(std::string("conflicting ") + kind + " '" + std::string(first)
-            + "' and '" + std::string(part) + "'");
+        throw UsageError(std::string("conflicting ") + kind + " '" + std::string(first) + "' and '"
+            + std::string(part) + "'");
     first = part;
 }
 

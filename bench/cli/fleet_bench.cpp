@@ -63,8 +63,8 @@ int main()
             out << "--net " << address << '\n';
     }
 
-    const double fleet = timed({ "status", "--targets", file, "--jobs", "200", "--timeout",
-        kTimeoutMs });
+    const double fleet
+        = timed({ "status", "--targets", file, "--jobs", "200", "--timeout", kTimeoutMs });
     const double longest = timed({ "--net", targets[0], "status", "--timeout", kTimeoutMs });
     const auto loopStart = Clock::now();
     for (const auto& address : targets)
@@ -76,8 +76,8 @@ int main()
     std::printf("fleet check, %d loopback printers (%d silent), --timeout %s ms:\n", kTargets,
         kTargets / 2, kTimeoutMs);
     std::printf("  --targets --jobs 200:          %7.2f s\n", fleet);
-    std::printf("  sequential loop of the same:   %7.2f s  (%.1f x the fleet check)\n", loop,
-        loop / fleet);
+    std::printf(
+        "  sequential loop of the same:   %7.2f s  (%.1f x the fleet check)\n", loop, loop / fleet);
     std::printf("  longest single target alone:   %7.2f s  (the best possible)\n", longest);
     std::printf("  fleet / best possible:         %7.2f    (goal <= 1.3)\n", fleet / longest);
     return 0;

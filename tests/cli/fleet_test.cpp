@@ -121,8 +121,7 @@ TEST(FleetCheck, TwoHundredPrintersEveryLineRightAndTheMetricsParse)
     }
 
     // Read back by prometheus_client's parser: each target once in each family, its values.
-    const auto parsed = testsupport::runProgram(
-        "/usr/bin/python3", { PARSE_PROMETHEUS, metrics });
+    const auto parsed = testsupport::runProgram("/usr/bin/python3", { PARSE_PROMETHEUS, metrics });
     ASSERT_EQ(parsed.exitCode, 0) << parsed.err;
     std::map<std::string, std::string> samples;
     for (const auto& line : testsupport::lines(parsed.out))
@@ -150,12 +149,13 @@ TEST(FleetCheck, ABadTargetLineIsRefusedWithItsLineNumber)
         QUILLET_SEND, { "status", "--targets", folder.file("targets.txt") });
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.rfind("quillet-send: " + folder.file("targets.txt")
-                  + ":3: invalid IPv4 address '127.0.120.999'",
+                      + ":3: invalid IPv4 address '127.0.120.999'",
                   0),
         0u)
         << run.err;
     folder.writeFile("empty.txt", "# nobody\n");
-    run = testsupport::runProgram(QUILLET_SEND, { "status", "--targets", folder.file("empty.txt") });
+    run = testsupport::runProgram(
+        QUILLET_SEND, { "status", "--targets", folder.file("empty.txt") });
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
 }

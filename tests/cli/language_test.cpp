@@ -42,7 +42,6 @@ TEST(Language, ThePortErrorFromTheCatalogBesideTheProgram)
         german.environment[3].second = locale;
         run = testsupport::runProgram(program, { "--com", "ttyMissing0", "cut" }, german);
         EXPECT_EQ(run.err,
-            "quillet-send: COM-Port kann nicht ge" + letter
-                + "ffnet werden (Windows-Fehler: 2)\n");
+            "quillet-send: COM-Port kann nicht ge" + letter + "ffnet werden (Windows-Fehler: 2)\n");
     }
 }

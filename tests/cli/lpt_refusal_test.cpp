@@ -56,15 +56,15 @@ TEST(LptRefusal, ADiskByNameAndAFolderAreRefused)
 {
     testsupport::TempDir root;
     std::filesystem::create_directories(root.path() + "/dev/usb/lp0");
-    expectRefused(send({ "--lpt", "LPT1", "cut" }, withSysRoot(root)),
-        root.path() + "/dev/usb/lp0", "a folder");
+    expectRefused(send({ "--lpt", "LPT1", "cut" }, withSysRoot(root)), root.path() + "/dev/usb/lp0",
+        "a folder");
     // "sda" is /dev/sda: here a disk node of its own whose number no loop device serves, so
     // even a wrong open could reach no data.
     const std::string disk = root.path() + "/dev/sda";
     if (::mknod(disk.c_str(), S_IFBLK | 0600, makedev(7, 251)) != 0)
         GTEST_SKIP() << "making a block device node needs root";
-    expectRefused(send({ "--lpt", "sda", "drawer" }, withSysRoot(root)), disk,
-        "a block device (a disk)");
+    expectRefused(
+        send({ "--lpt", "sda", "drawer" }, withSysRoot(root)), disk, "a block device (a disk)");
 }
 
 TEST(LptRefusal, CharacterDevicesAndFifosAreWritten)

@@ -134,7 +134,8 @@ TEST(StatusReport, TextAndJsonSayTheSame)
     EXPECT_TRUE(driver["paper-out"].isNull());
     EXPECT_EQ(driver["device-id"].toObject()["maker"].toString(), "EPSON \"Seiko\"");
     // A byte that is no UTF-8 still makes valid JSON: the replacement character stands for it.
-    EXPECT_EQ(driver["device-id"].toObject()["model"].toString(), QString::fromUtf8("TM-T20\uFFFD"));
+    EXPECT_EQ(
+        driver["device-id"].toObject()["model"].toString(), QString::fromUtf8("TM-T20\uFFFD"));
     EXPECT_GE(json["lights"].toArray().size(), 10);
     EXPECT_EQ(json["lights"].toArray()[0].toObject()["lamp"].toString(), "red");
 
@@ -147,7 +148,8 @@ TEST(StatusReport, TextAndJsonSayTheSame)
 TEST(JsonText, WellFormedUtf8PassesAndEveryOtherByteIsAReplacementCharacter)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { "S\xC3\xA9iko \xE2\x82\xAC \xF0\x9F\x96\xA8", "S\xC3\xA9iko \xE2\x82\xAC \xF0\x9F\x96\xA8" },
+        { "S\xC3\xA9iko \xE2\x82\xAC \xF0\x9F\x96\xA8",
+            "S\xC3\xA9iko \xE2\x82\xAC \xF0\x9F\x96\xA8" },
         { "S\xE9iko", "S\xEF\xBF\xBDiko" }, // Latin-1
         { "\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD" }, // overlong "/"
         { "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" }, // a surrogate
@@ -156,8 +158,8 @@ TEST(JsonText, WellFormedUtf8PassesAndEveryOtherByteIsAReplacementCharacter)
     };
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(jsonString(bytes), '"' + expected + '"') << bytes;
-        const auto parsed = QJsonDocument::fromJson(
-            QByteArray::fromStdString("[" + jsonString(bytes) + "]"));
+        const auto parsed
+            = QJsonDocument::fromJson(QByteArray::fromStdString("[" + jsonString(bytes) + "]"));
         EXPECT_EQ(parsed.array()[0].toString().toStdString(), expected);
     }
 }
@@ -167,7 +169,12 @@ TEST(TerminalText, PrinterTextCannotActOnTheTerminal)
     EXPECT_EQ(printableText("TM-T20II S\xC3\xA9iko"), "TM-T20II S\xC3\xA9iko");
     EXPECT_EQ(printableText("a\x1B[31mb\r\nc\x7F"), "a\\x1B[31mb\\x0D\\x0Ac\\x7F");
     // C1 controls (U+009B is the one-byte CSI) and bytes that are no UTF-8.
-    EXPECT_EQ(printableText("\xC2\x9B" "2J \xE9 \xC3"), "\\xC2\\x9B2J \\xE9 \\xC3");
-    EXPECT_EQ(TerminalText("ISO-8859-1")("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"), "Gr\xFC\xDF" "e ?");
+    EXPECT_EQ(printableText("\xC2\x9B"
+                            "2J \xE9 \xC3"),
+        "\\xC2\\x9B2J \\xE9 \\xC3");
+    EXPECT_EQ(TerminalText("ISO-8859-1")("Gr\xC3\xBC\xC3\x9F"
+                                         "e \xE2\x82\xAC"),
+        "Gr\xFC\xDF"
+        "e ?");
     EXPECT_EQ(TerminalText("UTF-8")("\xE2\x82\xAC"), "\xE2\x82\xAC");
 }

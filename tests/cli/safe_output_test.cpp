@@ -46,8 +46,8 @@ TEST(SafeOutput, AFullStandardOutputIsCodeTwoWithAMessage)
         arguments.insert(arguments.end(), words.begin(), words.end());
         const auto run = testsupport::runProgram("/bin/sh", arguments, withSysRoot(root));
         EXPECT_EQ(run.exitCode, 2) << words[0];
-        EXPECT_EQ(run.err,
-            "quillet-send: write error on standard output: No space left on device\n")
+        EXPECT_EQ(
+            run.err, "quillet-send: write error on standard output: No space left on device\n")
             << words[0];
     }
 }
@@ -86,8 +86,7 @@ TEST(SafeOutput, JsonIsValidUtf8WhateverThePrinterSent)
     const auto id = json["driver"].toObject()["device-id"].toObject();
     EXPECT_EQ(id["maker"].toString(), QString::fromUtf8("S\xC3\xA9iko"));
     // The byte that is no UTF-8 is U+FFFD; the controls are escaped, not dropped.
-    EXPECT_EQ(id["model"].toString(),
-        QString::fromUtf8("TM\x1B[2J\x07\nX\xEF\xBF\xBD"));
+    EXPECT_EQ(id["model"].toString(), QString::fromUtf8("TM\x1B[2J\x07\nX\xEF\xBF\xBD"));
     EXPECT_TRUE(QByteArray::fromStdString(run.out).isValidUtf8());
     EXPECT_NE(run.out.find("S\xC3\xA9iko"), std::string::npos);
 }
