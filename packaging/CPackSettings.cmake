@@ -41,4 +41,7 @@ network, with the exit codes scripts need.
 .
 This package needs no desktop: a server or a till installs it alone.")
 
+# No ldconfig calls for the private library folder (see the script).
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/DropLdconfigCalls.cmake)
+
 include(CPack)
