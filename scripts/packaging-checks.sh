@@ -124,3 +124,17 @@ check_runpath() {
     esac
   done < <(tr ':' '\n' <<<"$paths")
 }
+
+# check_manual_pages <root>: every manual page renders, and every Quillet page its SEE ALSO
+# names is in the tree.
+check_manual_pages() {
+  local root=$1 page name section
+  for page in "$root"/usr/share/man/man1/*.1.gz; do
+    MANWIDTH=80 man -l "$page" 2>&1 | grep -q '^NAME' || fail "${page#"$root"/} does not render"
+    while read -r name section; do
+      [ -f "$root/usr/share/man/man$section/$name.$section.gz" ] \
+        || fail "${page#"$root"/} names $name($section), which is not there"
+    done < <(zcat "$page" | sed -n '/^\.SH SEE ALSO/,/^\.SH/p' \
+      | sed -n 's/^\.BR \(quillet[a-z\\-]*\) (\([0-9]\)).*/\1 \2/p' | sed 's/\\-/-/g')
+  done
+}

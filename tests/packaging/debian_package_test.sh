@@ -79,6 +79,8 @@ dpkg-deb -x "$window" "$work/root"
 dpkg-deb -x "$tools" "$work/root"
 check_desktop_files "$work/root"
 check_search_paths "$work/root"
-echo "$check_name: lintian, apt, quillet-tools alone, menu entry, metadata and search paths are right"
+check_manual_pages "$work/root"
+echo "$check_name: lintian, apt, quillet-tools alone, menu entry, metadata, search paths and" \
+  "manual pages are right"
 
 bash "$scripts/start-installed.sh" "$work/root/usr/bin/quillet" "$build" "$work/window.png"

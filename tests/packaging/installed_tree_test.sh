@@ -18,8 +18,7 @@ cmake --install "$build" --prefix "$work/root/usr" >"$work/install.txt" \
 check_tree "$work/root" all "$@"
 check_desktop_files "$work/root"
 check_search_paths "$work/root"
-MANWIDTH=80 man -l "$work/root/usr/share/man/man1/quillet.1.gz" 2>&1 | grep -q '^NAME' \
-  || fail "the manual page does not render"
-echo "$check_name: layout, menu entry, metadata, icons and search paths are right"
+check_manual_pages "$work/root"
+echo "$check_name: layout, menu entry, metadata, icons, search paths and manual pages are right"
 
 bash "$scripts/start-installed.sh" "$work/root/usr/bin/quillet" "$build" "$work/window.png"
