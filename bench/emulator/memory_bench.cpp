@@ -40,8 +40,7 @@ int main(int argc, char** argv)
     emulator::ReceiptFiles files(folder.path());
     emulator::ReceiptBuilder engine(
         emulator::kPaper80mm,
-        [&](emulator::Receipt&& receipt) { files.save(receipt, emulator::renderReceipt(receipt)); },
-        nullptr);
+        [&](emulator::Receipt&& receipt) { files.save(receipt, emulator::renderReceipt(receipt)); });
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
 

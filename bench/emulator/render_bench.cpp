@@ -34,8 +34,7 @@ int main(int argc, char** argv)
         [&](emulator::Receipt&& receipt) {
             dots += receipt.height;
             files.save(receipt, emulator::renderReceipt(receipt));
-        },
-        nullptr);
+        });
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
 

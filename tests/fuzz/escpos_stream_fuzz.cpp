@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const escpos::ConditionSet conditions(data[0]);
     emulator::ReceiptBuilder engine(
         data[0] & 1 ? emulator::kPaper58mm : emulator::kPaper80mm,
-        [](emulator::Receipt&& receipt) { (void)emulator::renderReceipt(receipt); }, nullptr);
+        [](emulator::Receipt&& receipt) { (void)emulator::renderReceipt(receipt); });
     escpos::CommandSplitter splitter([&](const escpos::Command& command) {
         (void)escpos::describeCommand(command);
         (void)escpos::commandName(command);
