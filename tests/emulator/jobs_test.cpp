@@ -54,8 +54,9 @@ std::string lineOf(int client, int line)
     return "client " + std::to_string(client) + " line " + std::to_string(line);
 }
 
-// `clients` connections, each sending ESC @ and `lines` lines, one small write at a time, every
-// line cut in two writes, all interleaved; with `cut`, each job ends with a cut, otherwise only
+// `clients` connections, each sending `lines` lines, one small write at a time, every line cut
+// in two writes and begun by ESC @ (which on a shared engine would clear another's half line),
+// all interleaved; with `cut`, each job ends with a cut, otherwise only
 // with its connection. Each receipt holds one client's lines, whole and in order.
 void interleave(int clients, int lines, bool cut)
 {
@@ -68,11 +69,9 @@ void interleave(int clients, int lines, bool cut)
     std::vector<std::unique_ptr<RawClient>> connections;
     for (int c = 0; c < clients; ++c)
         connections.push_back(std::make_unique<RawClient>("127.0.0.1", port));
-    for (auto& connection : connections)
-        connection->send("\x1b@");
     for (int line = 0; line < lines; ++line) {
         for (int c = 0; c < clients; ++c)
-            connections[c]->send(lineOf(c, line).substr(0, 9));
+            connections[c]->send("\x1b@" + lineOf(c, line).substr(0, 9));
         for (int c = 0; c < clients; ++c)
             connections[c]->send(lineOf(c, line).substr(9) + "\n");
     }
