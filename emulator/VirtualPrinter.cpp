@@ -156,7 +156,9 @@ int VirtualPrinter::timeout() const
     const auto sooner = [&wait](int ms) { wait = wait < 0 ? ms : std::min(wait, ms); };
     if (m_options.pauseMs > 0 && m_engine.holdsPaper())
         sooner(millisecondsLeft(m_lastPrinted, m_options.pauseMs));
-    if (m_printing && m_printing->fd.valid() && !m_line.empty())
+    // A silent job gives up its turn to one that waits (one whose commands are held keeps it).
+    if (m_printing && m_printing->fd.valid() && !m_printing->session.hasCommands()
+        && !m_line.empty())
         sooner(millisecondsLeft(
             m_printing->lastByte, m_options.pauseMs > 0 ? m_options.pauseMs : kSilentTurnMs));
     return wait;
