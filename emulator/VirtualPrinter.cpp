@@ -156,8 +156,8 @@ int VirtualPrinter::timeout() const
     const auto sooner = [&wait](int ms) { wait = wait < 0 ? ms : std::min(wait, ms); };
     if (m_options.pauseMs > 0 && m_engine.holdsPaper())
         sooner(millisecondsLeft(m_lastPrinted, m_options.pauseMs));
-    // A silent job gives up its turn to one that waits (one whose commands are held keeps it).
-    if (m_printing && m_printing->fd.valid() && !m_printing->session.hasCommands()
+    // A silent job gives up its turn to one that waits (one with anything left keeps it).
+    if (m_printing && m_printing->fd.valid() && m_printing->session.bufferedBytes() == 0
         && !m_line.empty())
         sooner(millisecondsLeft(
             m_printing->lastByte, m_options.pauseMs > 0 ? m_options.pauseMs : kSilentTurnMs));
@@ -233,20 +233,23 @@ void VirtualPrinter::readConnection(Connection& connection)
 
 void VirtualPrinter::joinLine(Connection& connection)
 {
-    if (&connection != m_printing && !connection.inLine && connection.session.hasCommands()) {
+    // A command still incomplete counts: its connection may have filled its buffer with it, and
+    // only its turn lets it read the rest.
+    if (&connection != m_printing && !connection.inLine && connection.session.bufferedBytes() > 0) {
         connection.inLine = true;
         m_line.push_back(&connection);
     }
 }
 
-// A job is over when its connection has closed and everything it sent is printed, or when it
-// has been silent for the pause with nothing left to print while another job waits.
+// A job is over when everything it sent is printed and its connection has closed, or it has
+// been silent for the pause while another job waits. One that stopped inside a command keeps its
+// turn until the command is whole.
 bool VirtualPrinter::jobOver(const Connection& connection) const
 {
-    if (connection.session.hasCommands())
+    if (connection.session.bufferedBytes() > 0)
         return false;
     if (!connection.fd.valid())
-        return connection.session.bufferedBytes() == 0;
+        return true;
     const int silence = m_options.pauseMs > 0 ? m_options.pauseMs : kSilentTurnMs;
     return !m_line.empty() && millisecondsLeft(connection.lastByte, silence) == 0;
 }

@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <filesystem>
 #include <netinet/in.h>
