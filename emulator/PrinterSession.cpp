@@ -9,9 +9,11 @@ bool isRealTime(const escpos::Command& command)
     return command.kind == escpos::CommandKind::Known && command.code >> 8 == 0x10;
 }
 
-PrinterSession::PrinterSession(const escpos::ConditionSet& conditions, ReplySink reply)
+PrinterSession::PrinterSession(
+    const escpos::ConditionSet& conditions, ReplySink reply, AnsweredSink answered)
     : m_conditions(conditions)
     , m_reply(std::move(reply))
+    , m_answered(std::move(answered))
     , m_splitter([this](const escpos::Command& command) { keep(command); })
 {
 }
@@ -28,6 +30,8 @@ void PrinterSession::keep(const escpos::Command& command)
         reply = statusReply(command, withImpliedConditions(m_conditions));
         if (!reply.empty() && m_reply)
             m_reply(reply);
+        if (m_kept.empty() && m_answered)
+            return m_answered(command, reply);
     }
     m_keptBytes += command.bytes.size();
     m_kept.push_back(

@@ -14,12 +14,16 @@ namespace emulator {
 // One connection's job: its byte stream split into commands, real-time requests (DLE EOT,
 // DLE ENQ, DLE DC4) answered the moment they are read, everything else kept in the connection's
 // receive buffer until the print engine takes it (when the connection has its turn and the
-// printer can print). Replies to queries that are not real-time (GS I, GS r, ESC v) leave when
+// printer can print). A real-time request with nothing kept before it is done with at once: it
+// goes to the `answered` sink instead of the buffer, so a connection that only asks for status
+// never waits for a turn nor fills its buffer. Replies to queries that are not real-time (GS I, GS r, ESC v) leave when
 // the engine reaches them, after the commands before them, as a printer sends them.
 class PrinterSession {
 public:
     using ReplySink = std::function<void(std::string_view)>;
-    PrinterSession(const escpos::ConditionSet& conditions, ReplySink reply);
+    // A real-time request done with at once, with the reply it was given.
+    using AnsweredSink = std::function<void(const escpos::Command&, std::string_view reply)>;
+    PrinterSession(const escpos::ConditionSet& conditions, ReplySink reply, AnsweredSink answered);
 
     void receive(std::string_view bytes);
     // The connection has ended: a command it left incomplete is kept, logged as truncated.
@@ -43,6 +47,7 @@ private:
 
     const escpos::ConditionSet& m_conditions;
     ReplySink m_reply;
+    AnsweredSink m_answered;
     escpos::CommandSplitter m_splitter;
     std::deque<Kept> m_kept;
     std::size_t m_keptBytes = 0;

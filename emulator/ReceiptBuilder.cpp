@@ -80,8 +80,7 @@ void ReceiptBuilder::apply(const escpos::Command& command, std::string_view repl
         printText(command.bytes);
     } else {
         flushTextLog();
-        log(escpos::describeCommand(command)
-            + (reply.empty() ? "" : ", answered " + escpos::hexBytes(reply)));
+        noteAside(command, reply);
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
         else if (!applyText(command) && !applyMode(command) && !applyMovement(command))
@@ -114,6 +113,12 @@ void ReceiptBuilder::endReceipt()
             std::to_string(dropped) + " earlier lines of commands that printed nothing are left out");
     }
     m_paper.receipt().warnings = std::move(receipt.warnings);
+}
+
+void ReceiptBuilder::noteAside(const escpos::Command& command, std::string_view reply)
+{
+    log(escpos::describeCommand(command)
+        + (reply.empty() ? "" : ", answered " + escpos::hexBytes(reply)));
 }
 
 void ReceiptBuilder::startJob()

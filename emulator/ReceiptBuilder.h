@@ -37,6 +37,8 @@ public:
     void endReceipt();
     // Something is on the paper (or waiting in the line) that no cut has ended yet.
     bool holdsPaper() const { return !m_paper.empty(); }
+    // Logs a real-time request of a connection that is not printing, beside the job that is.
+    void noteAside(const escpos::Command& command, std::string_view reply);
     // A new job has the printer: what it prints goes on a receipt of its own.
     void startJob();
     // The job has ended: a line it left waiting for its line feed is printed on its paper, so the

@@ -3,12 +3,15 @@
 #include "emulator/ReceiptRenderer.h"
 
 #include <chrono>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace emulator {
 
 namespace {
 
 constexpr auto kRetry = std::chrono::seconds(1);
+constexpr int kDrawingNiceness = 10;
 
 } // namespace
 
@@ -40,6 +43,9 @@ void ReceiptOutput::post(Receipt&& receipt)
 
 void ReceiptOutput::work()
 {
+    // Drawing yields the processor to the printer's loop, whose answers must come within
+    // milliseconds even on a busy machine.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDrawingNiceness);
     std::deque<Drawn> unwritten; // drawn, waiting for room, oldest first
     std::unique_lock lock(m_mutex);
     for (;;) {

@@ -54,14 +54,22 @@ int millisecondsLeft(std::chrono::steady_clock::time_point since, int limitMs)
 
 struct VirtualPrinter::Connection {
     enum class Kind { Tcp, Pty, Fifo };
-    Connection(Kind connectionKind, int descriptor, const escpos::ConditionSet& conditions)
+    Connection(Kind connectionKind, int descriptor, VirtualPrinter& printer)
         : kind(connectionKind)
         , fd(descriptor)
-        , session(conditions, [this](std::string_view reply) {
-            // A parallel port has no way back, and a closed connection none left.
-            if (kind != Kind::Fifo && fd.valid())
-                sendReply(fd.get(), reply, kind == Kind::Tcp);
-        })
+        , session(
+              printer.m_conditions,
+              [this](std::string_view reply) {
+                  // A parallel port has no way back, and a closed connection none left.
+                  if (kind != Kind::Fifo && fd.valid())
+                      sendReply(fd.get(), reply, kind == Kind::Tcp);
+              },
+              [this, &printer](const escpos::Command& command, std::string_view reply) {
+                  if (this == printer.m_printing)
+                      printer.m_engine.apply(command, reply);
+                  else
+                      printer.m_engine.noteAside(command, reply);
+              })
     {
     }
     std::string name() const
@@ -100,7 +108,7 @@ void VirtualPrinter::open()
     if (!m_options.ptyName.empty()) {
         const auto pty = openRawPty();
         m_ptySlave = std::make_unique<platform::FileDescriptor>(pty.slave);
-        addConnection(std::make_unique<Connection>(Connection::Kind::Pty, pty.master, m_conditions));
+        addConnection(std::make_unique<Connection>(Connection::Kind::Pty, pty.master, *this));
         if (!m_options.sysroot.empty())
             m_portEntries = std::make_unique<SerialPortEntries>(
                 m_options.sysroot, m_options.ptyName, pty.path);
@@ -109,7 +117,7 @@ void VirtualPrinter::open()
     if (!m_options.fifoPath.empty()) {
         m_madeFifo = makeFifo(m_options.fifoPath);
         addConnection(std::make_unique<Connection>(
-            Connection::Kind::Fifo, openFifo(m_options.fifoPath), m_conditions));
+            Connection::Kind::Fifo, openFifo(m_options.fifoPath), *this));
         m_hooks.announce("fifo " + m_options.fifoPath);
     }
 }
@@ -199,7 +207,7 @@ void VirtualPrinter::accept()
 {
     const int fd = ::accept4(m_listener->get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd >= 0)
-        addConnection(std::make_unique<Connection>(Connection::Kind::Tcp, fd, m_conditions));
+        addConnection(std::make_unique<Connection>(Connection::Kind::Tcp, fd, *this));
 }
 
 // Reads what there is room for. A stream that has ended closes its connection; what it sent
