@@ -16,8 +16,9 @@ namespace emulator {
 // receive buffer until the print engine takes it (when the connection has its turn and the
 // printer can print). A real-time request with nothing kept before it is done with at once: it
 // goes to the `answered` sink instead of the buffer, so a connection that only asks for status
-// never waits for a turn nor fills its buffer. Replies to queries that are not real-time (GS I, GS r, ESC v) leave when
-// the engine reaches them, after the commands before them, as a printer sends them.
+// never waits for a turn nor fills its buffer. Replies to queries that are not real-time (GS I, GS
+// r, ESC v) leave when the engine reaches them, after the commands before them, as a printer sends
+// them.
 class PrinterSession {
 public:
     using ReplySink = std::function<void(std::string_view)>;

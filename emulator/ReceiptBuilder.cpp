@@ -110,7 +110,8 @@ void ReceiptBuilder::endReceipt()
         const auto dropped = log.size() - kMaxUnprintedLogLines / 2;
         log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(dropped));
         log.insert(log.begin(),
-            std::to_string(dropped) + " earlier lines of commands that printed nothing are left out");
+            std::to_string(dropped)
+                + " earlier lines of commands that printed nothing are left out");
     }
     m_paper.receipt().warnings = std::move(receipt.warnings);
 }
@@ -146,8 +147,10 @@ void ReceiptBuilder::startNewJobsReceipt(const escpos::Command& command)
     if (!holdsPaper())
         return;
     auto& log = m_paper.receipt().log;
-    const auto from = log.begin() + static_cast<std::ptrdiff_t>(std::min(m_jobLogStart, log.size()));
-    std::vector<std::string> jobLines(std::make_move_iterator(from), std::make_move_iterator(log.end()));
+    const auto from
+        = log.begin() + static_cast<std::ptrdiff_t>(std::min(m_jobLogStart, log.size()));
+    std::vector<std::string> jobLines(
+        std::make_move_iterator(from), std::make_move_iterator(log.end()));
     log.erase(from, log.end());
     endReceipt();
     auto& fresh = m_paper.receipt().log;

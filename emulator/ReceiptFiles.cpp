@@ -91,7 +91,8 @@ QByteArray pngOf(const QImage& picture)
     QImageWriter writer(&buffer, "png");
     writer.setCompression(1);
     if (!writer.write(picture))
-        throw std::runtime_error("cannot make a PNG picture: " + writer.errorString().toStdString());
+        throw std::runtime_error(
+            "cannot make a PNG picture: " + writer.errorString().toStdString());
     return bytes;
 }
 

@@ -86,8 +86,7 @@ ConditionSet withImpliedConditions(ConditionSet conditions)
 {
     const bool paperEnd = has(conditions, Condition::PaperEnd);
     const bool error = has(conditions, Condition::ErrorOccurred)
-        || has(conditions, Condition::CutterError)
-        || has(conditions, Condition::UnrecoverableError)
+        || has(conditions, Condition::CutterError) || has(conditions, Condition::UnrecoverableError)
         || has(conditions, Condition::AutoRecoverableError)
         || has(conditions, Condition::RecoverableError);
     if (paperEnd)

@@ -14,7 +14,8 @@ namespace emulator {
 std::optional<escpos::ConditionSet> parseConditions(std::string_view list, std::string& error);
 
 // What a printer in the set conditions also reports: paper end, an open cover or an error (of any
-// kind, or named as such) take it offline, paper end stops printing, a cutter error is an error that occurred.
+// kind, or named as such) take it offline, paper end stops printing, a cutter error is an error
+// that occurred.
 escpos::ConditionSet withImpliedConditions(escpos::ConditionSet conditions);
 
 // The bytes a printer in `conditions` sends back for a command: DLE EOT 1-4, GS I, GS r and

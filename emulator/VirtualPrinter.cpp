@@ -174,9 +174,9 @@ int VirtualPrinter::timeout() const
 
 void VirtualPrinter::serveOnce()
 {
-    std::vector<pollfd> waits = { { m_stop.get(), POLLIN, 0 }, { m_signals.get(), POLLIN, 0 },
-        { m_commandFd, POLLIN, 0 },
-        { m_listener && m_clients < kMaxClients ? m_listener->get() : -1, POLLIN, 0 } };
+    std::vector<pollfd> waits
+        = { { m_stop.get(), POLLIN, 0 }, { m_signals.get(), POLLIN, 0 }, { m_commandFd, POLLIN, 0 },
+              { m_listener && m_clients < kMaxClients ? m_listener->get() : -1, POLLIN, 0 } };
     std::vector<Connection*> polled;
     for (const auto& connection : m_connections) {
         waits.push_back({ mayRead(*connection) ? connection->fd.get() : -1, POLLIN, 0 });

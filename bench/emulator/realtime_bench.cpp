@@ -9,8 +9,8 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -80,8 +80,8 @@ std::string longReceipt()
 {
     std::string job = "\x1b@";
     for (int row = 0; row < 320; ++row) {
-        job += "\x1b" "E\x01" + std::to_string(row) + "\x1b" "E";
-        job += '\0';
+        // The row number emphasized (ESC E 1, ESC E 0), then the rest of the row.
+        job += "\x1b\x45\x01" + std::to_string(row) + "\x1b\x45" + '\0';
         job += " Item " + std::to_string(row) + "     12.50   1   12.50\n";
     }
     return job + "\x1dV" + '\0';
@@ -101,8 +101,8 @@ int main()
     testsupport::TempDir folder;
     const int port = freePort();
     const std::string address = "127.0.0.1:" + std::to_string(port);
-    const char* argv[] = { VIRTUAL_PRINTER, "--tcp", address.c_str(), "--out",
-        folder.path().c_str(), nullptr };
+    const char* argv[]
+        = { VIRTUAL_PRINTER, "--tcp", address.c_str(), "--out", folder.path().c_str(), nullptr };
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

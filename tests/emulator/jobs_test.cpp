@@ -131,8 +131,8 @@ TEST(VirtualPrinterJobs, PaperEndHoldsTheJobFillsTheBufferAndStopsReading)
     const int port = portOf(printer.waitForLine("tcp "));
     printer.waitForLine("ready");
     // A 576x1000 dot image, 72 000 bytes: more than the pipe and the buffer together hold.
-    const auto job = "\x1b@held text\n\x1dv0\x00\x48\x00\xe8\x03"s + std::string(72000, '\x81')
-        + "\x1dV\x00"s;
+    const auto job
+        = "\x1b@held text\n\x1dv0\x00\x48\x00\xe8\x03"s + std::string(72000, '\x81') + "\x1dV\x00"s;
     platform::FileDescriptor writer(open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     ASSERT_TRUE(writer.valid());
     std::size_t sent = 0;
@@ -162,7 +162,8 @@ TEST(VirtualPrinterJobs, PaperEndHoldsTheJobFillsTheBufferAndStopsReading)
     writer.reset();
     writer = platform::FileDescriptor(open(fifo.c_str(), O_WRONLY | O_CLOEXEC));
     // The rest goes into the same stream, as a parallel port's does.
-    ASSERT_EQ(write(writer.get(), job.data() + sent, job.size() - sent), ssize_t(job.size() - sent));
+    ASSERT_EQ(
+        write(writer.get(), job.data() + sent, job.size() - sent), ssize_t(job.size() - sent));
     const auto log = logOf(printer.waitForLine("receipt "));
     // The other connection's questions are logged where they came, beside the held job.
     EXPECT_EQ(log.rfind("ESC @ initialize\n"
@@ -250,6 +251,7 @@ TEST(VirtualPrinterJobs, StoppingPrintsWhatWasHeld)
     EXPECT_NE(printer.errors().find("stopped while printing was held"), std::string::npos);
     bool found = false;
     for (const auto& entry : fs::directory_iterator(folder.path()))
-        found = found || fileText(entry.path().string()).find("text \"held line\"") != std::string::npos;
+        found = found
+            || fileText(entry.path().string()).find("text \"held line\"") != std::string::npos;
     EXPECT_TRUE(found);
 }

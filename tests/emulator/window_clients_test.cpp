@@ -141,8 +141,8 @@ TEST_F(WindowClients, APressToAPrinterAtPaperEndTimesOutOverThePseudoTerminal)
 TEST_F(WindowClients, APressToAPrinterAtPaperEndTimesOutOverTheParallelPort)
 {
     std::filesystem::create_directories(machine.sysRoot() + "/dev");
-    PrinterProcess printer({ "--fifo", machine.sysRoot() + "/dev/lp0", "--out", out.path(),
-        "--status", "paper-end" });
+    PrinterProcess printer(
+        { "--fifo", machine.sysRoot() + "/dev/lp0", "--out", out.path(), "--status", "paper-end" });
     printer.waitForLine("ready");
     form = machine.startWindow();
     chooseConnection("RadioButton2");
