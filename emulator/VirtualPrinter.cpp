@@ -218,6 +218,8 @@ void VirtualPrinter::accept()
 void VirtualPrinter::readConnection(Connection& connection)
 {
     static thread_local std::vector<char> buffer(kReadChunk);
+    if (!mayRead(connection))
+        return; // printing was held since the connection was polled
     const bool unlimited = &connection == m_printing && !held();
     const auto room = unlimited
         ? kReadChunk
