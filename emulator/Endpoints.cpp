@@ -69,7 +69,7 @@ int listenTcp(const TcpAddress& address, std::uint16_t& bound)
     inet_pton(AF_INET, address.host.c_str(), &socketAddress.sin_addr);
     const auto* generic = reinterpret_cast<sockaddr*>(&socketAddress);
     if (bind(listener.get(), generic, sizeof socketAddress) != 0
-        || listen(listener.get(), 16) != 0) {
+        || listen(listener.get(), 128) != 0) {
         const int error = errno;
         fail("cannot listen on " + address.host + ":" + std::to_string(address.port), error);
     }

@@ -32,6 +32,20 @@ int parsePaper(const std::string& text)
     throw std::invalid_argument("--paper takes 80 or 58 (millimetres), not \"" + text + "\"");
 }
 
+std::size_t parseBuffer(const std::string& text)
+{
+    std::size_t used = 0;
+    long long bytes = -1;
+    try {
+        bytes = std::stoll(text, &used);
+    } catch (const std::exception&) {
+    }
+    if (used != text.size() || bytes < 1 || bytes > 64 * 1024 * 1024)
+        throw std::invalid_argument(
+            "--buffer takes a size in bytes (1 to 67108864), not \"" + text + "\"");
+    return static_cast<std::size_t>(bytes);
+}
+
 } // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments)
@@ -66,6 +80,8 @@ Options parseOptions(const std::vector<std::string>& arguments)
             options.conditions = *conditions;
         } else if (option == "--pause") {
             options.pauseMs = static_cast<int>(std::lround(parseSeconds(value()) * 1000));
+        } else if (option == "--buffer") {
+            options.bufferBytes = parseBuffer(value());
         } else if (option == "--paper") {
             options.paperWidth = parsePaper(value());
         } else if (option == "--window") {
@@ -88,7 +104,8 @@ std::string usageText()
 {
     return "Usage: quillet-virtual-printer [--tcp ADDRESS[:PORT]] [--pty NAME [--sysroot DIR]]\n"
            "                              [--fifo PATH] [--out DIR] [--status LIST]\n"
-           "                              [--pause SECONDS] [--paper 80|58] [--window]\n"
+           "                              [--pause SECONDS] [--paper 80|58] [--buffer BYTES]\n"
+           "                              [--window]\n"
            "An ESC/POS receipt printer in software. Each receipt, ended by a cut or a pause,\n"
            "becomes DIR/NNNN.png and DIR/NNNN.txt (the decoded commands).\n"
            "  --tcp      listen on a loopback address (port 9100 when none is given)\n"
@@ -100,9 +117,13 @@ std::string usageText()
            "             cover-open, offline, drawer-open, cutter-error, ... (comma-separated)\n"
            "  --pause    seconds without data that end a receipt (default 2; 0: only cuts)\n"
            "  --paper    paper width in millimetres: 80 (576 dots, default) or 58 (384 dots)\n"
+           "  --buffer   each connection's receive buffer (default 4096 bytes): what it\n"
+           "             keeps while printing is held or another job prints\n"
            "  --window   show the receipts as they come in, newest first\n"
+           "One job prints at a time; the others wait in the order they came. Paper end, an\n"
+           "open cover, an error or offline hold printing until they clear.\n"
            "While it runs, a line on standard input such as \"status paper-end\" or\n"
-           "\"status none\" changes the conditions. On standard output it says \"tcp "
+           "\"status ready\" (none) changes the conditions. On standard output it says \"tcp "
            "ADDRESS:PORT\",\n"
            "\"pty PATH\" and \"fifo PATH\" for its endpoints, \"ready\", then \"receipt FILE\" "
            "for\n"

@@ -57,6 +57,7 @@ struct Receipt {
     std::vector<Bitmap> bitmaps;
     std::vector<Mark> marks;
     std::vector<std::string> log; // one decoded command or styled text line a line
+    std::vector<std::string> warnings; // what was refused or not understood, each once
     bool printedAnything() const { return !texts.empty() || !bitmaps.empty() || !marks.empty(); }
 };
 

@@ -10,13 +10,51 @@ using escpos::gs;
 
 namespace {
 
-// The log kept while nothing is printed (a client that only asks for status) stays bounded.
-constexpr std::size_t kMaxLogLines = 10000;
+// The log of commands that print nothing (a client that only asks for status) is carried to the
+// next receipt; it stays bounded, and says what it left out.
+constexpr std::size_t kMaxUnprintedLogLines = 10000;
 
 bool bit0(std::uint8_t n)
 {
     return n & 1;
 }
+
+} // namespace
+
+bool printsOnPaper(const escpos::Command& command)
+{
+    using escpos::fs;
+    if (command.kind == escpos::CommandKind::Text)
+        return true;
+    if (command.kind != escpos::CommandKind::Known)
+        return false;
+    switch (command.code) {
+    case control('\n'):
+    case control('\f'):
+    case esc('d'):
+    case esc('J'):
+    case esc('*'):
+    case gs('v'):
+    case gs('k'):
+    case gs('('):
+    case gs('8'):
+    case gs('/'):
+    case fs('p'):
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool waitsForPrinter(const escpos::Command& command)
+{
+    const auto code = command.code;
+    return printsOnPaper(command)
+        || (command.kind == escpos::CommandKind::Known
+            && (code == gs('V') || code == esc('i') || code == esc('m') || code == esc('p')));
+}
+
+namespace {
 
 // Parameters that accept both 0-2 and the digits '0'-'2'.
 int digitOrNumber(std::uint8_t n)
@@ -26,9 +64,8 @@ int digitOrNumber(std::uint8_t n)
 
 } // namespace
 
-ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts, WarningSink warnings)
+ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts)
     : m_receipts(std::move(receipts))
-    , m_warnings(std::move(warnings))
     , m_paper(paperWidth)
 {
     reset();
@@ -37,12 +74,13 @@ ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts, WarningSink
 void ReceiptBuilder::apply(const escpos::Command& command, std::string_view reply)
 {
     using escpos::CommandKind;
+    if (m_newJob)
+        startNewJobsReceipt(command);
     if (command.kind == CommandKind::Text) {
         printText(command.bytes);
     } else {
         flushTextLog();
-        log(escpos::describeCommand(command)
-            + (reply.empty() ? "" : ", answered " + escpos::hexBytes(reply)));
+        noteAside(command, reply);
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
         else if (!applyText(command) && !applyMode(command) && !applyMovement(command))
@@ -60,10 +98,64 @@ void ReceiptBuilder::endReceipt()
     if (!m_paper.lineEmpty())
         m_paper.printLine(m_paper.lineSpacing());
     auto receipt = m_paper.take();
-    if (receipt.printedAnything())
+    m_jobLogStart = 0;
+    if (receipt.printedAnything()) {
         m_receipts(std::move(receipt));
-    else // blank paper is not worth a receipt; what was logged goes with the next one
-        m_paper.receipt().log = std::move(receipt.log);
+        return;
+    }
+    // Blank paper is not worth a receipt; what was logged goes with the next one.
+    auto& log = m_paper.receipt().log;
+    log = std::move(receipt.log);
+    if (log.size() > kMaxUnprintedLogLines) {
+        const auto dropped = log.size() - kMaxUnprintedLogLines / 2;
+        log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(dropped));
+        log.insert(log.begin(),
+            std::to_string(dropped)
+                + " earlier lines of commands that printed nothing are left out");
+    }
+    m_paper.receipt().warnings = std::move(receipt.warnings);
+}
+
+void ReceiptBuilder::noteAside(const escpos::Command& command, std::string_view reply)
+{
+    log(escpos::describeCommand(command)
+        + (reply.empty() ? "" : ", answered " + escpos::hexBytes(reply)));
+}
+
+void ReceiptBuilder::startJob()
+{
+    m_newJob = true;
+    m_jobLogStart = m_paper.receipt().log.size();
+}
+
+void ReceiptBuilder::endJob()
+{
+    flushTextLog();
+    if (!m_paper.lineEmpty())
+        m_paper.printLine(m_paper.lineSpacing());
+    m_newJob = false;
+}
+
+// The first command of a new job that puts something on the paper or moves it ends the earlier
+// job's receipt; the commands the new job sent before it (modes, a cut of the earlier paper) are
+// logged where they acted. The new job's own log lines move with it.
+void ReceiptBuilder::startNewJobsReceipt(const escpos::Command& command)
+{
+    if (!printsOnPaper(command))
+        return;
+    m_newJob = false;
+    if (!holdsPaper())
+        return;
+    auto& log = m_paper.receipt().log;
+    const auto from
+        = log.begin() + static_cast<std::ptrdiff_t>(std::min(m_jobLogStart, log.size()));
+    std::vector<std::string> jobLines(
+        std::make_move_iterator(from), std::make_move_iterator(log.end()));
+    log.erase(from, log.end());
+    endReceipt();
+    auto& fresh = m_paper.receipt().log;
+    fresh.insert(fresh.end(), std::make_move_iterator(jobLines.begin()),
+        std::make_move_iterator(jobLines.end()));
 }
 
 void ReceiptBuilder::printText(std::string_view bytes)
@@ -191,8 +283,9 @@ bool ReceiptBuilder::applyMovement(const escpos::Command& command)
         return true;
     case esc('d'):
     case esc('J'):
-        m_paper.printLine(0);
-        m_paper.feed(command.code == esc('d') ? n * m_modes.lineSpacing : n);
+        // As LF does for one line: the line is printed and the paper fed n lines (n dots) from
+        // where the line began, never less than the line's own height.
+        m_paper.printLine(command.code == esc('d') ? n * m_modes.lineSpacing : n);
         return true;
     case esc('$'):
         m_paper.moveTo(command.le16(2));
@@ -233,10 +326,7 @@ void ReceiptBuilder::updateArea()
 
 void ReceiptBuilder::log(std::string line)
 {
-    auto& lines = m_paper.receipt().log;
-    if (lines.size() >= kMaxLogLines)
-        lines.erase(lines.begin(), lines.begin() + kMaxLogLines / 2);
-    lines.push_back(std::move(line));
+    m_paper.receipt().log.push_back(std::move(line));
 }
 
 void ReceiptBuilder::refuse(const std::string& reason)
@@ -247,8 +337,9 @@ void ReceiptBuilder::refuse(const std::string& reason)
 
 void ReceiptBuilder::warn(const std::string& text)
 {
-    if (m_warnings)
-        m_warnings(text);
+    auto& warnings = m_paper.receipt().warnings;
+    if (std::find(warnings.begin(), warnings.end(), text) == warnings.end())
+        warnings.push_back(text);
 }
 
 } // namespace emulator

@@ -8,13 +8,15 @@
 namespace emulator {
 
 // The numbered receipts in a folder: NNNN.png (the picture) and NNNN.txt (the decoded commands).
-// Numbering goes on after the highest number already there, so no earlier receipt is replaced.
-// Each file appears whole: it is written beside its name and renamed into place, the picture last.
+// Numbering goes on after the highest number either kind of file already has, and a file is
+// never replaced: each is written beside its name and moved into place only where no file is.
 class ReceiptFiles {
 public:
-    // Creates the folder when needed; throws std::runtime_error when it cannot.
+    // Creates the folder when needed and makes sure files can be written there; throws
+    // std::runtime_error saying why not.
     explicit ReceiptFiles(std::string folder);
-    // The path of the picture written; throws std::runtime_error when a file cannot be written.
+    // Writes both files and returns the picture's path; throws std::runtime_error with the
+    // system's reason when a file cannot be written (nothing of this receipt is left then).
     std::string save(const Receipt& receipt, const QImage& picture);
 
 private:

@@ -60,7 +60,7 @@ std::string paperSensor(const ConditionSet& conditions)
 std::optional<ConditionSet> parseConditions(std::string_view list, std::string& error)
 {
     ConditionSet conditions;
-    if (list == "none")
+    if (list == "none" || list == "ready")
         return conditions;
     while (!list.empty()) {
         const auto comma = list.find(',');
@@ -85,8 +85,8 @@ std::optional<ConditionSet> parseConditions(std::string_view list, std::string& 
 ConditionSet withImpliedConditions(ConditionSet conditions)
 {
     const bool paperEnd = has(conditions, Condition::PaperEnd);
-    const bool error = has(conditions, Condition::CutterError)
-        || has(conditions, Condition::UnrecoverableError)
+    const bool error = has(conditions, Condition::ErrorOccurred)
+        || has(conditions, Condition::CutterError) || has(conditions, Condition::UnrecoverableError)
         || has(conditions, Condition::AutoRecoverableError)
         || has(conditions, Condition::RecoverableError);
     if (paperEnd)

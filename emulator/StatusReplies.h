@@ -10,11 +10,12 @@
 namespace emulator {
 
 // The conditions a comma-separated list of keys names ("paper-end,cover-open"); "" and "none"
-// name none. nullopt, with `error` naming the key, when a key is not known.
+// name none, as "ready" does. nullopt, with `error` naming the key, when a key is not known.
 std::optional<escpos::ConditionSet> parseConditions(std::string_view list, std::string& error);
 
-// What a printer in the set conditions also reports: paper end, an open cover or an error take
-// it offline, paper end stops printing, a cutter error is an error that occurred.
+// What a printer in the set conditions also reports: paper end, an open cover or an error (of any
+// kind, or named as such) take it offline, paper end stops printing, a cutter error is an error
+// that occurred.
 escpos::ConditionSet withImpliedConditions(escpos::ConditionSet conditions);
 
 // The bytes a printer in `conditions` sends back for a command: DLE EOT 1-4, GS I, GS r and

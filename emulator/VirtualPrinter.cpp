@@ -6,6 +6,7 @@
 #include <csignal>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,6 +20,9 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 // More clients wait in the listen queue until one leaves, so descriptors never run out (a
 // listener that cannot accept would be ready for ever and spin the loop).
 constexpr std::size_t kMaxClients = 64;
+// How long a silent connection keeps its turn while another job waits, when --pause is 0.
+constexpr int kSilentTurnMs = 2000;
+constexpr std::size_t kFixedWaits = 4;
 
 int stopSignalsDescriptor()
 {
@@ -39,27 +43,51 @@ void sendReply(int fd, std::string_view bytes, bool socket)
         (void)!::write(fd, bytes.data(), bytes.size());
 }
 
+int millisecondsLeft(std::chrono::steady_clock::time_point since, int limitMs)
+{
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - since);
+    return std::max(0, limitMs - static_cast<int>(waited.count()));
+}
+
 } // namespace
 
 struct VirtualPrinter::Connection {
-    Connection(int descriptor, ReceiptBuilder& engine, const escpos::ConditionSet& conditions,
-        bool socket, bool answers)
-        : fd(descriptor)
-        , session(engine, conditions, [this, socket, answers](std::string_view reply) {
-            if (answers)
-                sendReply(fd.get(), reply, socket);
-        })
+    enum class Kind { Tcp, Pty, Fifo };
+    Connection(Kind connectionKind, int descriptor, VirtualPrinter& printer)
+        : kind(connectionKind)
+        , fd(descriptor)
+        , session(
+              printer.m_conditions,
+              [this](std::string_view reply) {
+                  // A parallel port has no way back, and a closed connection none left.
+                  if (kind != Kind::Fifo && fd.valid())
+                      sendReply(fd.get(), reply, kind == Kind::Tcp);
+              },
+              [this, &printer](const escpos::Command& command, std::string_view reply) {
+                  if (this == printer.m_printing)
+                      printer.m_engine.apply(command, reply);
+                  else
+                      printer.m_engine.noteAside(command, reply);
+              })
     {
     }
-    platform::FileDescriptor fd;
+    std::string name() const
+    {
+        return kind == Kind::Tcp ? "a TCP client" : kind == Kind::Pty ? "the pty" : "the FIFO";
+    }
+    Kind kind;
+    platform::FileDescriptor fd; // closed once the stream has ended
     PrinterSession session;
+    Clock::time_point lastByte = Clock::now();
+    bool inLine = false;
 };
 
 VirtualPrinter::VirtualPrinter(const Options& options, Hooks hooks)
     : m_options(options)
     , m_hooks(std::move(hooks))
     , m_conditions(options.conditions)
-    , m_engine(options.paperWidth, m_hooks.receipts, m_hooks.warnings)
+    , m_engine(options.paperWidth, m_hooks.receipts)
     , m_signals(stopSignalsDescriptor())
 {
 }
@@ -80,7 +108,7 @@ void VirtualPrinter::open()
     if (!m_options.ptyName.empty()) {
         const auto pty = openRawPty();
         m_ptySlave = std::make_unique<platform::FileDescriptor>(pty.slave);
-        m_pty = std::make_unique<Connection>(pty.master, m_engine, m_conditions, false, true);
+        addConnection(std::make_unique<Connection>(Connection::Kind::Pty, pty.master, *this));
         if (!m_options.sysroot.empty())
             m_portEntries = std::make_unique<SerialPortEntries>(
                 m_options.sysroot, m_options.ptyName, pty.path);
@@ -88,11 +116,17 @@ void VirtualPrinter::open()
     }
     if (!m_options.fifoPath.empty()) {
         m_madeFifo = makeFifo(m_options.fifoPath);
-        // A parallel port has no way back: replies are dropped.
-        m_fifo = std::make_unique<Connection>(
-            openFifo(m_options.fifoPath), m_engine, m_conditions, false, false);
+        addConnection(std::make_unique<Connection>(
+            Connection::Kind::Fifo, openFifo(m_options.fifoPath), *this));
         m_hooks.announce("fifo " + m_options.fifoPath);
     }
+}
+
+void VirtualPrinter::addConnection(std::unique_ptr<Connection> connection)
+{
+    if (connection->kind == Connection::Kind::Tcp)
+        ++m_clients;
+    m_connections.push_back(std::move(connection));
 }
 
 void VirtualPrinter::stop()
@@ -105,37 +139,50 @@ void VirtualPrinter::run()
     m_running = true;
     while (m_running)
         serveOnce();
-    for (auto& client : m_clients)
-        client->session.close();
-    m_clients.clear();
-    m_engine.endReceipt();
+    shutDown();
 }
 
-int VirtualPrinter::pauseTimeout() const
+bool VirtualPrinter::held() const
 {
-    if (m_options.pauseMs <= 0 || !m_engine.holdsPaper())
-        return -1;
-    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - m_lastByte);
-    return std::max(0, m_options.pauseMs - static_cast<int>(waited.count()));
+    return withImpliedConditions(m_conditions).test(std::size_t(escpos::Condition::Offline));
+}
+
+// The printing connection reads as fast as it prints; the others (and it while printing is held)
+// fill their receive buffers, then wait.
+bool VirtualPrinter::mayRead(const Connection& connection) const
+{
+    if (!connection.fd.valid())
+        return false;
+    if (&connection == m_printing && !held())
+        return true;
+    return connection.session.bufferedBytes() < m_options.bufferBytes;
+}
+
+int VirtualPrinter::timeout() const
+{
+    int wait = -1;
+    const auto sooner = [&wait](int ms) { wait = wait < 0 ? ms : std::min(wait, ms); };
+    if (m_options.pauseMs > 0 && m_engine.holdsPaper())
+        sooner(millisecondsLeft(m_lastPrinted, m_options.pauseMs));
+    // A silent job gives up its turn to one that waits (one with anything left keeps it).
+    if (m_printing && m_printing->fd.valid() && m_printing->session.bufferedBytes() == 0
+        && !m_line.empty())
+        sooner(millisecondsLeft(
+            m_printing->lastByte, m_options.pauseMs > 0 ? m_options.pauseMs : kSilentTurnMs));
+    return wait;
 }
 
 void VirtualPrinter::serveOnce()
 {
-    // Fixed slots first, then one per TCP client, in m_clients order.
     std::vector<pollfd> waits
         = { { m_stop.get(), POLLIN, 0 }, { m_signals.get(), POLLIN, 0 }, { m_commandFd, POLLIN, 0 },
-              { m_listener && m_clients.size() < kMaxClients ? m_listener->get() : -1, POLLIN, 0 },
-              { m_pty ? m_pty->fd.get() : -1, POLLIN, 0 },
-              { m_fifo ? m_fifo->fd.get() : -1, POLLIN, 0 } };
-    for (const auto& client : m_clients)
-        waits.push_back({ client->fd.get(), POLLIN, 0 });
-    const int timeout = pauseTimeout();
-    const int ready = ::poll(waits.data(), waits.size(), timeout);
-    if (ready == 0 && timeout >= 0) {
-        m_engine.endReceipt();
-        return;
+              { m_listener && m_clients < kMaxClients ? m_listener->get() : -1, POLLIN, 0 } };
+    std::vector<Connection*> polled;
+    for (const auto& connection : m_connections) {
+        waits.push_back({ mayRead(*connection) ? connection->fd.get() : -1, POLLIN, 0 });
+        polled.push_back(connection.get());
     }
+    const int ready = ::poll(waits.data(), waits.size(), timeout());
     if (ready < 0)
         return; // EINTR: look again
     if (waits[0].revents || waits[1].revents) {
@@ -144,51 +191,140 @@ void VirtualPrinter::serveOnce()
     }
     if (waits[2].revents)
         readCommands();
+    for (std::size_t i = kFixedWaits; i < waits.size(); ++i)
+        if (waits[i].revents)
+            readConnection(*polled[i - kFixedWaits]);
     if (waits[3].revents)
         accept();
-    if (waits[4].revents)
-        readConnection(*m_pty); // the slave is held open: its stream never ends
-    if (waits[5].revents & (POLLIN | POLLHUP))
-        serveFifo();
-    auto client = m_clients.begin();
-    for (std::size_t i = 6; i < waits.size(); ++i) {
-        auto current = client++;
-        if (waits[i].revents && !readConnection(**current))
-            m_clients.erase(current);
-    }
+    printWhatIsDue();
+    if (m_options.pauseMs > 0 && m_engine.holdsPaper()
+        && millisecondsLeft(m_lastPrinted, m_options.pauseMs) == 0)
+        m_engine.endReceipt();
+    removeFinished();
 }
 
 void VirtualPrinter::accept()
 {
     const int fd = ::accept4(m_listener->get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd >= 0)
-        m_clients.push_back(std::make_unique<Connection>(fd, m_engine, m_conditions, true, true));
+        addConnection(std::make_unique<Connection>(Connection::Kind::Tcp, fd, *this));
 }
 
-// Reads what is there; false when the stream has ended (its session is closed then).
-bool VirtualPrinter::readConnection(Connection& connection)
+// Reads what there is room for. A stream that has ended closes its connection; what it sent
+// stays until printed. A parallel port has no connections: its stream goes on in the next
+// writer's bytes, so a FIFO whose writer has left is opened afresh under the same session, the
+// new read end before the old one is closed (a writer that came in between would find no reader
+// and be refused, ENXIO, as a press of Quillet's next button would).
+void VirtualPrinter::readConnection(Connection& connection)
 {
     static thread_local std::vector<char> buffer(kReadChunk);
-    const ssize_t got = ::read(connection.fd.get(), buffer.data(), buffer.size());
+    if (!mayRead(connection))
+        return; // printing was held since the connection was polled
+    const bool unlimited = &connection == m_printing && !held();
+    const auto room = unlimited
+        ? kReadChunk
+        : std::min(kReadChunk, m_options.bufferBytes - connection.session.bufferedBytes());
+    const ssize_t got = ::read(connection.fd.get(), buffer.data(), room);
     if (got > 0) {
-        received();
-        connection.session.receive(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
-        return true;
+        connection.lastByte = Clock::now();
+        connection.session.receive(std::string_view(buffer.data(), std::size_t(got)));
+    } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+        if (connection.kind == Connection::Kind::Fifo) {
+            connection.fd = platform::FileDescriptor(openFifo(m_options.fifoPath));
+        } else {
+            connection.session.close();
+            if (connection.kind == Connection::Kind::Tcp)
+                --m_clients;
+            connection.fd.reset();
+        }
     }
-    if (got < 0 && (errno == EAGAIN || errno == EINTR))
-        return true;
-    connection.session.close();
-    return false;
+    joinLine(connection);
 }
 
-// A FIFO whose writer has left reports a hang-up until it is opened afresh. The new read end is
-// opened before the old one is closed: a writer that came in between would find no reader and be
-// refused (ENXIO), as a press of Quillet's next button would.
-void VirtualPrinter::serveFifo()
+void VirtualPrinter::joinLine(Connection& connection)
 {
-    if (!readConnection(*m_fifo))
-        m_fifo = std::make_unique<Connection>(
-            openFifo(m_options.fifoPath), m_engine, m_conditions, false, false);
+    // A command still incomplete counts: its connection may have filled its buffer with it, and
+    // only its turn lets it read the rest.
+    if (&connection != m_printing && !connection.inLine && connection.session.bufferedBytes() > 0) {
+        connection.inLine = true;
+        m_line.push_back(&connection);
+    }
+}
+
+// A job is over when everything it sent is printed and its connection has closed, or it has
+// been silent for the pause while another job waits. One that stopped inside a command keeps its
+// turn until the command is whole.
+bool VirtualPrinter::jobOver(const Connection& connection) const
+{
+    if (connection.session.bufferedBytes() > 0)
+        return false;
+    if (!connection.fd.valid())
+        return true;
+    const int silence = m_options.pauseMs > 0 ? m_options.pauseMs : kSilentTurnMs;
+    return !m_line.empty() && millisecondsLeft(connection.lastByte, silence) == 0;
+}
+
+void VirtualPrinter::printWhatIsDue()
+{
+    for (;;) {
+        if (!m_printing) {
+            if (m_line.empty())
+                return;
+            m_printing = m_line.front();
+            m_line.pop_front();
+            m_printing->inLine = false;
+            m_engine.startJob();
+        }
+        if (m_printing->session.printInto(m_engine, held()))
+            m_lastPrinted = Clock::now();
+        if (!jobOver(*m_printing))
+            return;
+        m_engine.endJob();
+        m_printing = nullptr;
+    }
+}
+
+void VirtualPrinter::removeFinished()
+{
+    m_connections.remove_if([this](const std::unique_ptr<Connection>& connection) {
+        return !connection->fd.valid() && connection.get() != m_printing && !connection->inLine;
+    });
+}
+
+// What the connections sent is printed, held or not (the receipts are the record of what the
+// printer got); what the kernel still holds for them is read first.
+void VirtualPrinter::shutDown()
+{
+    for (auto& connection : m_connections) {
+        while (connection->fd.valid()) {
+            int unread = 0;
+            if (::ioctl(connection->fd.get(), FIONREAD, &unread) != 0 || unread <= 0)
+                break;
+            std::string bytes(std::size_t(unread), '\0');
+            const ssize_t got = ::read(connection->fd.get(), bytes.data(), bytes.size());
+            if (got <= 0)
+                break;
+            connection->session.receive(std::string_view(bytes.data(), std::size_t(got)));
+        }
+        connection->session.close();
+        joinLine(*connection);
+    }
+    if (held() && (m_printing || !m_line.empty()))
+        m_hooks.warnings("stopped while printing was held: what was received is printed now");
+    for (auto* connection = m_printing; connection;) {
+        connection->session.printInto(m_engine, false);
+        m_engine.endJob();
+        connection = m_line.empty() ? nullptr : m_line.front();
+        if (connection) {
+            m_line.pop_front();
+            m_engine.startJob();
+        }
+    }
+    m_printing = nullptr;
+    m_connections.clear();
+    m_engine.endReceipt();
+    for (const auto& warning : m_engine.unprintedWarnings())
+        m_hooks.warnings("nothing printed: " + warning);
 }
 
 void VirtualPrinter::readCommands()

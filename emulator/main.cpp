@@ -1,7 +1,7 @@
 // quillet-virtual-printer: start-up and shutdown order only. The printer loop runs on the main
 // thread without a display, or beside the receipt window with --window.
 #include "emulator/ReceiptFiles.h"
-#include "emulator/ReceiptRenderer.h"
+#include "emulator/ReceiptOutput.h"
 #include "emulator/ReceiptWindow.h"
 #include "emulator/VirtualPrinter.h"
 
@@ -10,6 +10,7 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -17,13 +18,18 @@ using namespace emulator;
 
 namespace {
 
+// The printer's loop and the receipt output both speak: one line at a time.
+std::mutex speaking;
+
 void say(const std::string& line)
 {
+    std::lock_guard lock(speaking);
     std::cout << line << std::endl;
 }
 
 void warn(const std::string& line)
 {
+    std::lock_guard lock(speaking);
     std::cerr << "quillet-virtual-printer: " << line << std::endl;
 }
 
@@ -37,32 +43,30 @@ void blockStopSignals()
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 }
 
-// Each receipt is drawn, saved and announced; with a window it is also shown there.
-ReceiptBuilder::ReceiptSink receiptOutput(ReceiptFiles& files, ReceiptWindow* window)
-{
-    return [&files, window](Receipt&& receipt) {
-        try {
-            const auto picture = renderReceipt(receipt);
-            const auto path = files.save(receipt, picture);
-            say("receipt " + path);
-            if (window)
-                QMetaObject::invokeMethod(window, [window, picture, path] {
-                    window->showReceipt(picture, QString::fromStdString(path));
-                });
-        } catch (const std::exception& error) {
-            warn(error.what());
-        }
-    };
-}
-
 int serve(const Options& options, QGuiApplication& application, ReceiptWindow* window)
 {
     std::unique_ptr<ReceiptFiles> files;
-    std::unique_ptr<VirtualPrinter> printer;
     try {
         files = std::make_unique<ReceiptFiles>(options.outFolder);
-        printer = std::make_unique<VirtualPrinter>(
-            options, VirtualPrinter::Hooks { receiptOutput(*files, window), warn, say });
+    } catch (const std::exception& error) {
+        warn(error.what());
+        return 1;
+    }
+    // Each receipt is drawn and saved off the printer's loop, announced, and shown in the window.
+    ReceiptOutput output(*files,
+        { [window](const std::string& path, const QImage& picture) {
+             say("receipt " + path);
+             if (window)
+                 QMetaObject::invokeMethod(window, [window, picture, path] {
+                     window->showReceipt(picture, QString::fromStdString(path));
+                 });
+         },
+            warn });
+    std::unique_ptr<VirtualPrinter> printer;
+    try {
+        printer = std::make_unique<VirtualPrinter>(options,
+            VirtualPrinter::Hooks {
+                [&output](Receipt&& receipt) { output.post(std::move(receipt)); }, warn, say });
         printer->open();
     } catch (const std::exception& error) {
         warn(error.what());

@@ -60,7 +60,8 @@ void CommandSplitter::finish()
         const auto* p = bytesOf(m_pending);
         const auto split = splitOne(p, m_pending.size());
         const auto code = m_pending.size() >= 2 ? commandCode(p[0], p[1]) : commandCode(p[0], 0);
-        const auto missing = split.totalKnown ? split.need - m_pending.size() : 0;
+        const auto missing
+            = split.totalKnown && split.need > m_pending.size() ? split.need - m_pending.size() : 0;
         m_sink({ CommandKind::Truncated, code, m_pending, missing });
     }
     m_skip = 0;
@@ -89,12 +90,17 @@ std::size_t CommandSplitter::splitRun(const unsigned char* data, std::size_t siz
 
 void CommandSplitter::feedPending(std::string_view& bytes)
 {
-    const auto split = splitOne(bytesOf(m_pending), m_pending.size());
-    if (split.used == 0) {
-        const auto wanted = std::min<std::uint64_t>(bytes.size(), split.need - m_pending.size());
+    // The pending command takes only the bytes it still needs, and runs as soon as it has them:
+    // a command completed by the last bytes of a read must not wait for the next read.
+    auto split = splitOne(bytesOf(m_pending), m_pending.size());
+    while (split.used == 0) {
+        if (bytes.empty())
+            return;
+        const auto missing = split.need > m_pending.size() ? split.need - m_pending.size() : 1;
+        const auto wanted = std::min<std::uint64_t>(bytes.size(), missing);
         m_pending.append(bytes.substr(0, wanted));
         bytes.remove_prefix(wanted);
-        return;
+        split = splitOne(bytesOf(m_pending), m_pending.size());
     }
     // What the command did not take (after an unknown prefix or broken data) comes first.
     const std::string rest = m_pending.substr(split.used);

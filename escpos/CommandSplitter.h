@@ -22,6 +22,8 @@ public:
     void feed(std::string_view bytes);
     // The stream has ended: a command still incomplete is yielded as Truncated.
     void finish();
+    // The bytes of an incomplete command kept until the rest arrives.
+    std::size_t pendingBytes() const { return m_pending.size(); }
 
 private:
     // One command's outcome: `used` bytes consumed, or 0 when at least `need` bytes are needed

@@ -38,10 +38,9 @@ int main(int argc, char** argv)
     QGuiApplication application(argc, argv);
     testsupport::TempDir folder;
     emulator::ReceiptFiles files(folder.path());
-    emulator::ReceiptBuilder engine(
-        emulator::kPaper80mm,
-        [&](emulator::Receipt&& receipt) { files.save(receipt, emulator::renderReceipt(receipt)); },
-        nullptr);
+    emulator::ReceiptBuilder engine(emulator::kPaper80mm, [&](emulator::Receipt&& receipt) {
+        files.save(receipt, emulator::renderReceipt(receipt));
+    });
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
 

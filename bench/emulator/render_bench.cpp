@@ -29,13 +29,10 @@ int main(int argc, char** argv)
     testsupport::TempDir folder;
     emulator::ReceiptFiles files(folder.path());
     long long dots = 0;
-    emulator::ReceiptBuilder engine(
-        emulator::kPaper80mm,
-        [&](emulator::Receipt&& receipt) {
-            dots += receipt.height;
-            files.save(receipt, emulator::renderReceipt(receipt));
-        },
-        nullptr);
+    emulator::ReceiptBuilder engine(emulator::kPaper80mm, [&](emulator::Receipt&& receipt) {
+        dots += receipt.height;
+        files.save(receipt, emulator::renderReceipt(receipt));
+    });
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
 

@@ -19,14 +19,17 @@ struct Printed {
 inline Printed print(std::string_view bytes, int paperWidth = emulator::kPaper80mm)
 {
     Printed printed;
-    emulator::ReceiptBuilder engine(
-        paperWidth,
-        [&](emulator::Receipt&& receipt) { printed.receipts.push_back(std::move(receipt)); },
-        [&](const std::string& warning) { printed.warnings.push_back(warning); });
+    emulator::ReceiptBuilder engine(paperWidth, [&](emulator::Receipt&& receipt) {
+        printed.warnings.insert(
+            printed.warnings.end(), receipt.warnings.begin(), receipt.warnings.end());
+        printed.receipts.push_back(std::move(receipt));
+    });
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
     splitter.feed(bytes);
     splitter.finish();
     engine.endReceipt();
+    const auto& unprinted = engine.unprintedWarnings();
+    printed.warnings.insert(printed.warnings.end(), unprinted.begin(), unprinted.end());
     return printed;
 }

@@ -1,5 +1,6 @@
 #include "PrinterProcess.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <csignal>
 #include <fcntl.h>
@@ -106,6 +107,13 @@ std::string PrinterProcess::waitForLine(const std::string& prefix)
                 return all;
             }());
     return found;
+}
+
+bool PrinterProcess::hasSaid(const std::string& prefix)
+{
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_output.begin(), m_output.end(),
+        [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
 
 std::string PrinterProcess::errors()

@@ -26,6 +26,9 @@ public:
     // waiting up to 60 s for it; lines are taken once each. Throws when none comes (or the
     // program has ended).
     std::string waitForLine(const std::string& prefix);
+    // Whether a line of standard output starting with `prefix` has come, without waiting or
+    // taking it.
+    bool hasSaid(const std::string& prefix);
     // Everything written to standard error so far.
     std::string errors();
     void writeLine(const std::string& line);

@@ -86,6 +86,27 @@ TEST(PrintEngine, LinesFeedByLineSpacingAndStandOnACommonBottom)
     EXPECT_EQ(printed.only().height, 78 + 0x50 + 2 * 0x50 + 7);
 }
 
+TEST(PrintEngine, FeedCommandsFeedFromTheLineAsLineFeedDoes)
+{
+    // ESC d 1 prints the line and feeds one line, as LF does; ESC J n feeds n dots.
+    EXPECT_EQ(print("a\x1b"
+                    "d\x01"
+                    "b\x1b"
+                    "d\x01"
+                    "c\x1b"
+                    "d\x01")
+                  .only()
+                  .height,
+        print("a\nb\nc\n").only().height);
+    EXPECT_EQ(print("a\x1b"
+                    "d\x03")
+                  .only()
+                  .height,
+        90);
+    EXPECT_EQ(print("a\x1bJ\x28").only().height, 40);
+    EXPECT_EQ(print("a\x1bJ\x05").only().height, 24); // never less than the line's height
+}
+
 TEST(PrintEngine, AFullLineWrapsOntoTheNext)
 {
     const auto printed = print(std::string(49, 'W') + "\n", kPaper80mm);

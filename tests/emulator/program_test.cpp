@@ -108,6 +108,8 @@ TEST(VirtualPrinterProgram, PseudoTerminalIsPlacedAsASerialPortAndAnswers)
         const auto job = "\x10\x04\x01serial receipt\n\x1dV\x01"s;
         ASSERT_EQ(write(port.get(), job.data(), job.size()), ssize_t(job.size()));
         EXPECT_EQ(readExactly(port.get(), 1), "\x1a");
+        // Offline holds the job until the printer is ready again.
+        printer.writeLine("status ready");
         EXPECT_NE(logOf(printer.waitForLine("receipt ")).find("text \"serial receipt\""),
             std::string::npos);
         port.reset();
@@ -313,7 +315,10 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
         { { "--pause", "-1", "--tcp", "127.0.0.1" }, 1, "--pause takes seconds" },
         { { "--paper", "70", "--tcp", "127.0.0.1" }, 1, "--paper takes 80 or 58" },
         { { "--sysroot", "/tmp", "--tcp", "127.0.0.1" }, 1, "--sysroot places the port of --pty" },
-        { { "--out", "/proc/quillet", "--tcp", "127.0.0.1:0" }, 2, "cannot make the folder" },
+        { { "--out", "/proc/quillet", "--tcp", "127.0.0.1:0" }, 1, "cannot make the folder" },
+        { { "--out", "/proc/sys", "--tcp", "127.0.0.1:0" }, 1,
+            "receipts cannot be written to /proc/sys: " },
+        { { "--buffer", "0", "--tcp", "127.0.0.1" }, 1, "--buffer takes a size in bytes" },
     };
     for (const auto& c : cases) {
         PrinterProcess printer(c.arguments);

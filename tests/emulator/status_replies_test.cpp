@@ -42,6 +42,8 @@ TEST(StatusReplies, RealTimeStatusFollowsTheSetConditions)
         { "offline", "\x1a\x12\x12\x12" },
         { "drawer-open", "\x16\x12\x12\x12" },
         { "cutter-error", "\x1a\x52\x1a\x12" },
+        { "error", "\x1a\x52\x12\x12" }, // an error takes the printer offline too
+        { "ready", "\x12\x12\x12\x12" },
         { "paper-end, cover-open,drawer-open", "\x1e\x36\x12\x72" },
     };
     for (const auto& c : cases)

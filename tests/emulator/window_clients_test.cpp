@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QRadioButton>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -78,6 +79,25 @@ protected:
         EXPECT_TRUE(machine.boxes.boxes().empty());
     }
 
+    // A megabyte of test text to a printer at paper end: it keeps what its buffer holds and stops
+    // reading, so the press ends with the window's no-progress message after 7 s; once the
+    // printer is ready, what it kept is printed from its first command on.
+    void pressAgainstPaperEnd(PrinterProcess& printer, const std::string& message)
+    {
+        setTestText(*form, largeTestText(1 << 20));
+        const auto start = std::chrono::steady_clock::now();
+        press(*form, "Button1");
+        const auto took = std::chrono::steady_clock::now() - start;
+        ASSERT_EQ(machine.boxes.boxes().size(), 1u);
+        EXPECT_EQ(machine.boxes.boxes()[0].text, message);
+        EXPECT_GE(took, std::chrono::milliseconds(6900));
+        EXPECT_LT(took, std::chrono::seconds(30));
+        printer.writeLine("status ready");
+        const auto log = logOf(printer.waitForLine("receipt "));
+        EXPECT_EQ(log.rfind("ESC @ initialize\ntext \"" + std::string(79, 'x') + "\"", 0), 0u)
+            << log.substr(0, 200);
+    }
+
     WindowTestMachine machine;
     TempDir out;
     std::unique_ptr<app::TForm1> form;
@@ -94,6 +114,39 @@ TEST_F(WindowClients, ButtonsPrintOverTcp)
     chooseConnection("RadioButton3");
     typeAddress(*form, kPrinterAddress);
     pressAllButtonsAndCheck(printer);
+}
+
+TEST_F(WindowClients, APressToAPrinterAtPaperEndTimesOutOverTcp)
+{
+    PrinterProcess printer({ "--tcp", std::string(kPrinterAddress) + ":9100", "--out", out.path(),
+        "--status", "paper-end" });
+    printer.waitForLine("ready");
+    form = machine.startWindow();
+    chooseConnection("RadioButton3");
+    typeAddress(*form, kPrinterAddress);
+    pressAgainstPaperEnd(printer, "Send error");
+}
+
+TEST_F(WindowClients, APressToAPrinterAtPaperEndTimesOutOverThePseudoTerminal)
+{
+    PrinterProcess printer({ "--pty", "ttyVP0", "--sysroot", machine.sysRoot(), "--out", out.path(),
+        "--status", "paper-end" });
+    printer.waitForLine("ready");
+    form = machine.startWindow();
+    chooseConnection("RadioButton1");
+    pick(*form->findChild<QComboBox*>("ComComboBox1"), 0);
+    pressAgainstPaperEnd(printer, "Write timeout");
+}
+
+TEST_F(WindowClients, APressToAPrinterAtPaperEndTimesOutOverTheParallelPort)
+{
+    std::filesystem::create_directories(machine.sysRoot() + "/dev");
+    PrinterProcess printer(
+        { "--fifo", machine.sysRoot() + "/dev/lp0", "--out", out.path(), "--status", "paper-end" });
+    printer.waitForLine("ready");
+    form = machine.startWindow();
+    chooseConnection("RadioButton2");
+    pressAgainstPaperEnd(printer, "I/O error 121.");
 }
 
 TEST_F(WindowClients, ButtonsPrintOverThePseudoTerminal)

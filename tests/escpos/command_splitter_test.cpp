@@ -251,3 +251,99 @@ TEST(CommandSplitter, AFinishedSplitterStartsAfresh)
     EXPECT_EQ(recorder.pieces[1].bytes, "@");
     EXPECT_EQ(recorder.pieces[1].kind, CommandKind::Text);
 }
+
+namespace {
+
+// One whole command of every kind the printer knows, lengths worked out by hand from the
+// manuals' descriptions (not from the splitter's table).
+std::vector<std::string> everyCommand()
+{
+    std::vector<std::string> all = { "\t", "\n", "\f", "\r", "\x18", "\x10\x04\x01",
+        "\x10\x04\x07\x01", "\x10\x05\x01", "\x10\x14\x01\x00\x05"s, "\x10\x14\x02\x01\x08",
+        "\x10\x14\x07\x01", "\x10\x14\x08\x01\x03\x14\x01\x06\x02\x08", "\x10\x14\x03", "\x1b\x0c",
+        "\x1b$\x10\x00"s,
+        "\x1b&\x03\x41\x41\x02"
+        "abcdef",
+        "\x1b*\x00\x02\x00xy"s, "\x1b*\x21\x01\x00xyz"s, "\x1bW12345678", "\x1b\\\x10\x00"s,
+        "\x1b"
+        "c3\x01",
+        "\x1bp\x00\x19\x19"s,
+        "\x1b"
+        "D\x08\x10\x00"s,
+        "\x1c(A\x02\x00\x30\x40"s, "\x1cS\x01\x02", "\x1cp\x01\x00"s, "\x1d$\x10\x00"s,
+        "\x1d(k\x03\x00\x31\x43\x06"s, "\x1d*\x01\x01" + std::string(8, '\x0f'),
+        "\x1d"
+        "8L\x02\x00\x00\x00\x30\x32"s,
+        "\x1dL\x10\x00"s, "\x1dP\xb4\xb4", "\x1dW\x40\x02", "\x1d\\\x10\x00"s, "\x1d^\x01\x02\x00"s,
+        "\x1dV\x00"s, "\x1dV\x01", "\x1dV\x30", "\x1dV\x31", "\x1dV\x41\x05", "\x1dV\x42\x00"s,
+        "\x1dV\x61\x01", "\x1dV\x62\x01", "\x1dV\x67\x01", "\x1dV\x68\x01",
+        "\x1dk\x04"
+        "AB\x00"s,
+        "\x1dk\x49\x03{B1", "\x1dv0\x00\x01\x00\x02\x00\xaa\x55"s };
+    for (const char function : "@2<LSimv")
+        if (function)
+            all.push_back("\x1b"s + function);
+    for (const char function : " !%-3=?EGJMRTVadertu{")
+        if (function)
+            all.push_back("\x1b"s + function + '\x01');
+    for (const char function : ".&")
+        if (function)
+            all.push_back("\x1c"s + function);
+    for (const char function : "!-CW")
+        if (function)
+            all.push_back("\x1c"s + function + '\x01');
+    all.push_back("\x1d:");
+    for (const char function : "!BHITabfhrw/")
+        if (function)
+            all.push_back("\x1d"s + function + '\x01');
+    return all;
+}
+
+} // namespace
+
+// A command whose last bytes end a read runs during that read, however it was cut: the reply to a
+// status query or a cut must not wait for more data that may never come.
+TEST(CommandSplitter, ACommandCompletedByTheLastBytesOfAReadRunsAtOnce)
+{
+    for (const auto& command : everyCommand()) {
+        for (std::size_t cut = 0; cut < command.size(); ++cut) {
+            SplitRecorder recorder;
+            CommandSplitter splitter(recorder.sink());
+            splitter.feed(std::string_view(command).substr(0, cut));
+            EXPECT_TRUE(recorder.pieces.empty()) << hexBytes(command) << " cut after " << cut;
+            splitter.feed(std::string_view(command).substr(cut));
+            ASSERT_EQ(recorder.pieces.size(), 1u) << hexBytes(command) << " cut after " << cut;
+            EXPECT_EQ(recorder.pieces[0].kind, CommandKind::Known) << hexBytes(command);
+            EXPECT_EQ(recorder.pieces[0].bytes, command);
+            splitter.finish();
+            EXPECT_EQ(recorder.pieces.size(), 1u) << "nothing is left for the end";
+        }
+        // Byte by byte: nothing before the last byte, the command with it.
+        SplitRecorder recorder;
+        CommandSplitter splitter(recorder.sink());
+        for (std::size_t at = 0; at < command.size(); ++at) {
+            splitter.feed(std::string_view(command).substr(at, 1));
+            EXPECT_EQ(recorder.pieces.size(), at + 1 == command.size() ? 1u : 0u)
+                << hexBytes(command) << " after byte " << at;
+        }
+        splitter.finish();
+        EXPECT_EQ(recorder.pieces.size(), 1u) << hexBytes(command);
+    }
+}
+
+// Two commands, the first completed by the end of a read that also began the second.
+TEST(CommandSplitter, ACompletedCommandAndTheStartOfTheNextShareARead)
+{
+    SplitRecorder recorder;
+    CommandSplitter splitter(recorder.sink());
+    splitter.feed("\x10");
+    splitter.feed("\x04\x01\x1d");
+    ASSERT_EQ(recorder.pieces.size(), 1u);
+    EXPECT_EQ(recorder.pieces[0].description, "DLE EOT 1 real-time status printer");
+    splitter.feed("V\x42");
+    splitter.feed("\x00"s);
+    ASSERT_EQ(recorder.pieces.size(), 2u);
+    EXPECT_EQ(recorder.pieces[1].description, "GS V 66 0 partial cut after feed");
+    splitter.finish();
+    EXPECT_EQ(recorder.pieces.size(), 2u);
+}

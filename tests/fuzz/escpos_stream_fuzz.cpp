@@ -32,9 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t chunk = 1 + data[0] % 64;
     const std::string_view stream(reinterpret_cast<const char*>(data + 1), size - 1);
     const escpos::ConditionSet conditions(data[0]);
-    emulator::ReceiptBuilder engine(
-        data[0] & 1 ? emulator::kPaper58mm : emulator::kPaper80mm,
-        [](emulator::Receipt&& receipt) { (void)emulator::renderReceipt(receipt); }, nullptr);
+    emulator::ReceiptBuilder engine(data[0] & 1 ? emulator::kPaper58mm : emulator::kPaper80mm,
+        [](emulator::Receipt&& receipt) { (void)emulator::renderReceipt(receipt); });
     escpos::CommandSplitter splitter([&](const escpos::Command& command) {
         (void)escpos::describeCommand(command);
         (void)escpos::commandName(command);

@@ -188,3 +188,35 @@ test('node-thermal-printer: styles, alignment, a CODE128 barcode, a QR code and 
     assert.ok(codes.includes('QR from node-thermal-printer'), `QR decodes: ${codes}`);
     assert.ok(containsImage(receipt), 'the image is printed dot for dot');
 });
+
+// Two receipts made by the library, sent at once by two connections a few bytes a write, the
+// writes interleaved as two point-of-sale terminals printing together would: each receipt holds
+// one terminal's lines, all of them, in order.
+test('esc-pos-encoder: two terminals printing at once get a receipt each', async () => {
+    const job = (name) => {
+        const encoder = new EscPosEncoder();
+        encoder.initialize();
+        for (let line = 0; line < 8; line++) encoder.line(`${name} line ${line}`);
+        return encoder.cut().encode();
+    };
+    const jobs = [job('Terminal A'), job('Terminal B')];
+    const sockets = await Promise.all(jobs.map(() => new Promise((resolve, reject) => {
+        const socket = createConnection({ host, port, noDelay: true }, () => resolve(socket));
+        socket.on('error', reject);
+    })));
+    const arrived = [nextReceipt(), nextReceipt()];
+    for (let at = 0; at < Math.max(...jobs.map((bytes) => bytes.length)); at += 5) {
+        for (let i = 0; i < jobs.length; i++)
+            if (at < jobs[i].length) sockets[i].write(Buffer.from(jobs[i].subarray(at, at + 5)));
+        await new Promise((resolve) => setTimeout(resolve, 1));
+    }
+    await Promise.all(sockets.map((socket) => new Promise((resolve) => socket.end(resolve))));
+    const names = [];
+    for (const receipt of await Promise.all(arrived)) {
+        const texts = loggedText(receipt).map(([text]) => text.trim());
+        const name = texts[0].slice(0, 'Terminal A'.length);
+        names.push(name);
+        assert.deepEqual(texts, [...Array(8).keys()].map((line) => `${name} line ${line}`));
+    }
+    assert.deepEqual(names.sort(), ['Terminal A', 'Terminal B']);
+});
