@@ -24,12 +24,18 @@ std::string hexByte(std::uint8_t byte)
     return text;
 }
 
+// Words for a question that went without an answer.
+const char* silence(const printer::PrinterReport& report)
+{
+    return report.canAnswer ? "no answer" : "this connection cannot answer";
+}
+
 // Words for a question without a usable answer.
-std::string unusable(const printer::StatusReading* reading)
+std::string unusable(const printer::PrinterReport& report, const printer::StatusReading* reading)
 {
     if (!reading)
         return "not asked";
-    return reading->outcome == Outcome::NoAnswer ? "no answer"
+    return reading->outcome == Outcome::NoAnswer ? silence(report)
                                                  : printer::notStatusWords(reading->reply);
 }
 
@@ -38,7 +44,7 @@ LightState onlineLight(const printer::PrinterReport& report)
     const auto offline = report.condition(Condition::Offline);
     if (!offline)
         return { "online", Lamp::Grey,
-            "online: " + unusable(report.reading(escpos::StatusQuery::Printer)) };
+            "online: " + unusable(report, report.reading(escpos::StatusQuery::Printer)) };
     return *offline ? LightState { "online", Lamp::Red, "offline" }
                     : LightState { "online", Lamp::Green, "online" };
 }
@@ -71,6 +77,9 @@ LightState conditionLight(const printer::PrinterReport& report, Condition condit
             fixedWords(condition, *set ? Said::Yes : Said::No) };
     }
     const auto* reading = report.readingFor(condition);
+    if (reading && reading->outcome == Outcome::NoAnswer && !report.canAnswer)
+        return { key, Lamp::Grey,
+            std::string(escpos::conditionWords(condition)) + ": " + silence(report) };
     if (!reading || reading->outcome == Outcome::NoAnswer)
         return { key, Lamp::Grey,
             fixedWords(condition, reading ? Said::NoAnswer : Said::NotAsked) };
@@ -82,9 +91,12 @@ LightState conditionLight(const printer::PrinterReport& report, Condition condit
 LightState modelLight(const printer::PrinterReport& report)
 {
     std::string words;
+    std::optional<std::uint8_t> unfit;
     for (const auto& id : report.ids) {
-        if (!id.reply)
+        if (!id.reply) {
+            unfit = unfit ? unfit : id.unfit;
             continue;
+        }
         if (!words.empty())
             words += ", ";
         switch (id.query) {
@@ -100,10 +112,13 @@ LightState modelLight(const printer::PrinterReport& report)
             break;
         }
     }
-    if (words.empty())
-        return { "model", Lamp::Grey,
-            report.ids.empty() ? "model: not asked" : "model: no answer" };
-    return { "model", Lamp::Green, words };
+    if (!words.empty())
+        return { "model", Lamp::Green, words };
+    if (report.ids.empty())
+        return { "model", Lamp::Grey, "model: not asked" };
+    if (unfit)
+        return { "model", Lamp::Grey, "model: not a printer ID (" + hexByte(*unfit) + ")" };
+    return { "model", Lamp::Grey, std::string("model: ") + silence(report) };
 }
 
 LightState kernelLine(
@@ -149,6 +164,21 @@ std::vector<LightState> statusLights(const printer::PrinterReport& report)
     return lights;
 }
 
+std::vector<LightState> statusLights(const printer::PrinterReport& latest,
+    const printer::PrinterReport& earlier, const std::string& asOf)
+{
+    auto lights = statusLights(latest);
+    const auto older = statusLights(earlier);
+    for (std::size_t i = 0; i < lights.size(); ++i) {
+        // Only what the latest round did not ask shows the earlier reading, aged.
+        const bool asked = lights[i].words.find(": not asked") == std::string::npos;
+        const bool knownBefore = older[i].words.find(": not asked") == std::string::npos;
+        if (!asked && knownBefore)
+            lights[i] = { older[i].key, Lamp::Grey, older[i].words + " (as of " + asOf + ")" };
+    }
+    return lights;
+}
+
 std::vector<LightState> kernelLights(const printer::LptKernelView& view)
 {
     std::optional<bool> paperOut, selected, error;
@@ -170,11 +200,12 @@ std::vector<LightState> kernelLights(const printer::LptKernelView& view)
     return lights;
 }
 
-std::vector<LightState> closedPortLineLights()
+std::vector<LightState> closedPortLineLights(bool deviceGone)
 {
     std::vector<LightState> lights;
     for (const char* key : { "CTS", "DSR", "DCD", "RI", "DTR", "RTS" })
-        lights.push_back({ key, Lamp::Grey, std::string(key) + ": port closed" });
+        lights.push_back({ key, Lamp::Grey,
+            std::string(key) + (deviceGone ? ": port closed (device gone)" : ": port closed") });
     return lights;
 }
 

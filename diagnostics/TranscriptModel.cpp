@@ -10,10 +10,11 @@ TranscriptModel::TranscriptModel(CommandNamer namer, QObject* parent)
 {
 }
 
-void TranscriptModel::append(Direction direction, std::string_view bytes)
+void TranscriptModel::append(Direction direction, std::string_view bytes, std::string_view note,
+    Transcript::Clock::time_point time)
 {
     // Splitting the bytes tells how many rows they make; views see them only once announced.
-    const auto added = static_cast<int>(m_transcript.append(direction, bytes));
+    const auto added = static_cast<int>(m_transcript.append(direction, bytes, note, time));
     if (added == 0)
         return;
     beginInsertRows({}, m_shownRows, m_shownRows + added - 1);

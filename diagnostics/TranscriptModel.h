@@ -15,7 +15,8 @@ public:
 
     explicit TranscriptModel(CommandNamer namer = {}, QObject* parent = nullptr);
 
-    void append(Direction direction, std::string_view bytes);
+    void append(Direction direction, std::string_view bytes, std::string_view note = {},
+        Transcript::Clock::time_point time = Transcript::Clock::now());
     void clear();
     const Transcript& transcript() const { return m_transcript; }
 

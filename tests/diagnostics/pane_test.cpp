@@ -40,7 +40,8 @@ protected:
     QString summary() { return pane.findChild<QLabel*>("StatusSummary")->text(); }
     void sendPress(const std::string& bytes)
     {
-        pane.press(bytes, [this](const std::string& b) { printer::sendToPrinter(connection, b); });
+        pane.press(
+            bytes, [this](const std::string& b) { return printer::sendToPrinter(connection, b); });
     }
 
     platform::RecordingMessageService boxes;

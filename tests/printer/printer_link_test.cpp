@@ -30,10 +30,13 @@ const std::string kAllQueries = std::string("\x10\x04\x01\x10\x04\x02\x10\x04\x0
 // Every byte the link passes, each direction on its own.
 struct Traffic {
     std::string sent, received;
+    std::vector<std::string> notes;
     TrafficObserver observer()
     {
-        return [this](Direction direction, std::string_view bytes) {
+        return [this](Direction direction, std::string_view bytes, std::string_view note) {
             (direction == Direction::Sent ? sent : received).append(bytes);
+            if (!note.empty())
+                notes.emplace_back(note);
         };
     }
 };
@@ -123,11 +126,15 @@ TEST(NetworkLink, ALeftoverByteIsNotTakenForTheNextAnswer)
     printer->answer(std::string("\x10\x04\x01", 3), "\x1A\x1A");
     printer->answer(std::string("\x10\x04\x04", 3), "\x72");
     NetworkLink link("127.0.117.4");
-    link.send(std::string("\x10\x04\x01", 3));
-    ASSERT_EQ(link.receive(1, kLimit), "\x1A");
+    Traffic traffic;
+    link.setObserver(traffic.observer());
+    ASSERT_EQ(askStatus(link, StatusQuery::Printer, kLimit).reply, 0x1A);
     const auto reading = askStatus(link, StatusQuery::PaperSensor, kLimit);
     EXPECT_EQ(reading.outcome, Outcome::Answered);
     EXPECT_EQ(reading.reply, 0x72);
+    EXPECT_EQ(link.strayBytes(), 1u);
+    EXPECT_EQ(traffic.notes, (std::vector<std::string> { "reply to DLE EOT 1",
+                                 "stray byte (no question)", "reply to DLE EOT 4" }));
 }
 
 TEST(NetworkLink, AnAnswerThatComesTooLateIsNotTakenForTheNextOne)
