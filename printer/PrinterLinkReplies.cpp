@@ -29,11 +29,13 @@ void ReplySorter::ask(std::string question)
 {
     m_asking = std::move(question);
     m_answer.reset();
+    m_askingHeardOther = false;
 }
 
 void ReplySorter::giveUp()
 {
-    if (m_asking && !m_answer)
+    // A question that got bytes of the wrong shape was answered, badly: nothing more is owed.
+    if (m_asking && !m_answer && !m_askingHeardOther)
         m_owed.push_back(*m_asking);
     m_asking.reset();
 }
@@ -82,6 +84,7 @@ std::optional<ReplySorter::Piece> ReplySorter::takeOne()
         }
     }
     ++m_strayBytes;
+    m_askingHeardOther = m_askingHeardOther || (m_asking && !m_answer);
     return take(Fate::Stray, 1, {});
 }
 

@@ -50,6 +50,7 @@ private:
     std::optional<std::string> m_asking;
     std::optional<std::string> m_answer;
     std::string m_held;
+    bool m_askingHeardOther = false; // stray bytes came while the question waited
     std::size_t m_lateReplies = 0;
     std::size_t m_strayBytes = 0;
 };
