@@ -35,8 +35,8 @@ TEST(LightStates, EachAnswerKindGivesItsColourAndWords)
         reading(StatusQuery::OfflineCause, Outcome::NoAnswer),
         reading(StatusQuery::ErrorCause, Outcome::NotStatus, 0x93),
         reading(StatusQuery::PaperSensor, Outcome::Answered, 0x72) };
-    report.ids = { { escpos::IdQuery::Model, 0x20 }, { escpos::IdQuery::Type, 0x02 },
-        { escpos::IdQuery::Version, std::nullopt } };
+    report.ids = { { escpos::IdQuery::Model, 0x20, {} }, { escpos::IdQuery::Type, 0x02, {} },
+        { escpos::IdQuery::Version, std::nullopt, {} } };
     const auto lights = statusLights(report);
     ASSERT_EQ(lights.size(), 10u);
     EXPECT_EQ(find(lights, "online"), (LightState { "online", Lamp::Red, "offline" }));
