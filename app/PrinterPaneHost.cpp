@@ -8,13 +8,13 @@
 #include "printer/PermissionHint.h"
 #include "printer/SendToPrinter.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolButton>
+#include <QWindow>
 
 namespace app {
 
@@ -128,15 +128,20 @@ void PrinterPaneHost::guard(const std::function<void()>& action) const
 
 bool PrinterPaneHost::answersWhileBusy(QObject* watched, QEvent* event) const
 {
+    // Closing reaches the window's handle first, then the widget.
     if (event->type() == QEvent::Close)
-        return watched == &m_form || watched == m_pane;
+        return watched == &m_form || watched == m_pane || watched == m_form.windowHandle()
+            || watched == m_pane->windowHandle();
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
         return false;
     // A click reaches the window first and the button under it next: both must let it pass.
-    auto* target = qobject_cast<QWidget*>(watched);
-    if (!target)
-        target = QApplication::widgetAt(
-            static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    const QWidget* target = qobject_cast<QWidget*>(watched);
+    if (auto* window = qobject_cast<QWindow*>(watched)) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        for (const QWidget* top : { static_cast<QWidget*>(&m_form), static_cast<QWidget*>(m_pane) })
+            if (top->windowHandle() == window)
+                target = top->childAt(at);
+    }
     return target && (target == m_pane->queryButton() || target == m_form.Button23);
 }
 
