@@ -138,12 +138,12 @@ LightState inputLine(
     return { key, on ? Lamp::Green : Lamp::Grey, std::string(key) + (on ? ": on" : ": off") };
 }
 
-LightState outputLine(const char* key, bool on, const char* mode)
+LightState outputLine(const char* key, std::optional<bool> on, const char* mode)
 {
-    std::string words = std::string(key) + (on ? ": on" : ": off");
+    std::string words = std::string(key) + (!on ? ": unknown" : *on ? ": on" : ": off");
     if (mode)
-        words = std::string(key) + ": " + mode;
-    return { key, on || mode ? Lamp::Green : Lamp::Grey, words };
+        words += std::string(" (") + mode + ")";
+    return { key, on.value_or(false) ? Lamp::Green : Lamp::Grey, words };
 }
 
 } // namespace
@@ -213,9 +213,8 @@ std::vector<LightState> lineLights(std::optional<cport::TLineSignals> inputs, Ou
 {
     return { inputLine("CTS", inputs, cport::lsCTS), inputLine("DSR", inputs, cport::lsDSR),
         inputLine("DCD", inputs, cport::lsRLSD), inputLine("RI", inputs, cport::lsRing),
-        outputLine("DTR", outputs.dtr == cport::dtrEnable,
-            outputs.dtr == cport::dtrHandshake ? "handshake" : nullptr),
-        outputLine("RTS", outputs.rts == cport::rtsEnable,
+        outputLine("DTR", outputs.dtrOn, outputs.dtr == cport::dtrHandshake ? "handshake" : nullptr),
+        outputLine("RTS", outputs.rtsOn,
             outputs.rts == cport::rtsHandshake    ? "handshake"
                 : outputs.rts == cport::rtsToggle ? "toggle"
                                                   : nullptr) };

@@ -71,8 +71,12 @@ std::vector<LightState> LineWatch::lights() const
 {
     if (!m_port)
         return closedPortLineLights(m_deviceGone);
-    return lineLights(
-        m_inputs, { m_port->FlowControl().ControlDTR(), m_port->FlowControl().ControlRTS() });
+    // The output levels are read afresh: handshake and toggle move them without an event.
+    const auto levels = outputLevels(m_port->deviceHandle());
+    return lineLights(m_inputs,
+        { levels ? std::optional(levels->dtr) : std::nullopt,
+            levels ? std::optional(levels->rts) : std::nullopt, m_port->FlowControl().ControlDTR(),
+            m_port->FlowControl().ControlRTS() });
 }
 
 } // namespace diagnostics

@@ -75,14 +75,18 @@ TEST(LightStates, DriverViewAndSerialLines)
     EXPECT_EQ(known[1], (LightState { "lp-selected", Lamp::Green, "selected (driver): yes" }));
     EXPECT_EQ(known[3].words, "maker EPSON, model TM-T88V, command set ESC/POS");
 
-    const auto pty = lineLights(std::nullopt, { cport::dtrEnable, cport::rtsHandshake });
+    // A pseudo-terminal has no lines to read: the settings alone tell nothing of the levels.
+    const auto pty = lineLights(
+        std::nullopt, { std::nullopt, std::nullopt, cport::dtrEnable, cport::rtsHandshake });
     EXPECT_EQ(pty[0], (LightState { "CTS", Lamp::Grey, "CTS: not available" }));
-    EXPECT_EQ(pty[4], (LightState { "DTR", Lamp::Green, "DTR: on" }));
-    EXPECT_EQ(pty[5], (LightState { "RTS", Lamp::Green, "RTS: handshake" }));
+    EXPECT_EQ(pty[4], (LightState { "DTR", Lamp::Grey, "DTR: unknown" }));
+    EXPECT_EQ(pty[5], (LightState { "RTS", Lamp::Grey, "RTS: unknown (handshake)" }));
     cport::TLineSignals signals;
     signals += cport::lsRLSD;
-    const auto uart = lineLights(signals, {});
+    // A UART whose DTR is low although the settings enable it, and RTS raised by handshake.
+    const auto uart = lineLights(signals, { false, true, cport::dtrEnable, cport::rtsHandshake });
     EXPECT_EQ(uart[0].words, "CTS: off");
     EXPECT_EQ(uart[2], (LightState { "DCD", Lamp::Green, "DCD: on" }));
-    EXPECT_EQ(uart[4].words, "DTR: off");
+    EXPECT_EQ(uart[4], (LightState { "DTR", Lamp::Grey, "DTR: off" }));
+    EXPECT_EQ(uart[5], (LightState { "RTS", Lamp::Green, "RTS: on (handshake)" }));
 }
