@@ -16,8 +16,8 @@ PanePlace choosePanePlace(const QRect& frame, int paneWidth, const QRect& availa
 QPoint ownWindowPlace(const QRect& frame, const QSize& paneFrame, const QRect& available)
 {
     const int right = std::min(frame.right() + 1, available.right() + 1 - paneFrame.width());
-    const int top = std::clamp(
-        frame.top(), available.top(), std::max(available.top(), available.bottom() + 1 - paneFrame.height()));
+    const int top = std::clamp(frame.top(), available.top(),
+        std::max(available.top(), available.bottom() + 1 - paneFrame.height()));
     return { std::max(available.left(), right), top };
 }
 

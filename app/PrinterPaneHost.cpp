@@ -114,8 +114,8 @@ void PrinterPaneHost::closePane()
 void PrinterPaneHost::press(const std::string& bytes)
 {
     printer::runWithPermissionHint(m_connection, [&] {
-        m_pane->press(
-            bytes, [this](const std::string& b) { return printer::sendToPrinter(m_connection, b); });
+        m_pane->press(bytes,
+            [this](const std::string& b) { return printer::sendToPrinter(m_connection, b); });
     });
 }
 
@@ -154,7 +154,8 @@ bool PrinterPaneHost::eventFilter(QObject* watched, QEvent* event)
         m_pane->cancelQuery();
     if (event->type() == QEvent::Close && watched == m_pane && m_ownWindow) {
         m_pane->cancelQuery();
-        QMetaObject::invokeMethod(this, [this] { setOpen(false); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { setOpen(false); }, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
 }

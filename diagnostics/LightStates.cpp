@@ -213,7 +213,8 @@ std::vector<LightState> lineLights(std::optional<cport::TLineSignals> inputs, Ou
 {
     return { inputLine("CTS", inputs, cport::lsCTS), inputLine("DSR", inputs, cport::lsDSR),
         inputLine("DCD", inputs, cport::lsRLSD), inputLine("RI", inputs, cport::lsRing),
-        outputLine("DTR", outputs.dtrOn, outputs.dtr == cport::dtrHandshake ? "handshake" : nullptr),
+        outputLine(
+            "DTR", outputs.dtrOn, outputs.dtr == cport::dtrHandshake ? "handshake" : nullptr),
         outputLine("RTS", outputs.rtsOn,
             outputs.rts == cport::rtsHandshake    ? "handshake"
                 : outputs.rts == cport::rtsToggle ? "toggle"

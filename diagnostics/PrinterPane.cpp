@@ -7,10 +7,10 @@
 #include "platform/Exception.h"
 #include "printer/StatusSummary.h"
 
-#include <QMetaObject>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -71,7 +71,8 @@ PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* 
     , m_lines([this] { showLines(); },
           [this] {
               // Told from inside the port's own event delivery: closed once that has ended.
-              QMetaObject::invokeMethod(this, [this] { portGone(); }, Qt::QueuedConnection);
+              QMetaObject::invokeMethod(
+                  this, [this] { portGone(); }, Qt::QueuedConnection);
           })
 {
     setObjectName(QStringLiteral("PrinterPane"));
@@ -183,9 +184,11 @@ void PrinterPane::press(const std::string& bytes, const PrinterSession::Ordinary
     }
     const auto& delivery = result.delivery;
     if (!delivery.failure.empty()) {
-        const auto words = printer::failureNote(delivery.failure, delivery.delivered, bytes.size());
+        // The question after it was not asked: what the lights showed may no longer hold.
         if (statusAfter)
-            clearLights(QString::fromStdString(words));
+            clearLights({});
+        m_summary->setText(QString::fromStdString(
+            printer::failureNote(delivery.failure, delivery.delivered, bytes.size())));
         return;
     }
     if (!result.report)

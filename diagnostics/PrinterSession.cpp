@@ -57,13 +57,12 @@ std::unique_ptr<printer::PrinterLink> PrinterSession::openLink()
 {
     // A port held open is reused; otherwise the serial link opens and closes it around its use.
     auto link = printer::openPrinterLink(m_connection, holdsPort());
-    link->setObserver(
-        [this](printer::Direction direction, std::string_view bytes, std::string_view note) {
-            if (m_recorder)
-                m_recorder(direction, bytes, note,
-                    direction == printer::Direction::Sent && m_pressTime ? *m_pressTime
-                                                                         : Clock::now());
-        });
+    link->setObserver([this](printer::Direction direction, std::string_view bytes,
+                          std::string_view note) {
+        if (m_recorder)
+            m_recorder(direction, bytes, note,
+                direction == printer::Direction::Sent && m_pressTime ? *m_pressTime : Clock::now());
+    });
     link->setCancelled(m_cancelled);
     return link;
 }
@@ -103,8 +102,8 @@ void PrinterSession::record(
 {
     if (!m_recorder)
         return;
-    m_recorder(printer::Direction::Sent, std::string_view(bytes).substr(0, delivery.delivered),
-        {}, at);
+    m_recorder(
+        printer::Direction::Sent, std::string_view(bytes).substr(0, delivery.delivered), {}, at);
     if (!delivery.failure.empty())
         m_recorder(printer::Direction::Sent, {},
             printer::failureNote(delivery.failure, delivery.delivered, bytes.size()), at);

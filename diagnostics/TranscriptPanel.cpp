@@ -8,11 +8,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <set>
@@ -45,8 +45,8 @@ TranscriptPanel::TranscriptPanel(TranscriptModel& model, QWidget* parent)
         fixed.lineSpacing() * TranscriptModel::kLinesPerRow + 6);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
-    m_view->setColumnWidth(TranscriptModel::TimeColumn,
-        fixed.horizontalAdvance(QStringLiteral("00:00:00.000")) + 12);
+    m_view->setColumnWidth(
+        TranscriptModel::TimeColumn, fixed.horizontalAdvance(QStringLiteral("00:00:00.000")) + 12);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setWordWrap(false);

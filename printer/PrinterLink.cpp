@@ -38,7 +38,8 @@ void PrinterLink::send(const std::string& bytes)
         write(bytes);
     } catch (const SendFailure& failure) {
         tell(Direction::Sent, std::string_view(bytes).substr(0, failure.delivered()));
-        tell(Direction::Sent, {}, failureNote(failure.message(), failure.delivered(), bytes.size()));
+        tell(
+            Direction::Sent, {}, failureNote(failure.message(), failure.delivered(), bytes.size()));
         throw;
     } catch (const std::exception& error) {
         tell(Direction::Sent, {}, failureNote(error.what(), 0, bytes.size()));
@@ -88,8 +89,7 @@ void PrinterLink::dropWaiting()
     if (!canAnswer() || !(m_fresh || m_replies.mayHoldStale()))
         return;
     m_fresh = false;
-    for (int round = 0; round < kDropRounds && receive(std::chrono::milliseconds(0)); ++round) {
-    }
+    for (int round = 0; round < kDropRounds && receive(std::chrono::milliseconds(0)); ++round) { }
 }
 
 void PrinterLink::tell(Direction direction, std::string_view bytes, std::string_view note) const

@@ -12,8 +12,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QSpinBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -87,8 +87,8 @@ TEST_F(Form1PaneNetwork, CancelAndExitEndAQuestionAtOnceWhileTheWindowIsBusy)
     auto start = Clock::now();
     press(*form, "QueryStatus");
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2500));
-    EXPECT_EQ(form->paneHost().pane().findChild<QLabel*>("StatusSummary")->text(),
-        "query cancelled");
+    EXPECT_EQ(
+        form->paneHost().pane().findChild<QLabel*>("StatusSummary")->text(), "query cancelled");
 
     // "Exit" while asking: the question ends and the window closes.
     QTimer::singleShot(700, [&] { QTest::mouseClick(form->Button23, Qt::LeftButton); });

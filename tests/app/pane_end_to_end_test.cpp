@@ -43,9 +43,15 @@ protected:
         press(*form, "QueryStatus");
         EXPECT_TRUE(machine.boxes.boxes().empty());
     }
-    const StatusLight& light(const char* key)
+    StatusLight& light(const char* key)
     {
         return *form->findChild<StatusLight*>(QString("light-") + key);
+    }
+    // The colour painted at the middle of a light's dot, as the display shows it.
+    QColor painted(const char* key)
+    {
+        const QImage picture = light(key).grab().toImage();
+        return picture.pixelColor(6, picture.height() / 2);
     }
     void expectTroubleShown()
     {
@@ -55,6 +61,8 @@ protected:
         EXPECT_EQ(light("paper-end").lamp(), Lamp::Red);
         EXPECT_EQ(light("cutter-error").lamp(), Lamp::Green);
         EXPECT_EQ(light("model").lamp(), Lamp::Green);
+        EXPECT_EQ(painted("paper-end"), QColor(0xd0, 0x30, 0x30));
+        EXPECT_EQ(painted("cutter-error"), QColor(0x2e, 0x9e, 0x3e));
     }
     void savePicture()
     {
@@ -120,6 +128,7 @@ TEST_F(PaneEndToEnd, AListenerThatNeverRepliesShowsGreyNoAnswer)
     EXPECT_EQ(light("online").lamp(), Lamp::Grey);
     EXPECT_EQ(light("online").words(), "online: no answer");
     EXPECT_EQ(light("paper-end").words(), "paper end: no answer");
+    EXPECT_EQ(painted("paper-end"), QColor(0xa0, 0xa0, 0xa0));
 }
 
 TEST_F(PaneEndToEnd, TheWidenedWindowStaysOnA1024By768ScreenAndGoesBackWhenThePaneCloses)

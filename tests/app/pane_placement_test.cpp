@@ -27,5 +27,6 @@ TEST(PanePlacement, TheWidenedWindowStaysOnTheScreenOrThePaneStandsAlone)
     // Beside the window where there is room, else at the screen's right edge.
     EXPECT_EQ(app::ownWindowPlace(QRect(0, 0, 300, 366), QSize(380, 400), svga), QPoint(300, 0));
     EXPECT_EQ(app::ownWindowPlace(QRect(0, 50, 594, 366), QSize(380, 400), svga), QPoint(420, 50));
-    EXPECT_EQ(app::ownWindowPlace(QRect(0, 500, 594, 366), QSize(380, 400), svga), QPoint(420, 200));
+    EXPECT_EQ(
+        app::ownWindowPlace(QRect(0, 500, 594, 366), QSize(380, 400), svga), QPoint(420, 200));
 }

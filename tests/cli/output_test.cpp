@@ -44,7 +44,8 @@ printer::PrinterReport report(
         else
             result.status.push_back({ escpos::kStatusQueries[i], Outcome::NoAnswer, 0, {} });
     }
-    result.ids = { { escpos::IdQuery::Model, 0x20, {} }, { escpos::IdQuery::Type, std::nullopt, {} } };
+    result.ids
+        = { { escpos::IdQuery::Model, 0x20, {} }, { escpos::IdQuery::Type, std::nullopt, {} } };
     return result;
 }
 

@@ -46,7 +46,8 @@ std::vector<std::string> notes(const Transcript& transcript)
 // An operator who reads each box for a while before closing it.
 class SlowOperator : public platform::RecordingMessageService {
 public:
-    void show(platform::MessageKind kind, const std::string& caption, const std::string& text) override
+    void show(
+        platform::MessageKind kind, const std::string& caption, const std::string& text) override
     {
         std::this_thread::sleep_for(milliseconds(400));
         RecordingMessageService::show(kind, caption, text);
@@ -156,6 +157,7 @@ TEST_F(PaneTest, APrinterThatGoesAwayMidPressKeepsOnlyTheDeliveredBytes)
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].rfind("Send error after ", 0), 0u) << found[0];
     EXPECT_NE(found[0].find(" of 10 611 230 bytes"), std::string::npos) << found[0];
+    EXPECT_EQ(summary().toStdString(), found[0]);
 }
 
 TEST_F(PaneTest, LightsOfAnEarlierRoundAgeAndSwitchingOrFailingClearsThem)

@@ -10,10 +10,9 @@
 #include <QSpinBox>
 
 using namespace diagnostics;
+using testsupport::kCut;
 using testsupport::PaneTest;
 using testsupport::ScriptedPrinter;
-using testsupport::kCut;
-
 
 TEST_F(PaneTest, QueryStatusShowsEachStateOfAPrinterInTrouble)
 {

@@ -100,8 +100,7 @@ TEST(TranscriptView, AtThePanesWidthEveryRowShowsItsHexAndNameAndTheNewestStaysI
     EXPECT_EQ(text(1), "12\nreply to DLE EOT 1");
     // Each line of the row fits its column: nothing of the hex or the name is cut.
     auto* view = panel.view();
-    const QFontMetrics metrics(
-        model.data(model.index(0, 0), Qt::FontRole).value<QFont>());
+    const QFontMetrics metrics(model.data(model.index(0, 0), Qt::FontRole).value<QFont>());
     for (const auto& line : text(0).split('\n'))
         EXPECT_LE(metrics.horizontalAdvance(line) + 8, view->columnWidth(1)) << line.toStdString();
     EXPECT_LE(metrics.horizontalAdvance("00:00:00.000"), view->columnWidth(0));

@@ -134,8 +134,9 @@ TEST(NetworkLink, ALeftoverByteIsNotTakenForTheNextAnswer)
     EXPECT_EQ(reading.outcome, Outcome::Answered);
     EXPECT_EQ(reading.reply, 0x72);
     EXPECT_EQ(link.strayBytes(), 1u);
-    EXPECT_EQ(traffic.notes, (std::vector<std::string> { "reply to DLE EOT 1",
-                                 "stray byte (no question)", "reply to DLE EOT 4" }));
+    EXPECT_EQ(traffic.notes,
+        (std::vector<std::string> {
+            "reply to DLE EOT 1", "stray byte (no question)", "reply to DLE EOT 4" }));
 }
 
 TEST(NetworkLink, AnAnswerThatComesTooLateIsNotTakenForTheNextOne)

@@ -67,10 +67,16 @@ TEST(ReplySorter, AReplySkippingAnOwedQuestionEndsItsWaitAndFramedRepliesWaitFor
     EXPECT_EQ(notes(sorter.sort("\x20")), std::vector<std::string> { "stray byte (no question)" });
 
     sorter.ask(kMaker);
-    EXPECT_TRUE(sorter.sort("\x5F" "EPS").empty());
+    EXPECT_TRUE(sorter
+                    .sort("\x5F"
+                          "EPS")
+                    .empty());
     EXPECT_EQ(notes(sorter.sort(std::string("ON\0", 3))),
         std::vector<std::string> { "reply to GS I 66" });
-    EXPECT_EQ(sorter.answer(), std::string("\x5F" "EPSON\0", 7));
+    EXPECT_EQ(sorter.answer(),
+        std::string("\x5F"
+                    "EPSON\0",
+            7));
 }
 
 TEST(ReplySorter, AQuestionAnsweredWithTheWrongShapeIsNotOwedALateReply)

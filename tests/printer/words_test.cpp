@@ -80,15 +80,22 @@ std::string refusalAsNobody(const std::string& device)
     const pid_t child = testsupport::inChild([&] {
         ::close(pipe[0]);
         const passwd* nobody = ::getpwnam("nobody");
-        if (!nobody || ::setgroups(0, nullptr) != 0 || ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) != 0
+        if (!nobody || ::setgroups(0, nullptr) != 0
+            || ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) != 0
             || ::setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) != 0)
             return false;
         cport::TComPort port;
         port.setPort(device);
         struct Chosen : printer::PrinterConnection {
             cport::TComPort& port;
-            explicit Chosen(cport::TComPort& p) : port(p) { }
-            bool isChecked(printer::Connection c) const override { return c == printer::Connection::Com; }
+            explicit Chosen(cport::TComPort& p)
+                : port(p)
+            {
+            }
+            bool isChecked(printer::Connection c) const override
+            {
+                return c == printer::Connection::Com;
+            }
             std::string lptDeviceName() const override { return {}; }
             cport::TCustomComPort& comPort() const override { return port; }
             std::string networkAddress() const override { return {}; }
@@ -129,8 +136,9 @@ TEST(PermissionHint, AsAnUnprivilegedUserNeverRecommendsRootOrDisk)
     ASSERT_TRUE(ownedBy("root", 0600));
     const std::string rootOnly = refusalAsNobody(device);
     EXPECT_EQ(rootOnly.rfind("Unable to open com port", 0), 0u) << rootOnly;
-    EXPECT_NE(rootOnly.find("\nThe device " + device + " may be opened by root only: give it to "
-                            "the group \"dialout\" with a udev rule"),
+    EXPECT_NE(rootOnly.find("\nThe device " + device
+                  + " may be opened by root only: give it to "
+                    "the group \"dialout\" with a udev rule"),
         std::string::npos)
         << rootOnly;
     EXPECT_EQ(rootOnly.find("usermod"), std::string::npos) << rootOnly;
