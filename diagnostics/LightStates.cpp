@@ -121,6 +121,16 @@ LightState modelLight(const printer::PrinterReport& report)
     return { "model", Lamp::Grey, std::string("model: ") + silence(report) };
 }
 
+// Whether the round asked the question behind the light at `index` of statusLights.
+bool asked(const printer::PrinterReport& report, std::size_t index)
+{
+    if (index == 0)
+        return report.reading(escpos::StatusQuery::Printer) != nullptr;
+    if (index <= std::size(kLitConditions))
+        return report.readingFor(kLitConditions[index - 1]) != nullptr;
+    return !report.ids.empty();
+}
+
 LightState kernelLine(
     std::string_view key, const std::string& words, std::optional<bool> set, bool bad)
 {
@@ -169,13 +179,10 @@ std::vector<LightState> statusLights(const printer::PrinterReport& latest,
 {
     auto lights = statusLights(latest);
     const auto older = statusLights(earlier);
-    for (std::size_t i = 0; i < lights.size(); ++i) {
-        // Only what the latest round did not ask shows the earlier reading, aged.
-        const bool asked = lights[i].words.find(": not asked") == std::string::npos;
-        const bool knownBefore = older[i].words.find(": not asked") == std::string::npos;
-        if (!asked && knownBefore)
+    // Only what the latest round did not ask shows the earlier reading, aged.
+    for (std::size_t i = 0; i < lights.size(); ++i)
+        if (!asked(latest, i) && asked(earlier, i))
             lights[i] = { older[i].key, Lamp::Grey, older[i].words + " (as of " + asOf + ")" };
-    }
     return lights;
 }
 
