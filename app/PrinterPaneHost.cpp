@@ -150,8 +150,11 @@ bool PrinterPaneHost::eventFilter(QObject* watched, QEvent* event)
     if (watched == &m_form && event->type() == QEvent::Resize && isOpen() && !m_ownWindow)
         placePane();
     // Leaving ends a question at once; a pane of its own closed by its frame is toggled off.
-    if (event->type() == QEvent::Close && watched == &m_form)
+    if (event->type() == QEvent::Close && watched == &m_form) {
         m_pane->cancelQuery();
+        if (m_ownWindow)
+            m_pane->hide(); // it goes with the window it belongs to
+    }
     if (event->type() == QEvent::Close && watched == m_pane && m_ownWindow) {
         m_pane->cancelQuery();
         QMetaObject::invokeMethod(
