@@ -76,7 +76,7 @@ TEST(HexTranscript, WritesEachCommandAsItPasses)
 {
     std::ostringstream out;
     HexTranscript transcript(out);
-    transcript.observer()(printer::Direction::Sent, printer::cutPaperBytes());
+    transcript.observer()(printer::Direction::Sent, printer::cutPaperBytes(), {});
     transcript.record(printer::Direction::Received, "\x12");
     const std::string text = out.str();
     EXPECT_NE(text.find("sent  1D 56 42 00"), std::string::npos) << text;
