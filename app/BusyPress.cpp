@@ -36,7 +36,8 @@ bool isInput(const QEvent& event)
 
 } // namespace
 
-BusyPress::BusyPress()
+BusyPress::BusyPress(InputFilter stillAnswered)
+    : m_stillAnswered(std::move(stillAnswered))
 {
     printer::setWaitHook([this] { keepAlive(); });
 }
@@ -67,7 +68,9 @@ void BusyPress::keepAlive()
 
 bool BusyPress::eventFilter(QObject* watched, QEvent* event)
 {
-    return isInput(*event) || QObject::eventFilter(watched, event);
+    if (isInput(*event) && !(m_stillAnswered && m_stillAnswered(watched, event)))
+        return true;
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace app

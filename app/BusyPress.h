@@ -6,12 +6,15 @@
 
 #include <QObject>
 #include <chrono>
+#include <functional>
 
 namespace app {
 
 class BusyPress : public QObject {
 public:
-    BusyPress();
+    // Input for which `stillAnswered` says true passes (a "Cancel" button, "Exit").
+    using InputFilter = std::function<bool(QObject* watched, QEvent* event)>;
+    explicit BusyPress(InputFilter stillAnswered = {});
     ~BusyPress() override;
     BusyPress(const BusyPress&) = delete;
     BusyPress& operator=(const BusyPress&) = delete;
@@ -28,6 +31,7 @@ private:
 
     Clock::time_point m_start = Clock::now();
     Clock::time_point m_lastPump;
+    InputFilter m_stillAnswered;
     bool m_busy = false;
 };
 

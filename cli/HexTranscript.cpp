@@ -10,10 +10,11 @@ HexTranscript::HexTranscript(std::ostream& out)
 {
 }
 
-void HexTranscript::record(printer::Direction direction, std::string_view bytes)
+void HexTranscript::record(
+    printer::Direction direction, std::string_view bytes, std::string_view note)
 {
     const std::size_t first = m_transcript.rowCount();
-    m_transcript.append(direction, bytes);
+    m_transcript.append(direction, bytes, note);
     for (std::size_t i = first; i < m_transcript.rowCount(); ++i)
         m_out << diagnostics::Transcript::rowText(m_transcript.row(i)) << '\n';
     m_out.flush();
@@ -21,8 +22,9 @@ void HexTranscript::record(printer::Direction direction, std::string_view bytes)
 
 printer::TrafficObserver HexTranscript::observer()
 {
-    return
-        [this](printer::Direction direction, std::string_view bytes) { record(direction, bytes); };
+    return [this](printer::Direction direction, std::string_view bytes, std::string_view note) {
+        record(direction, bytes, note);
+    };
 }
 
 } // namespace cli

@@ -13,7 +13,7 @@ class HexTranscript {
 public:
     explicit HexTranscript(std::ostream& out);
 
-    void record(printer::Direction direction, std::string_view bytes);
+    void record(printer::Direction direction, std::string_view bytes, std::string_view note = {});
     // An observer for a printer link that records through this transcript.
     printer::TrafficObserver observer();
 

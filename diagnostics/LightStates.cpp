@@ -24,12 +24,18 @@ std::string hexByte(std::uint8_t byte)
     return text;
 }
 
+// Words for a question that went without an answer.
+const char* silence(const printer::PrinterReport& report)
+{
+    return report.canAnswer ? "no answer" : "this connection cannot answer";
+}
+
 // Words for a question without a usable answer.
-std::string unusable(const printer::StatusReading* reading)
+std::string unusable(const printer::PrinterReport& report, const printer::StatusReading* reading)
 {
     if (!reading)
         return "not asked";
-    return reading->outcome == Outcome::NoAnswer ? "no answer"
+    return reading->outcome == Outcome::NoAnswer ? silence(report)
                                                  : printer::notStatusWords(reading->reply);
 }
 
@@ -38,7 +44,7 @@ LightState onlineLight(const printer::PrinterReport& report)
     const auto offline = report.condition(Condition::Offline);
     if (!offline)
         return { "online", Lamp::Grey,
-            "online: " + unusable(report.reading(escpos::StatusQuery::Printer)) };
+            "online: " + unusable(report, report.reading(escpos::StatusQuery::Printer)) };
     return *offline ? LightState { "online", Lamp::Red, "offline" }
                     : LightState { "online", Lamp::Green, "online" };
 }
@@ -71,6 +77,9 @@ LightState conditionLight(const printer::PrinterReport& report, Condition condit
             fixedWords(condition, *set ? Said::Yes : Said::No) };
     }
     const auto* reading = report.readingFor(condition);
+    if (reading && reading->outcome == Outcome::NoAnswer && !report.canAnswer)
+        return { key, Lamp::Grey,
+            std::string(escpos::conditionWords(condition)) + ": " + silence(report) };
     if (!reading || reading->outcome == Outcome::NoAnswer)
         return { key, Lamp::Grey,
             fixedWords(condition, reading ? Said::NoAnswer : Said::NotAsked) };
@@ -82,9 +91,12 @@ LightState conditionLight(const printer::PrinterReport& report, Condition condit
 LightState modelLight(const printer::PrinterReport& report)
 {
     std::string words;
+    std::optional<std::uint8_t> unfit;
     for (const auto& id : report.ids) {
-        if (!id.reply)
+        if (!id.reply) {
+            unfit = unfit ? unfit : id.unfit;
             continue;
+        }
         if (!words.empty())
             words += ", ";
         switch (id.query) {
@@ -100,10 +112,23 @@ LightState modelLight(const printer::PrinterReport& report)
             break;
         }
     }
-    if (words.empty())
-        return { "model", Lamp::Grey,
-            report.ids.empty() ? "model: not asked" : "model: no answer" };
-    return { "model", Lamp::Green, words };
+    if (!words.empty())
+        return { "model", Lamp::Green, words };
+    if (report.ids.empty())
+        return { "model", Lamp::Grey, "model: not asked" };
+    if (unfit)
+        return { "model", Lamp::Grey, "model: not a printer ID (" + hexByte(*unfit) + ")" };
+    return { "model", Lamp::Grey, std::string("model: ") + silence(report) };
+}
+
+// Whether the round asked the question behind the light at `index` of statusLights.
+bool asked(const printer::PrinterReport& report, std::size_t index)
+{
+    if (index == 0)
+        return report.reading(escpos::StatusQuery::Printer) != nullptr;
+    if (index <= std::size(kLitConditions))
+        return report.readingFor(kLitConditions[index - 1]) != nullptr;
+    return !report.ids.empty();
 }
 
 LightState kernelLine(
@@ -123,12 +148,12 @@ LightState inputLine(
     return { key, on ? Lamp::Green : Lamp::Grey, std::string(key) + (on ? ": on" : ": off") };
 }
 
-LightState outputLine(const char* key, bool on, const char* mode)
+LightState outputLine(const char* key, std::optional<bool> on, const char* mode)
 {
-    std::string words = std::string(key) + (on ? ": on" : ": off");
+    std::string words = std::string(key) + (!on ? ": unknown" : *on ? ": on" : ": off");
     if (mode)
-        words = std::string(key) + ": " + mode;
-    return { key, on || mode ? Lamp::Green : Lamp::Grey, words };
+        words += std::string(" (") + mode + ")";
+    return { key, on.value_or(false) ? Lamp::Green : Lamp::Grey, words };
 }
 
 } // namespace
@@ -146,6 +171,18 @@ std::vector<LightState> statusLights(const printer::PrinterReport& report)
     for (const auto condition : kLitConditions)
         lights.push_back(conditionLight(report, condition));
     lights.push_back(modelLight(report));
+    return lights;
+}
+
+std::vector<LightState> statusLights(const printer::PrinterReport& latest,
+    const printer::PrinterReport& earlier, const std::string& asOf)
+{
+    auto lights = statusLights(latest);
+    const auto older = statusLights(earlier);
+    // Only what the latest round did not ask shows the earlier reading, aged.
+    for (std::size_t i = 0; i < lights.size(); ++i)
+        if (!asked(latest, i) && asked(earlier, i))
+            lights[i] = { older[i].key, Lamp::Grey, older[i].words + " (as of " + asOf + ")" };
     return lights;
 }
 
@@ -170,11 +207,12 @@ std::vector<LightState> kernelLights(const printer::LptKernelView& view)
     return lights;
 }
 
-std::vector<LightState> closedPortLineLights()
+std::vector<LightState> closedPortLineLights(bool deviceGone)
 {
     std::vector<LightState> lights;
     for (const char* key : { "CTS", "DSR", "DCD", "RI", "DTR", "RTS" })
-        lights.push_back({ key, Lamp::Grey, std::string(key) + ": port closed" });
+        lights.push_back({ key, Lamp::Grey,
+            std::string(key) + (deviceGone ? ": port closed (device gone)" : ": port closed") });
     return lights;
 }
 
@@ -182,9 +220,9 @@ std::vector<LightState> lineLights(std::optional<cport::TLineSignals> inputs, Ou
 {
     return { inputLine("CTS", inputs, cport::lsCTS), inputLine("DSR", inputs, cport::lsDSR),
         inputLine("DCD", inputs, cport::lsRLSD), inputLine("RI", inputs, cport::lsRing),
-        outputLine("DTR", outputs.dtr == cport::dtrEnable,
-            outputs.dtr == cport::dtrHandshake ? "handshake" : nullptr),
-        outputLine("RTS", outputs.rts == cport::rtsEnable,
+        outputLine(
+            "DTR", outputs.dtrOn, outputs.dtr == cport::dtrHandshake ? "handshake" : nullptr),
+        outputLine("RTS", outputs.rtsOn,
             outputs.rts == cport::rtsHandshake    ? "handshake"
                 : outputs.rts == cport::rtsToggle ? "toggle"
                                                   : nullptr) };

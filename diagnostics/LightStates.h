@@ -29,19 +29,28 @@ std::vector<LightState> unaskedStatusLights();
 // Online, cover open, feed button, paper near end, paper end, drawer kick pin 3, cutter error,
 // unrecoverable error, auto-recoverable error, and the model from the printer ID.
 std::vector<LightState> statusLights(const printer::PrinterReport& report);
+// The lights of the latest round; a light it did not ask about shows the earlier round's
+// reading in grey, "as of" the earlier round's time ("cover open: yes (as of 13:45:07)").
+std::vector<LightState> statusLights(const printer::PrinterReport& latest,
+    const printer::PrinterReport& earlier, const std::string& asOf);
 // The driver's view of a parallel or USB printer: paper out, selected, error, and the device
 // ID; "not available" for what the driver does not answer.
 std::vector<LightState> kernelLights(const printer::LptKernelView& view);
 
-// What the port's settings make of its output lines.
+// The output lines: their levels (nullopt: the device has no modem lines to read them from)
+// and what drives them.
 struct OutputLines {
+    std::optional<bool> dtrOn;
+    std::optional<bool> rtsOn;
     cport::TDTRFlowControl dtr = cport::dtrDisable;
     cport::TRTSFlowControl rts = cport::rtsDisable;
 };
-// CTS, DSR, DCD and RI from the port (nullopt: the device has no modem lines), DTR and RTS as
-// the settings drive them.
+// CTS, DSR, DCD and RI from the port (nullopt: the device has no modem lines), DTR and RTS at
+// their levels ("DTR: on", "DTR: off", or "DTR: unknown"), with the flow control that drives
+// them ("RTS: on (handshake)").
 std::vector<LightState> lineLights(std::optional<cport::TLineSignals> inputs, OutputLines outputs);
-// The six line lights while no port is held open: grey, "port closed".
-std::vector<LightState> closedPortLineLights();
+// The six line lights while no port is held open: grey, "port closed", or "port closed
+// (device gone)" after the device hung up.
+std::vector<LightState> closedPortLineLights(bool deviceGone = false);
 
 } // namespace diagnostics

@@ -1,7 +1,7 @@
 #pragma once
 // The modem lines of an open serial port, followed through the port's line events (CTS, DSR,
-// DCD, RI), which its monitor delivers on the GUI thread. The port's line-event handlers belong
-// to the watch while it is attached.
+// DCD, RI), which its monitor delivers on the GUI thread, and the hang-up of its device (an I/O
+// error event). The port's line and error handlers belong to the watch while it is attached.
 
 #include "diagnostics/LightStates.h"
 
@@ -15,7 +15,9 @@ namespace diagnostics {
 
 class LineWatch {
 public:
-    explicit LineWatch(std::function<void()> changed);
+    // `changed` after every line event; `gone` once the device has hung up (unplugged, or its
+    // far end closed), while the watch is still attached.
+    LineWatch(std::function<void()> changed, std::function<void()> gone);
     ~LineWatch();
     LineWatch(const LineWatch&) = delete;
     LineWatch& operator=(const LineWatch&) = delete;
@@ -23,8 +25,9 @@ public:
     // Follows `port` (open); a device without modem lines shows "not available" until a line
     // event proves otherwise.
     void attach(cport::TCustomComPort& port);
-    // Gives the port's handlers back (empty) and forgets it.
-    void detach();
+    // Gives the port's handlers back (empty) and forgets it. `deviceGone`: the lights say the
+    // port was closed because its device went away.
+    void detach(bool deviceGone = false);
     bool attached() const { return m_port != nullptr; }
 
     std::vector<LightState> lights() const;
@@ -33,7 +36,9 @@ private:
     void lineEvent();
 
     std::function<void()> m_changed;
+    std::function<void()> m_gone;
     cport::TCustomComPort* m_port = nullptr;
+    bool m_deviceGone = false;
     std::optional<cport::TLineSignals> m_inputs;
 };
 

@@ -4,11 +4,13 @@
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
 #include "platform/ErrorReport.h"
+#include "platform/Exception.h"
 #include "printer/StatusSummary.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -24,21 +26,11 @@ namespace {
 constexpr int kShortestLimitMs = 20;
 constexpr int kLongestLimitMs = 10000;
 
-// Readings of a later round replace those of the same question; the rest stay.
-void merge(printer::PrinterReport& into, const printer::PrinterReport& from)
+// A round's time for the lights it leaves behind: "13:45:07".
+std::string roundTime()
 {
-    for (const auto& reading : from.status) {
-        auto same = std::find_if(into.status.begin(), into.status.end(),
-            [&](const printer::StatusReading& r) { return r.query == reading.query; });
-        if (same == into.status.end())
-            into.status.push_back(reading);
-        else
-            *same = reading;
-    }
-    if (!from.ids.empty())
-        into.ids = from.ids;
-    if (from.kernel)
-        into.kernel = from.kernel;
+    const std::string time = timeText(Transcript::Clock::now());
+    return time.substr(0, time.find('.'));
 }
 
 QWidget* scrolling(QWidget* content)
@@ -72,13 +64,20 @@ PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* 
     : QWidget(parent)
     , m_transcript(nameCommands)
     , m_session(connection,
-          [this](printer::Direction direction, std::string_view bytes) {
-              m_transcript.append(direction, bytes);
+          [this](printer::Direction direction, std::string_view bytes, std::string_view note,
+              PrinterSession::Clock::time_point time) {
+              m_transcript.append(direction, bytes, note, time);
           })
-    , m_lines([this] { showLines(); })
+    , m_lines([this] { showLines(); },
+          [this] {
+              // Told from inside the port's own event delivery: closed once that has ended.
+              QMetaObject::invokeMethod(
+                  this, [this] { portGone(); }, Qt::QueuedConnection);
+          })
 {
     setObjectName(QStringLiteral("PrinterPane"));
     buildLayout();
+    m_session.setCancelled([this] { return m_cancelRequested; });
 }
 
 PrinterPane::~PrinterPane()
@@ -88,9 +87,8 @@ PrinterPane::~PrinterPane()
 
 void PrinterPane::buildLayout()
 {
-    auto* query = named(new QPushButton(QStringLiteral("Query status")), "QueryStatus");
-    connect(query, &QPushButton::clicked, this,
-        [this] { platform::runReported([this] { m_guard([this] { queryStatus(); }); }); });
+    m_query = named(new QPushButton(QStringLiteral("Query status")), "QueryStatus");
+    connect(m_query, &QPushButton::clicked, this, [this] { queryClicked(); });
     m_answerLimit = named(new QSpinBox, "AnswerLimit");
     m_answerLimit->setRange(kShortestLimitMs, kLongestLimitMs);
     m_answerLimit->setValue(static_cast<int>(printer::kDefaultAnswerLimit.count()));
@@ -104,7 +102,8 @@ void PrinterPane::buildLayout()
         m_keepPortOpen, &QCheckBox::toggled, this, [this](bool on) { keepPortOpenToggled(on); });
     m_summary = named(new QLabel, "StatusSummary");
     m_summary->setWordWrap(true);
-    m_statusLights = named(new StatusLightPanel, "StatusLights");
+    m_statusLights = named(new LightPanel(QStringLiteral("Printer status")), "StatusLights");
+    m_statusLights->showStates(unaskedStatusLights());
     m_driverLights = named(new LightPanel(QStringLiteral("Printer driver")), "DriverLights");
     m_driverLights->hide();
     m_lineLights = named(new LightPanel(QStringLiteral("Serial lines")), "LineLights");
@@ -116,7 +115,7 @@ void PrinterPane::buildLayout()
     pages->addTab(scrolling(column({ m_keepPortOpen, m_lineLights })), QStringLiteral("Lines"));
     pages->addTab(new TranscriptPanel(m_transcript), QStringLiteral("Transcript"));
     auto* top = new QHBoxLayout;
-    top->addWidget(query);
+    top->addWidget(m_query);
     top->addWidget(m_answerLimit);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -124,35 +123,101 @@ void PrinterPane::buildLayout()
     layout->addWidget(m_summary);
     layout->addWidget(pages, 1);
     setFixedWidth(kWidth);
+    offerKeepPortOpen();
+}
+
+void PrinterPane::queryClicked()
+{
+    // While asking, the button cancels; it is the one control that answers meanwhile.
+    if (m_asking) {
+        cancelQuery();
+        return;
+    }
+    platform::runReported([this] { m_guard([this] { queryStatus(); }); });
 }
 
 void PrinterPane::queryStatus()
 {
-    const auto report = m_session.queryStatus();
-    m_report = {};
-    merge(m_report, report);
-    m_summary->setText(QString::fromStdString(printer::statusSummary(report)));
-    showReport(m_report);
-}
-
-void PrinterPane::press(
-    const std::string& bytes, const std::function<void(const std::string&)>& ordinarySend)
-{
-    const auto report
-        = m_session.press(bytes, m_open && m_statusAfterPress->isChecked(), ordinarySend);
-    if (!report)
+    if (m_asking)
         return;
-    merge(m_report, *report);
-    m_summary->setText(QString::fromStdString(printer::pressSummary(bytes.size(), *report)));
-    showReport(m_report);
+    m_asking = true;
+    m_cancelRequested = false;
+    m_query->setText(QStringLiteral("Cancel"));
+    const auto done = [this] {
+        m_asking = false;
+        m_cancelRequested = false;
+        m_query->setText(QStringLiteral("Query status"));
+    };
+    printer::PrinterReport report;
+    try {
+        report = m_session.queryStatus();
+    } catch (const platform::EAbort&) {
+        done();
+        clearLights(QStringLiteral("query cancelled"));
+        return;
+    } catch (...) {
+        done();
+        // What an earlier question showed may no longer hold.
+        clearLights(QStringLiteral("query failed"));
+        offerKeepPortOpen();
+        throw;
+    }
+    done();
+    m_full = report;
+    m_fullTime = roundTime();
+    m_latest.reset();
+    m_summary->setText(QString::fromStdString(printer::statusSummary(report)));
+    showLights();
 }
 
-void PrinterPane::showReport(const printer::PrinterReport& report)
+void PrinterPane::press(const std::string& bytes, const PrinterSession::OrdinarySend& ordinarySend)
 {
-    m_statusLights->showReport(report);
-    m_driverLights->setVisible(report.kernel.has_value());
-    if (report.kernel)
-        m_driverLights->showStates(kernelLights(*report.kernel));
+    const bool statusAfter = m_open && m_statusAfterPress->isChecked();
+    PrinterSession::PressResult result;
+    try {
+        result = m_session.press(bytes, statusAfter, ordinarySend);
+    } catch (...) {
+        if (statusAfter)
+            clearLights(QStringLiteral("press failed"));
+        offerKeepPortOpen();
+        throw;
+    }
+    const auto& delivery = result.delivery;
+    if (!delivery.failure.empty()) {
+        // The question after it was not asked: what the lights showed may no longer hold.
+        if (statusAfter)
+            clearLights({});
+        m_summary->setText(QString::fromStdString(
+            printer::failureNote(delivery.failure, delivery.delivered, bytes.size())));
+        return;
+    }
+    if (!result.report)
+        return;
+    m_latest = *result.report;
+    m_summary->setText(QString::fromStdString(printer::pressSummary(bytes.size(), *m_latest)));
+    showLights();
+}
+
+void PrinterPane::showLights()
+{
+    const printer::PrinterReport none;
+    if (m_latest)
+        m_statusLights->showStates(statusLights(*m_latest, m_full ? *m_full : none, m_fullTime));
+    else
+        m_statusLights->showStates(statusLights(m_full ? *m_full : none));
+    const auto* kernel = m_full && m_full->kernel ? &*m_full->kernel : nullptr;
+    m_driverLights->setVisible(kernel != nullptr);
+    if (kernel)
+        m_driverLights->showStates(kernelLights(*kernel));
+}
+
+void PrinterPane::clearLights(const QString& summary)
+{
+    m_full.reset();
+    m_latest.reset();
+    m_fullTime.clear();
+    m_summary->setText(summary);
+    showLights();
 }
 
 void PrinterPane::showLines()
@@ -165,6 +230,11 @@ void PrinterPane::keepPortOpenToggled(bool on)
 {
     if (!on) {
         stopHoldingPort();
+        return;
+    }
+    if (!m_session.canHoldPort()) {
+        stopHoldingPort();
+        m_summary->setText(QStringLiteral("Keep port open holds a serial port (COM) only"));
         return;
     }
     platform::runReported([this] {
@@ -189,9 +259,46 @@ void PrinterPane::stopHoldingPort()
     m_keepPortOpen->setChecked(false);
 }
 
+void PrinterPane::portGone()
+{
+    if (!m_lines.attached())
+        return;
+    m_lines.detach(true);
+    try {
+        m_session.setKeepPortOpen(false);
+    } catch (...) {
+        // Closing a port whose device is gone cannot fail in a way worth reporting.
+    }
+    const QSignalBlocker quiet(m_keepPortOpen);
+    m_keepPortOpen->setChecked(false);
+    showLines();
+}
+
+void PrinterPane::offerKeepPortOpen()
+{
+    // The switch follows the port: unticked when the port was closed behind it.
+    if (m_keepPortOpen->isChecked() && !m_session.keepPortOpen()) {
+        m_lines.detach();
+        const QSignalBlocker quiet(m_keepPortOpen);
+        m_keepPortOpen->setChecked(false);
+    }
+    m_keepPortOpen->setEnabled(m_session.canHoldPort());
+    m_keepPortOpen->setToolTip(m_session.canHoldPort()
+            ? QStringLiteral("Holds the serial port open between presses and questions")
+            : QStringLiteral("Only a serial port (COM) can be held open"));
+}
+
 void PrinterPane::connectionChanged()
 {
     stopHoldingPort();
+    clearLights({});
+    offerKeepPortOpen();
+}
+
+void PrinterPane::paneOpened()
+{
+    m_open = true;
+    offerKeepPortOpen();
 }
 
 void PrinterPane::paneClosed()

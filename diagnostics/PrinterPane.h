@@ -9,16 +9,17 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QSpinBox;
 
 namespace diagnostics {
 
 class LightPanel;
-class StatusLightPanel;
 
 class PrinterPane : public QWidget {
     Q_OBJECT
@@ -37,39 +38,53 @@ public:
     // A test press: the bytes go through the held-open serial port or `ordinarySend`, and with
     // "Status after each press" on, while the pane is open, the printer's state follows.
     // Errors are raised to the caller.
-    void press(
-        const std::string& bytes, const std::function<void(const std::string&)>& ordinarySend);
-    // The connection choice changed: a held-open serial port is closed.
+    void press(const std::string& bytes, const PrinterSession::OrdinarySend& ordinarySend);
+    // The connection choice changed: a held-open serial port is closed, the lights are cleared.
     void connectionChanged();
     // The pane was opened or closed; closing closes a held-open serial port and stops the line
     // lights. A new pane counts as open.
-    void paneOpened() { m_open = true; }
+    void paneOpened();
     void paneClosed();
 
-    // The "Query status" button's work; errors are raised.
+    // The "Query status" button's work; errors are raised. While it asks, the button reads
+    // "Cancel" and a click on it (or cancelQuery) ends the question at once.
     void queryStatus();
+    bool asking() const { return m_asking; }
+    void cancelQuery() { m_cancelRequested = m_asking; }
+    // The button that asks, or cancels while asking: it answers clicks while the window is busy.
+    QPushButton* queryButton() const { return m_query; }
 
     PrinterSession& session() { return m_session; }
     TranscriptModel& transcript() { return m_transcript; }
 
 private:
     void buildLayout();
+    void queryClicked();
     void keepPortOpenToggled(bool on);
-    void showReport(const printer::PrinterReport& report);
+    void showLights();
+    void clearLights(const QString& summary);
     void showLines();
     void stopHoldingPort();
+    void portGone();
+    void offerKeepPortOpen();
 
     TranscriptModel m_transcript;
     PrinterSession m_session;
     LineWatch m_lines;
-    printer::PrinterReport m_report;
+    // The last full round and when it was asked; the last press's round since then.
+    std::optional<printer::PrinterReport> m_full;
+    std::string m_fullTime;
+    std::optional<printer::PrinterReport> m_latest;
     ActionGuard m_guard = [](const std::function<void()>& action) { action(); };
     bool m_open = true;
+    bool m_asking = false;
+    bool m_cancelRequested = false;
+    QPushButton* m_query = nullptr;
     QLabel* m_summary = nullptr;
     QSpinBox* m_answerLimit = nullptr;
     QCheckBox* m_statusAfterPress = nullptr;
     QCheckBox* m_keepPortOpen = nullptr;
-    StatusLightPanel* m_statusLights = nullptr;
+    LightPanel* m_statusLights = nullptr;
     LightPanel* m_driverLights = nullptr;
     LightPanel* m_lineLights = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "printer/PrinterConnection.h"
 #include "printer/PrinterQueries.h"
+#include "printer/SendToPrinter.h"
 
 #include <chrono>
 #include <functional>
@@ -15,18 +16,28 @@ namespace diagnostics {
 
 class PrinterSession {
 public:
-    PrinterSession(const printer::PrinterConnection& connection, printer::TrafficObserver observer);
+    using Clock = std::chrono::system_clock;
+    // Where the traffic goes: what passed, a note on it, and the time it is shown at.
+    using Recorder = std::function<void(printer::Direction direction, std::string_view bytes,
+        std::string_view note, Clock::time_point time)>;
+    using OrdinarySend = std::function<printer::Delivery(const std::string& bytes)>;
+
+    PrinterSession(const printer::PrinterConnection& connection, Recorder recorder);
     ~PrinterSession();
     PrinterSession(const PrinterSession&) = delete;
     PrinterSession& operator=(const PrinterSession&) = delete;
 
     std::chrono::milliseconds answerLimit() const { return m_answerLimit; }
     void setAnswerLimit(std::chrono::milliseconds limit) { m_answerLimit = limit; }
+    // Asked between the wait slices of a question: true ends it at once (platform::EAbort).
+    void setCancelled(std::function<bool()> cancelled) { m_cancelled = std::move(cancelled); }
 
     // With COM chosen, opens the serial port and leaves it open until releasePort (or until
     // switched off); returns whether the port is now held open. Errors of the port are raised.
     bool setKeepPortOpen(bool keep);
     bool keepPortOpen() const { return m_keepPortOpen; }
+    // Whether the chosen connection has a port to hold open (COM).
+    bool canHoldPort() const { return m_connection.isChecked(printer::Connection::Com); }
     // Whether a press now goes through the held-open port rather than the ordinary transport.
     bool holdsPort() const;
     // Closes the held-open port; keepPortOpen stays as set.
@@ -34,20 +45,31 @@ public:
     // The serial port the session holds open (the window's port object).
     cport::TCustomComPort& heldPort() const { return m_connection.comPort(); }
 
-    // Every question: DLE EOT 1 to 4, GS I 1 to 3, the driver's view where there is one.
+    // Every question: DLE EOT 1 to 4, GS I 1 to 3, the driver's view where there is one. A
+    // held-open port that fails is closed, so the next question opens it afresh.
     printer::PrinterReport queryStatus();
+
+    struct PressResult {
+        printer::Delivery delivery;
+        std::optional<printer::PrinterReport> report; // the status asked after the press
+    };
     // A press: the bytes go through the held-open port when there is one, otherwise through
-    // `ordinarySend` (the window's transport) and are then recorded as sent. With statusAfter
-    // the printer is asked DLE EOT 1 and 4 afterwards.
-    std::optional<printer::PrinterReport> press(const std::string& bytes, bool statusAfter,
-        const std::function<void(const std::string&)>& ordinarySend);
+    // `ordinarySend` (the window's transport). The transcript gets what the transport delivered,
+    // timed at the press, and the failure that stopped it; failures raised are raised again.
+    // With statusAfter and every byte delivered, DLE EOT 1 and 4 are asked afterwards.
+    PressResult press(const std::string& bytes, bool statusAfter, const OrdinarySend& ordinarySend);
 
 private:
     std::unique_ptr<printer::PrinterLink> openLink();
+    // Runs work on the held-open port; a failure (the device gone) closes the port first.
+    template <typename Work> auto onHeldPort(Work work);
+    void record(const std::string& bytes, const printer::Delivery& delivery, Clock::time_point at);
 
     const printer::PrinterConnection& m_connection;
-    printer::TrafficObserver m_observer;
+    Recorder m_recorder;
+    std::function<bool()> m_cancelled;
     std::chrono::milliseconds m_answerLimit = printer::kDefaultAnswerLimit;
+    std::optional<Clock::time_point> m_pressTime; // sent bytes are shown at it while set
     bool m_keepPortOpen = false;
     bool m_portHeld = false;
 };

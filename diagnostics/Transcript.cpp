@@ -11,23 +11,24 @@ Transcript::Transcript(CommandNamer namer)
 {
 }
 
-std::size_t Transcript::append(Direction direction, std::string_view bytes, Clock::time_point time)
+std::size_t Transcript::append(
+    Direction direction, std::string_view bytes, std::string_view note, Clock::time_point time)
 {
-    if (bytes.empty())
+    if (bytes.empty() && note.empty())
         return 0;
     const std::size_t before = m_rows.size();
     const std::uint64_t start = m_bytes.size();
     m_records.push_back({ time, direction, start, bytes.size() });
     m_bytes.append(bytes);
-    if (direction == Direction::Sent && m_namer) {
+    if (!note.empty()) {
+        const auto name = addName(std::string(note));
+        if (bytes.empty())
+            m_rows.push_back({ start, 0, static_cast<std::uint32_t>(m_records.size() - 1), name });
+        addRows(start, bytes.size(), name);
+    } else if (direction == Direction::Sent && m_namer) {
         std::uint64_t offset = start;
         for (auto& piece : m_namer(bytes)) {
-            std::int32_t name = -1;
-            if (!piece.name.empty()) {
-                name = static_cast<std::int32_t>(m_names.size());
-                m_names.push_back(std::move(piece.name));
-            }
-            addRows(offset, piece.length, name);
+            addRows(offset, piece.length, piece.name.empty() ? -1 : addName(std::move(piece.name)));
             offset += piece.length;
         }
         // Whatever the namer left out still shows.
@@ -36,6 +37,12 @@ std::size_t Transcript::append(Direction direction, std::string_view bytes, Cloc
         addRows(start, bytes.size(), -1);
     }
     return m_rows.size() - before;
+}
+
+std::int32_t Transcript::addName(std::string name)
+{
+    m_names.push_back(std::move(name));
+    return static_cast<std::int32_t>(m_names.size() - 1);
 }
 
 void Transcript::addRows(std::uint64_t offset, std::size_t length, std::int32_t name)

@@ -1,8 +1,10 @@
 #pragma once
 // Every byte sent to and received from the printer, in order, with the time it passed and its
 // direction, laid out in rows for a view: each row one ESC/POS command (or one piece of text or
-// a reply) of at most kRowBytes bytes; a longer command continues on further rows. Sized for
-// tens of megabytes: the bytes are kept once, the rows only point into them.
+// a reply) of at most kRowBytes bytes; a longer command continues on further rows. Received
+// bytes carry a note on what they were ("reply to DLE EOT 1", "late reply to DLE EOT 1"); a
+// failure shows as a row of its own without bytes. Sized for tens of megabytes: the bytes are
+// kept once, the rows only point into them.
 
 #include "printer/PrinterLink.h"
 
@@ -35,14 +37,17 @@ public:
         Clock::time_point time;
         Direction direction;
         std::string_view bytes;
-        std::string_view name; // the command's name on its first row, else empty
+        // The command's name or the note on its first row, else empty; a row without bytes
+        // is a note of its own.
+        std::string_view name;
     };
 
     explicit Transcript(CommandNamer namer = {});
 
-    // Records bytes that have just passed; returns how many rows they added.
-    std::size_t append(
-        Direction direction, std::string_view bytes, Clock::time_point time = Clock::now());
+    // Records bytes that have just passed (or a note without bytes); returns how many rows they
+    // added. A note names received bytes in place of a command name.
+    std::size_t append(Direction direction, std::string_view bytes, std::string_view note = {},
+        Clock::time_point time = Clock::now());
     void clear();
 
     std::size_t rowCount() const { return m_rows.size(); }
@@ -69,6 +74,7 @@ private:
         std::uint64_t length;
     };
     void addRows(std::uint64_t offset, std::size_t length, std::int32_t name);
+    std::int32_t addName(std::string name);
 
     CommandNamer m_namer;
     std::string m_bytes;

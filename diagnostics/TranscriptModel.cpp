@@ -10,10 +10,11 @@ TranscriptModel::TranscriptModel(CommandNamer namer, QObject* parent)
 {
 }
 
-void TranscriptModel::append(Direction direction, std::string_view bytes)
+void TranscriptModel::append(Direction direction, std::string_view bytes, std::string_view note,
+    Transcript::Clock::time_point time)
 {
     // Splitting the bytes tells how many rows they make; views see them only once announced.
-    const auto added = static_cast<int>(m_transcript.append(direction, bytes));
+    const auto added = static_cast<int>(m_transcript.append(direction, bytes, note, time));
     if (added == 0)
         return;
     beginInsertRows({}, m_shownRows, m_shownRows + added - 1);
@@ -43,31 +44,30 @@ QVariant TranscriptModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    if (role == Qt::FontRole && index.column() != CommandColumn)
+    if (role == Qt::FontRole)
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const auto row = m_transcript.row(static_cast<std::size_t>(index.row()));
+    if (role == Qt::ToolTipRole)
+        return QString::fromLatin1(Transcript::rowText(row).c_str());
     if (role != Qt::DisplayRole)
         return {};
-    const auto row = m_transcript.row(static_cast<std::size_t>(index.row()));
-    switch (index.column()) {
-    case TimeColumn:
-        return QString::fromStdString(timeText(row.time));
-    case DirectionColumn:
-        return QString::fromLatin1(directionText(row.direction));
-    case HexColumn:
-        return QString::fromStdString(hexText(row.bytes));
-    case TextColumn:
-        return QString::fromLatin1(printableText(row.bytes).c_str());
-    case CommandColumn:
-        return QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
-    }
-    return {};
+    if (index.column() == TimeColumn)
+        return QString::fromStdString(timeText(row.time) + '\n' + directionText(row.direction));
+    std::string text;
+    for (std::size_t at = 0; at < row.bytes.size(); at += kHexPerLine)
+        text += hexText(row.bytes.substr(at, kHexPerLine)) + '\n';
+    if (!row.name.empty())
+        text += row.name;
+    else
+        text += printableText(row.bytes);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QVariant TranscriptModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const titles[ColumnCount] = { "Time", "Dir", "Hex", "Text", "Command" };
+    static const char* const titles[ColumnCount] = { "Time", "Bytes" };
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section])
                                                  : QVariant();
 }

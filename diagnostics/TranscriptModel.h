@@ -1,6 +1,8 @@
 #pragma once
 // The transcript as a table for a view that asks only for the rows it shows, so megabytes of
-// traffic cost the window nothing until they are scrolled to.
+// traffic cost the window nothing until they are scrolled to. Laid out for the pane's width:
+// the time over the direction, and the hex (kHexPerLine bytes a line) over the command's name,
+// the note on received bytes ("reply to DLE EOT 1") or the printable text.
 
 #include "diagnostics/Transcript.h"
 
@@ -11,11 +13,15 @@ namespace diagnostics {
 class TranscriptModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { TimeColumn, DirectionColumn, HexColumn, TextColumn, CommandColumn, ColumnCount };
+    enum Column { TimeColumn, BytesColumn, ColumnCount };
+    static constexpr int kHexPerLine = 8;
+    // Lines of text in every row: two of hex and the name.
+    static constexpr int kLinesPerRow = Transcript::kRowBytes / kHexPerLine + 1;
 
     explicit TranscriptModel(CommandNamer namer = {}, QObject* parent = nullptr);
 
-    void append(Direction direction, std::string_view bytes);
+    void append(Direction direction, std::string_view bytes, std::string_view note = {},
+        Transcript::Clock::time_point time = Transcript::Clock::now());
     void clear();
     const Transcript& transcript() const { return m_transcript; }
 

@@ -7,10 +7,12 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <set>
@@ -37,12 +39,26 @@ TranscriptPanel::TranscriptPanel(TranscriptModel& model, QWidget* parent)
     m_view->setObjectName(QStringLiteral("TranscriptView"));
     m_view->setModel(&m_model);
     // Fixed row heights keep the view from measuring rows it does not show.
+    const QFontMetrics fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
+    m_view->verticalHeader()->setDefaultSectionSize(
+        fixed.lineSpacing() * TranscriptModel::kLinesPerRow + 6);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setColumnWidth(
+        TranscriptModel::TimeColumn, fixed.horizontalAdvance(QStringLiteral("00:00:00.000")) + 12);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setWordWrap(false);
+    m_view->setTextElideMode(Qt::ElideRight);
+    // The newest row stays in sight, unless the reader has scrolled up to an older one.
+    auto* scroll = m_view->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this,
+        [this, scroll](int value) { m_followNewest = value == scroll->maximum(); });
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_followNewest)
+            m_view->scrollToBottom();
+    });
     auto* buttons = new QHBoxLayout;
     connect(addButton(buttons, "TranscriptCopy", QStringLiteral("Copy")), &QPushButton::clicked,
         this, [this] { copy(); });

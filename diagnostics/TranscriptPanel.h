@@ -1,6 +1,6 @@
 #pragma once
-// The transcript in the pane: a table that builds only the rows in sight, and the buttons to
-// copy, clear and save it.
+// The transcript in the pane: a table that builds only the rows in sight and follows the newest
+// row unless the reader scrolled up, and the buttons to copy, clear and save it.
 
 #include "diagnostics/TranscriptModel.h"
 
@@ -26,6 +26,7 @@ private:
 
     TranscriptModel& m_model;
     QTableView* m_view;
+    bool m_followNewest = true;
 };
 
 } // namespace diagnostics

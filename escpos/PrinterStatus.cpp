@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::uint8_t kDle = 0x10, kEot = 0x04, kGs = 0x1D, kGsI = 0x49;
 constexpr std::uint8_t kFixedMask = 0x93, kFixedValue = 0x12;
+constexpr std::uint8_t kXon = 0x11, kXoff = 0x13, kTextStart = 0x5F;
 
 // Which bits of which reply report each condition. A condition on two bits (paper near end,
 // paper end) is reported when either is set and encoded with both, as printers send it.
@@ -128,6 +129,41 @@ std::string idQueryBytes(IdQuery query)
 bool idAnswersText(IdQuery query)
 {
     return static_cast<std::uint8_t>(query) >= static_cast<std::uint8_t>(IdQuery::Firmware);
+}
+
+bool fitsIdByte(std::uint8_t reply)
+{
+    return reply != 0 && (reply & 0x80) == 0 && !hasStatusFixedBits(reply) && reply != kXon
+        && reply != kXoff;
+}
+
+std::size_t replyLength(std::string_view question, std::string_view bytes)
+{
+    if (bytes.empty() || question.size() != 3)
+        return kNoReply;
+    const auto first = static_cast<std::uint8_t>(bytes[0]);
+    const auto n = static_cast<std::uint8_t>(question[2]);
+    if (question[0] == char(kDle) && question[1] == char(kEot))
+        return hasStatusFixedBits(first) ? 1 : kNoReply;
+    if (question[0] != char(kGs) || question[1] != char(kGsI))
+        return kNoReply;
+    if (!idAnswersText(static_cast<IdQuery>(n)))
+        return fitsIdByte(first) ? 1 : kNoReply;
+    if (first != kTextStart)
+        return kNoReply;
+    const auto end = bytes.find('\0');
+    return end == std::string_view::npos ? kReplyIncomplete : end + 1;
+}
+
+std::string questionName(std::string_view question)
+{
+    const std::string n
+        = question.size() == 3 ? std::to_string(static_cast<std::uint8_t>(question[2])) : "";
+    if (question.size() == 3 && question[0] == char(kDle) && question[1] == char(kEot))
+        return "DLE EOT " + n;
+    if (question.size() == 3 && question[0] == char(kGs) && question[1] == char(kGsI))
+        return "GS I " + n;
+    return {};
 }
 
 } // namespace escpos

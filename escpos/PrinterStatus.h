@@ -81,4 +81,18 @@ bool idAnswersText(IdQuery query);
 // Type ID bit 1: the printer has an autocutter.
 inline constexpr std::uint8_t kTypeHasAutocutter = 0x02;
 
+// Whether a byte can be the one-byte answer to GS I 1, 2 or 3: bit 7 clear and not 0x00,
+// and never a byte another reply is known by (the DLE EOT pattern, XON, XOFF), so a late
+// status byte is never taken for the printer's identity.
+bool fitsIdByte(std::uint8_t reply);
+
+// Telling replies apart: how many bytes at the front of `bytes` make the reply to `question`
+// (the three bytes DLE EOT n or GS I n). kNoReply when the first byte cannot begin that
+// reply; kReplyIncomplete while a framed reply (5F text 00) has not ended yet.
+inline constexpr std::size_t kNoReply = 0;
+inline constexpr std::size_t kReplyIncomplete = static_cast<std::size_t>(-1);
+std::size_t replyLength(std::string_view question, std::string_view bytes);
+// The question's name for people: "DLE EOT 1", "GS I 2"; empty for other bytes.
+std::string questionName(std::string_view question);
+
 } // namespace escpos

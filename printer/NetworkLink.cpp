@@ -22,11 +22,14 @@ NetworkLink::~NetworkLink()
 void NetworkLink::write(const std::string& bytes)
 {
     if (bytes.size() > std::size_t(INT32_MAX))
-        throw platform::Exception("Send error");
+        throw SendFailure("Send error", 0);
     const auto length = static_cast<std::int32_t>(bytes.size());
-    if (length > 0
-        && KWNetSend(reinterpret_cast<const std::uint8_t*>(bytes.data()), length) != length)
-        throw platform::Exception("Send error");
+    if (length == 0)
+        return;
+    const std::int32_t acknowledged
+        = KWNetSend(reinterpret_cast<const std::uint8_t*>(bytes.data()), length);
+    if (acknowledged != length)
+        throw SendFailure("Send error", static_cast<std::size_t>(std::max(acknowledged, 0)));
 }
 
 std::string NetworkLink::read(std::size_t maxBytes, std::chrono::milliseconds limit)

@@ -14,7 +14,7 @@ public:
     ~NetworkLink() override;
 
 protected:
-    // A partial send raises "Send error".
+    // A partial send raises "Send error" with the count the printer acknowledged.
     void write(const std::string& bytes) override;
     std::string read(std::size_t maxBytes, std::chrono::milliseconds limit) override;
 };

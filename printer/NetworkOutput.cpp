@@ -19,9 +19,9 @@ constexpr auto sendSeconds = static_cast<std::int32_t>(noProgressLimit.count());
 // The printer gets a moment after the connection is made and before it is closed.
 constexpr std::chrono::milliseconds settlePause(5);
 
-// Sends every byte, in pieces the library's 32-bit length can carry; whether the printer
-// acknowledged them all.
-bool sendAll(const std::string& bytes)
+// Sends every byte, in pieces the library's 32-bit length can carry; the count the printer
+// acknowledged.
+std::size_t sendAll(const std::string& bytes)
 {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     std::size_t sent = 0;
@@ -29,31 +29,32 @@ bool sendAll(const std::string& bytes)
         const auto piece = static_cast<std::int32_t>(
             std::min<std::size_t>(bytes.size() - sent, std::numeric_limits<std::int32_t>::max()));
         const std::int32_t delivered = KWNetSend(data + sent, piece);
+        sent += static_cast<std::size_t>(std::max(delivered, 0));
         if (delivered < piece)
-            return false;
-        sent += static_cast<std::size_t>(piece);
+            break;
     } while (sent < bytes.size());
-    return true;
+    return sent;
 }
 
 } // namespace
 
-void sendNetwork(const std::string& address, const std::string& bytes)
+std::optional<std::size_t> sendNetwork(const std::string& address, const std::string& bytes)
 {
     // Connecting and sending may take seconds: the library runs beside the waiting press.
     std::uint8_t connected = 0;
     runWaiting([&] { connected = KWNetOpen(address.c_str(), connectSeconds, sendSeconds); });
     if (connected != 1) {
         platform::showMessage("Connect error");
-        return;
+        return std::nullopt;
     }
     std::this_thread::sleep_for(settlePause);
-    bool delivered = false;
+    std::size_t delivered = 0;
     runWaiting([&] { delivered = sendAll(bytes); });
     std::this_thread::sleep_for(settlePause);
     KWNetClose();
-    if (!delivered)
+    if (delivered < bytes.size())
         platform::showMessage("Send error");
+    return delivered;
 }
 
 } // namespace printer

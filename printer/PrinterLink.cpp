@@ -8,61 +8,94 @@ namespace printer {
 
 namespace {
 
-// Enough for any burst a receipt printer sends unasked (automatic status back).
-constexpr std::size_t kDiscardChunk = 256;
-constexpr std::size_t kReadAhead = 64;
-constexpr int kDiscardRounds = 16;
+// Read at once: enough for a framed reply or a burst a printer sends unasked.
+constexpr std::size_t kReadAhead = 256;
+// Bounded, so a printer that chatters without end cannot hold the caller before a question.
+constexpr int kDropRounds = 16;
+
+// 10611230 as "10 611 230".
+std::string grouped(std::size_t count)
+{
+    std::string digits = std::to_string(count);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ' ');
+    return digits;
+}
 
 } // namespace
 
+std::string failureNote(const std::string& failure, std::size_t delivered, std::size_t total)
+{
+    const std::string unit = total == 1 ? " byte" : " bytes";
+    if (delivered == 0)
+        return failure + ": none of " + grouped(total) + unit + " delivered";
+    return failure + " after " + grouped(delivered) + " of " + grouped(total) + unit;
+}
+
 void PrinterLink::send(const std::string& bytes)
 {
-    // Told before the write, so a transcript shows what was attempted when the write fails.
+    try {
+        write(bytes);
+    } catch (const SendFailure& failure) {
+        tell(Direction::Sent, std::string_view(bytes).substr(0, failure.delivered()));
+        tell(
+            Direction::Sent, {}, failureNote(failure.message(), failure.delivered(), bytes.size()));
+        throw;
+    } catch (const std::exception& error) {
+        tell(Direction::Sent, {}, failureNote(error.what(), 0, bytes.size()));
+        throw;
+    }
     tell(Direction::Sent, bytes);
-    write(bytes);
 }
 
-std::string PrinterLink::receive(std::size_t maxBytes, std::chrono::milliseconds limit)
+PrinterLink::Reply PrinterLink::ask(const std::string& question, std::chrono::milliseconds limit)
 {
+    Reply reply;
+    dropWaiting();
+    send(question);
+    m_replies.ask(question);
     // Waited for in slices, so the window can repaint between them (the press's wait hook).
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
+    while (canAnswer()) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        // Reading ahead shows a printer that said more than it was asked: what is beyond the
-        // answer is dropped, and the next question first looks for more of it.
-        std::string bytes = read(std::max(maxBytes, kReadAhead),
-            std::clamp(left, std::chrono::milliseconds(0), waitSlice));
-        if (!bytes.empty()) {
-            tell(Direction::Received, bytes);
-            // Other than was asked for: the rest may still come, after the caller has moved on.
-            m_mayHoldStale = bytes.size() != maxBytes;
-            bytes.resize(std::min(bytes.size(), maxBytes));
-            return bytes;
-        }
-        if (left <= waitSlice || !canAnswer()) {
-            m_mayHoldStale = true; // an answer that comes late would be taken for the next one
-            return bytes;
-        }
-        keepWaiting();
-    }
-}
-
-void PrinterLink::discardPending()
-{
-    // Only a late answer (or what the link found waiting when it opened) can be there; after a
-    // complete answer the next question goes out at once. Bounded, so a printer that chatters
-    // without end cannot hold the caller here.
-    for (int round = 0; m_mayHoldStale && round < kDiscardRounds; ++round)
-        if (receive(kDiscardChunk, std::chrono::milliseconds(0)).empty())
+        receive(std::clamp(left, std::chrono::milliseconds(0), waitSlice), &reply.unfit);
+        if (m_replies.answer() || left <= waitSlice)
             break;
-    m_mayHoldStale = false;
+        keepWaiting();
+        if (m_cancelled && m_cancelled())
+            throw platform::EAbort("Cancelled");
+    }
+    reply.answer = m_replies.answer();
+    m_replies.giveUp();
+    return reply;
 }
 
-void PrinterLink::tell(Direction direction, std::string_view bytes) const
+bool PrinterLink::receive(std::chrono::milliseconds limit, std::string* stray)
 {
-    if (m_observer)
-        m_observer(direction, bytes);
+    const std::string bytes = read(kReadAhead, limit);
+    for (const auto& piece : m_replies.sort(bytes)) {
+        tell(Direction::Received, piece.bytes, piece.note());
+        if (stray && piece.fate == ReplySorter::Fate::Stray)
+            *stray += piece.bytes;
+    }
+    return !bytes.empty();
+}
+
+void PrinterLink::dropWaiting()
+{
+    // Only a late reply, stray bytes or what the link found when it opened can be there; after
+    // a complete answer the next question goes out at once.
+    if (!canAnswer() || !(m_fresh || m_replies.mayHoldStale()))
+        return;
+    m_fresh = false;
+    for (int round = 0; round < kDropRounds && receive(std::chrono::milliseconds(0)); ++round) { }
+}
+
+void PrinterLink::tell(Direction direction, std::string_view bytes, std::string_view note) const
+{
+    if (m_observer && (!bytes.empty() || !note.empty()))
+        m_observer(direction, bytes, note);
 }
 
 } // namespace printer

@@ -11,16 +11,37 @@ using escpos::StatusQuery;
 
 namespace {
 
-// The one byte that answers a question, after dropping what arrived unasked before it.
-std::optional<std::uint8_t> askOneByte(
-    PrinterLink& link, const std::string& question, std::chrono::milliseconds limit)
+// The limits of one round: the full limit until a question goes without a fitting answer.
+class RoundLimits {
+public:
+    explicit RoundLimits(std::chrono::milliseconds limit)
+        : m_limit(limit)
+    {
+    }
+    std::chrono::milliseconds next() const
+    {
+        return m_silent ? std::min(m_limit, kAfterSilenceLimit) : m_limit;
+    }
+    void heard(bool answered) { m_silent = m_silent || !answered; }
+
+private:
+    std::chrono::milliseconds m_limit;
+    bool m_silent = false;
+};
+
+// A round's totals, from the link that asked it.
+void finish(PrinterReport& report, const PrinterLink& link)
 {
-    link.discardPending();
-    link.send(question);
-    const std::string answer = link.receive(1, limit);
-    if (answer.empty())
+    report.canAnswer = link.canAnswer();
+    report.lateReplies = link.lateReplies();
+    report.strayBytes = link.strayBytes();
+}
+
+std::optional<std::uint8_t> firstByte(const std::string& bytes)
+{
+    if (bytes.empty())
         return std::nullopt;
-    return static_cast<std::uint8_t>(answer[0]);
+    return static_cast<std::uint8_t>(bytes[0]);
 }
 
 StatusQuery queryOf(Condition condition)
@@ -62,38 +83,53 @@ StatusReading askStatus(PrinterLink& link, StatusQuery query, std::chrono::milli
 {
     StatusReading reading;
     reading.query = query;
-    const auto reply = askOneByte(link, escpos::statusQueryBytes(query), limit);
-    if (!reply)
-        return reading;
-    reading.reply = *reply;
-    const auto decoded = escpos::decodeStatus(query, *reply);
-    reading.outcome = decoded ? Outcome::Answered : Outcome::NotStatus;
-    if (decoded)
-        reading.conditions = *decoded;
+    const auto reply = link.ask(escpos::statusQueryBytes(query), limit);
+    if (const auto answer = reply.answer ? firstByte(*reply.answer) : std::nullopt) {
+        reading.outcome = Outcome::Answered;
+        reading.reply = *answer;
+        reading.conditions = *escpos::decodeStatus(query, *answer);
+    } else if (const auto unfit = firstByte(reply.unfit)) {
+        reading.outcome = Outcome::NotStatus;
+        reading.reply = *unfit;
+    }
     return reading;
 }
 
 IdReading askId(PrinterLink& link, IdQuery query, std::chrono::milliseconds limit)
 {
-    return { query, askOneByte(link, escpos::idQueryBytes(query), limit) };
+    const auto reply = link.ask(escpos::idQueryBytes(query), limit);
+    IdReading reading { query, reply.answer ? firstByte(*reply.answer) : std::nullopt, {} };
+    if (!reading.reply)
+        reading.unfit = firstByte(reply.unfit);
+    return reading;
 }
 
 PrinterReport queryFullStatus(PrinterLink& link, std::chrono::milliseconds limit)
 {
     PrinterReport report;
-    for (const auto query : escpos::kStatusQueries)
-        report.status.push_back(askStatus(link, query, limit));
-    for (const auto query : { IdQuery::Model, IdQuery::Type, IdQuery::Version })
-        report.ids.push_back(askId(link, query, limit));
+    RoundLimits limits(limit);
+    for (const auto query : escpos::kStatusQueries) {
+        report.status.push_back(askStatus(link, query, limits.next()));
+        limits.heard(report.status.back().outcome == Outcome::Answered);
+    }
+    for (const auto query : { IdQuery::Model, IdQuery::Type, IdQuery::Version }) {
+        report.ids.push_back(askId(link, query, limits.next()));
+        limits.heard(report.ids.back().reply.has_value());
+    }
     report.kernel = link.kernelView();
+    finish(report, link);
     return report;
 }
 
 PrinterReport queryPressStatus(PrinterLink& link, std::chrono::milliseconds limit)
 {
     PrinterReport report;
-    for (const auto query : { StatusQuery::Printer, StatusQuery::PaperSensor })
-        report.status.push_back(askStatus(link, query, limit));
+    RoundLimits limits(limit);
+    for (const auto query : { StatusQuery::Printer, StatusQuery::PaperSensor }) {
+        report.status.push_back(askStatus(link, query, limits.next()));
+        limits.heard(report.status.back().outcome == Outcome::Answered);
+    }
+    finish(report, link);
     return report;
 }
 

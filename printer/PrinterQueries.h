@@ -1,8 +1,8 @@
 #pragma once
 // Asking the printer over a two-way link: the real-time status queries (DLE EOT n) and the
-// printer ID (GS I n), each with its own time limit. An answer that does not come in time is
-// "no answer" and a byte with the wrong fixed bits is "not a status"; neither is ever read as
-// a state.
+// printer ID (GS I n), each with its own time limit. Only a reply that fits the question is its
+// answer: one that does not come in time is "no answer", a byte with the wrong fixed bits
+// "not a status", a late one a late reply; none is ever read as a state.
 
 #include "escpos/PrinterStatus.h"
 #include "printer/PrinterLink.h"
@@ -19,14 +19,16 @@ enum class Outcome { NoAnswer, NotStatus, Answered };
 struct StatusReading {
     escpos::StatusQuery query = escpos::StatusQuery::Printer;
     Outcome outcome = Outcome::NoAnswer;
-    std::uint8_t reply = 0; // the byte received (NotStatus, Answered)
+    // The byte received: the answer, or (NotStatus) the first byte that came instead.
+    std::uint8_t reply = 0;
     escpos::ConditionSet conditions; // Answered only
     friend bool operator==(const StatusReading&, const StatusReading&) = default;
 };
 
 struct IdReading {
     escpos::IdQuery query = escpos::IdQuery::Model;
-    std::optional<std::uint8_t> reply; // nullopt: no answer
+    std::optional<std::uint8_t> reply; // the answer; nullopt: no answer that fits
+    std::optional<std::uint8_t> unfit; // without an answer: the first byte that came instead
     friend bool operator==(const IdReading&, const IdReading&) = default;
 };
 
@@ -35,6 +37,11 @@ struct PrinterReport {
     std::vector<StatusReading> status;
     std::vector<IdReading> ids;
     std::optional<LptKernelView> kernel;
+    // False when nothing can come back on the connection (a FIFO): no question is answered.
+    bool canAnswer = true;
+    // Replies that came after their question's limit, and bytes that answered no question.
+    std::size_t lateReplies = 0;
+    std::size_t strayBytes = 0;
 
     // The reading of `query`, nullptr when it was not asked.
     const StatusReading* reading(escpos::StatusQuery query) const;
@@ -46,14 +53,18 @@ struct PrinterReport {
 
 // The default wait for each answer.
 inline constexpr std::chrono::milliseconds kDefaultAnswerLimit { 500 };
+// The wait for each later question of a round once one got no answer that fits: a silent
+// printer costs one limit, not one per question.
+inline constexpr std::chrono::milliseconds kAfterSilenceLimit { 100 };
 
 StatusReading askStatus(
     PrinterLink& link, escpos::StatusQuery query, std::chrono::milliseconds limit);
 IdReading askId(PrinterLink& link, escpos::IdQuery query, std::chrono::milliseconds limit);
 
-// Everything: DLE EOT 1 to 4, GS I 1 to 3, and the driver's view where the link has one.
+// Everything: DLE EOT 1 to 4, GS I 1 to 3, and the driver's view where the link has one. After
+// a question without a fitting answer the rest wait at most kAfterSilenceLimit each.
 PrinterReport queryFullStatus(PrinterLink& link, std::chrono::milliseconds limit);
-// After a press: DLE EOT 1 (online) and 4 (paper).
+// After a press: DLE EOT 1 (online) and 4 (paper), with the same shortening.
 PrinterReport queryPressStatus(PrinterLink& link, std::chrono::milliseconds limit);
 
 } // namespace printer

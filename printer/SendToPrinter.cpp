@@ -6,14 +6,21 @@
 
 namespace printer {
 
-void sendToPrinter(const PrinterConnection& connection, const std::string& bytes)
+Delivery sendToPrinter(const PrinterConnection& connection, const std::string& bytes)
 {
+    Delivery delivery { bytes.size(), {} };
     if (connection.isChecked(Connection::Com))
         sendSerial(connection.comPort(), bytes);
     if (connection.isChecked(Connection::Lpt))
         sendParallel(connection.lptDeviceName(), bytes);
-    if (connection.isChecked(Connection::Ethernet))
-        sendNetwork(connection.networkAddress(), bytes);
+    if (connection.isChecked(Connection::Ethernet)) {
+        const auto acknowledged = sendNetwork(connection.networkAddress(), bytes);
+        if (!acknowledged)
+            delivery = { 0, "Connect error" };
+        else if (*acknowledged < bytes.size())
+            delivery = { *acknowledged, "Send error" };
+    }
+    return delivery;
 }
 
 } // namespace printer

@@ -36,8 +36,9 @@ SerialLink::~SerialLink()
 
 void SerialLink::write(const std::string& bytes)
 {
-    if (writeWithProgressLimit(m_port, bytes) < bytes.size())
-        throw platform::Exception("Write timeout");
+    const std::size_t taken = writeWithProgressLimit(m_port, bytes);
+    if (taken < bytes.size())
+        throw SendFailure("Write timeout", taken);
 }
 
 void SerialLink::waitUpTo(std::int32_t ms)

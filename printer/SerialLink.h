@@ -18,7 +18,8 @@ public:
     ~SerialLink() override;
 
 protected:
-    // A port that takes nothing for the no-progress limit raises "Write timeout".
+    // A port that takes nothing for the no-progress limit raises "Write timeout" with the count
+    // it took.
     void write(const std::string& bytes) override;
     // Uses the port's "return on the first byte" time-out form for the wait; the port's own
     // time-outs are back in place when the link goes.

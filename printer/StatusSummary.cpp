@@ -45,6 +45,14 @@ std::string paperWords(const PrinterReport& report)
     return "paper OK";
 }
 
+// "2 late replies", "1 stray byte"; empty for none.
+std::string counted(std::size_t count, const char* one, const char* many)
+{
+    if (count == 0)
+        return {};
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 bool shownAbove(Condition condition)
 {
     return condition == Condition::Offline || condition == Condition::PaperEnd
@@ -68,6 +76,9 @@ std::string statusSummary(const PrinterReport& report)
         if (!shownAbove(condition) && report.condition(condition).value_or(false))
             parts.emplace_back(escpos::conditionWords(condition));
     }
+    // Replies after their limit say the limit is too short for this printer.
+    parts.push_back(counted(report.lateReplies, "late reply", "late replies"));
+    parts.push_back(counted(report.strayBytes, "stray byte", "stray bytes"));
     std::string summary;
     for (const auto& part : parts) {
         if (part.empty())

@@ -12,7 +12,8 @@ namespace printer {
 std::string notStatusWords(std::uint8_t reply);
 
 // The printer's state from the replies in the report: online or offline, the paper, then every
-// other condition that is set. A question without a usable answer says so instead of guessing.
+// other condition that is set, then the late replies and stray bytes. A question without a
+// usable answer says so instead of guessing.
 std::string statusSummary(const PrinterReport& report);
 
 // "sent 4 bytes, " followed by the status summary.

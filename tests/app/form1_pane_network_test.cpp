@@ -12,8 +12,11 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
 #include <gtest/gtest.h>
 
 using namespace testsupport;
@@ -71,4 +74,27 @@ TEST_F(Form1PaneNetwork, AListenerThatNeverRepliesShowsNoAnswer)
     EXPECT_TRUE(machine.boxes.boxes().empty());
     EXPECT_EQ(light("online").words(), "online: no answer");
     EXPECT_EQ(light("model").words(), "model: no answer");
+}
+
+TEST_F(Form1PaneNetwork, CancelAndExitEndAQuestionAtOnceWhileTheWindowIsBusy)
+{
+    TcpListener silent(address.toStdString(), 9100);
+    auto& pane = form->paneHost().pane();
+    pane.findChild<QSpinBox*>("AnswerLimit")->setValue(10000);
+    using Clock = std::chrono::steady_clock;
+    // The busy window drops every other click; "Cancel" (the question's own button) passes.
+    QTimer::singleShot(700, [&] { QTest::mouseClick(pane.queryButton(), Qt::LeftButton); });
+    auto start = Clock::now();
+    press(*form, "QueryStatus");
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_EQ(
+        form->paneHost().pane().findChild<QLabel*>("StatusSummary")->text(), "query cancelled");
+
+    // "Exit" while asking: the question ends and the window closes.
+    QTimer::singleShot(700, [&] { QTest::mouseClick(form->Button23, Qt::LeftButton); });
+    start = Clock::now();
+    press(*form, "QueryStatus");
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(machine.boxes.boxes().empty());
 }

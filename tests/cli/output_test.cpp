@@ -45,7 +45,8 @@ printer::PrinterReport report(
         else
             result.status.push_back({ escpos::kStatusQueries[i], Outcome::NoAnswer, 0, {} });
     }
-    result.ids = { { escpos::IdQuery::Model, 0x20 }, { escpos::IdQuery::Type, std::nullopt } };
+    result.ids
+        = { { escpos::IdQuery::Model, 0x20, {} }, { escpos::IdQuery::Type, std::nullopt, {} } };
     return result;
 }
 
@@ -76,7 +77,7 @@ TEST(HexTranscript, WritesEachCommandAsItPasses)
 {
     std::ostringstream out;
     HexTranscript transcript(out);
-    transcript.observer()(printer::Direction::Sent, printer::cutPaperBytes());
+    transcript.observer()(printer::Direction::Sent, printer::cutPaperBytes(), {});
     transcript.record(printer::Direction::Received, "\x12");
     const std::string text = out.str();
     EXPECT_NE(text.find("sent  1D 56 42 00"), std::string::npos) << text;

@@ -35,8 +35,8 @@ TEST(LightStates, EachAnswerKindGivesItsColourAndWords)
         reading(StatusQuery::OfflineCause, Outcome::NoAnswer),
         reading(StatusQuery::ErrorCause, Outcome::NotStatus, 0x93),
         reading(StatusQuery::PaperSensor, Outcome::Answered, 0x72) };
-    report.ids = { { escpos::IdQuery::Model, 0x20 }, { escpos::IdQuery::Type, 0x02 },
-        { escpos::IdQuery::Version, std::nullopt } };
+    report.ids = { { escpos::IdQuery::Model, 0x20, {} }, { escpos::IdQuery::Type, 0x02, {} },
+        { escpos::IdQuery::Version, std::nullopt, {} } };
     const auto lights = statusLights(report);
     ASSERT_EQ(lights.size(), 10u);
     EXPECT_EQ(find(lights, "online"), (LightState { "online", Lamp::Red, "offline" }));
@@ -75,14 +75,44 @@ TEST(LightStates, DriverViewAndSerialLines)
     EXPECT_EQ(known[1], (LightState { "lp-selected", Lamp::Green, "selected (driver): yes" }));
     EXPECT_EQ(known[3].words, "maker EPSON, model TM-T88V, command set ESC/POS");
 
-    const auto pty = lineLights(std::nullopt, { cport::dtrEnable, cport::rtsHandshake });
+    // A pseudo-terminal has no lines to read: the settings alone tell nothing of the levels.
+    const auto pty = lineLights(
+        std::nullopt, { std::nullopt, std::nullopt, cport::dtrEnable, cport::rtsHandshake });
     EXPECT_EQ(pty[0], (LightState { "CTS", Lamp::Grey, "CTS: not available" }));
-    EXPECT_EQ(pty[4], (LightState { "DTR", Lamp::Green, "DTR: on" }));
-    EXPECT_EQ(pty[5], (LightState { "RTS", Lamp::Green, "RTS: handshake" }));
+    EXPECT_EQ(pty[4], (LightState { "DTR", Lamp::Grey, "DTR: unknown" }));
+    EXPECT_EQ(pty[5], (LightState { "RTS", Lamp::Grey, "RTS: unknown (handshake)" }));
     cport::TLineSignals signals;
     signals += cport::lsRLSD;
-    const auto uart = lineLights(signals, {});
+    // A UART whose DTR is low although the settings enable it, and RTS raised by handshake.
+    const auto uart = lineLights(signals, { false, true, cport::dtrEnable, cport::rtsHandshake });
     EXPECT_EQ(uart[0].words, "CTS: off");
     EXPECT_EQ(uart[2], (LightState { "DCD", Lamp::Green, "DCD: on" }));
-    EXPECT_EQ(uart[4].words, "DTR: off");
+    EXPECT_EQ(uart[4], (LightState { "DTR", Lamp::Grey, "DTR: off" }));
+    EXPECT_EQ(uart[5], (LightState { "RTS", Lamp::Green, "RTS: on (handshake)" }));
+}
+
+TEST(LightStates, LightsTheLatestRoundDidNotAskShowTheEarlierReadingGreyAndAged)
+{
+    printer::PrinterReport earlier;
+    earlier.status = { reading(StatusQuery::Printer, Outcome::Answered, 0x1A),
+        reading(StatusQuery::OfflineCause, Outcome::Answered, 0x16),
+        reading(StatusQuery::ErrorCause, Outcome::Answered, 0x12),
+        reading(StatusQuery::PaperSensor, Outcome::Answered, 0x12) };
+    earlier.ids = { { escpos::IdQuery::Model, 0x20, {} } };
+    printer::PrinterReport latest;
+    latest.status = { reading(StatusQuery::Printer, Outcome::Answered, 0x12),
+        reading(StatusQuery::PaperSensor, Outcome::Answered, 0x12) };
+    const auto lights = statusLights(latest, earlier, "13:45:07");
+    EXPECT_EQ(find(lights, "online"), (LightState { "online", Lamp::Green, "online" }));
+    EXPECT_EQ(find(lights, "paper-end"),
+        (LightState { "paper-end", Lamp::Green, "paper end: no" }));
+    EXPECT_EQ(find(lights, "cover-open"),
+        (LightState { "cover-open", Lamp::Grey, "cover open: yes (as of 13:45:07)" }));
+    EXPECT_EQ(find(lights, "cutter-error"),
+        (LightState { "cutter-error", Lamp::Grey, "cutter error: no (as of 13:45:07)" }));
+    EXPECT_EQ(find(lights, "model"),
+        (LightState { "model", Lamp::Grey, "model 0x20 (as of 13:45:07)" }));
+    // Nothing earlier: what was not asked says so.
+    EXPECT_EQ(find(statusLights(latest, {}, "13:45:07"), "cover-open").words,
+        "cover open: not asked");
 }

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -64,13 +65,11 @@ TEST(TranscriptView, CopyTakesTheSelectedRowsAndClearEmptiesTheView)
     TranscriptPanel panel(model);
     model.append(printer::Direction::Sent, std::string("\x1B\x40", 2));
     model.append(printer::Direction::Received, "\x12");
-    EXPECT_EQ(model.data(model.index(0, TranscriptModel::HexColumn), Qt::DisplayRole).toString(),
-        "1B 40");
-    EXPECT_EQ(
-        model.data(model.index(0, TranscriptModel::TextColumn), Qt::DisplayRole).toString(), ".@");
-    EXPECT_EQ(
-        model.data(model.index(1, TranscriptModel::DirectionColumn), Qt::DisplayRole).toString(),
-        "recv");
+    EXPECT_EQ(model.data(model.index(0, TranscriptModel::BytesColumn), Qt::DisplayRole).toString(),
+        "1B 40\n.@");
+    EXPECT_TRUE(model.data(model.index(1, TranscriptModel::TimeColumn), Qt::DisplayRole)
+                    .toString()
+                    .endsWith("\nrecv"));
     EXPECT_EQ(panel.copyText().count('\n'), 2);
     panel.view()->selectRow(1);
     const QString one = panel.copyText();
@@ -81,4 +80,42 @@ TEST(TranscriptView, CopyTakesTheSelectedRowsAndClearEmptiesTheView)
     QTest::mouseClick(panel.findChild<QPushButton*>("TranscriptClear"), Qt::LeftButton);
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(model.transcript().byteCount(), 0u);
+}
+
+TEST(TranscriptView, AtThePanesWidthEveryRowShowsItsHexAndNameAndTheNewestStaysInSight)
+{
+    TranscriptModel model;
+    TranscriptPanel panel(model);
+    panel.resize(380 - 20, 400); // the pane's width, less its margins
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    const std::string cut("\x1D\x56\x42\x00", 4);
+    model.append(printer::Direction::Sent, cut + std::string(12, 'x'), "GS V 66 0 partial cut");
+    model.append(printer::Direction::Received, "\x12", "reply to DLE EOT 1");
+    const auto text = [&](int row) {
+        return model.data(model.index(row, TranscriptModel::BytesColumn), Qt::DisplayRole)
+            .toString();
+    };
+    EXPECT_EQ(text(0), "1D 56 42 00 78 78 78 78\n78 78 78 78 78 78 78 78\nGS V 66 0 partial cut");
+    EXPECT_EQ(text(1), "12\nreply to DLE EOT 1");
+    // Each line of the row fits its column: nothing of the hex or the name is cut.
+    auto* view = panel.view();
+    const QFontMetrics metrics(model.data(model.index(0, 0), Qt::FontRole).value<QFont>());
+    for (const auto& line : text(0).split('\n'))
+        EXPECT_LE(metrics.horizontalAdvance(line) + 8, view->columnWidth(1)) << line.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance("00:00:00.000"), view->columnWidth(0));
+    EXPECT_LE(metrics.lineSpacing() * 3, view->rowHeight(0));
+    EXPECT_LE(view->columnWidth(0) + view->columnWidth(1), view->viewport()->width() + 1);
+
+    // The newest row follows the traffic; a reader who scrolled up stays where they are.
+    for (int i = 0; i < 200; ++i)
+        model.append(printer::Direction::Received, "\x12");
+    QTest::qWait(20);
+    auto* scroll = view->verticalScrollBar();
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    scroll->setValue(3);
+    for (int i = 0; i < 50; ++i)
+        model.append(printer::Direction::Received, "\x12");
+    QTest::qWait(20);
+    EXPECT_EQ(scroll->value(), 3);
 }

@@ -86,3 +86,35 @@ TEST(PrinterStatus, QueriesAreTheirCommandBytes)
     EXPECT_FALSE(idAnswersText(IdQuery::Version));
     EXPECT_TRUE(idAnswersText(IdQuery::Maker));
 }
+
+TEST(ReplyPatterns, EachQuestionTakesOnlyTheRepliesThatFitIt)
+{
+    const std::string eot1("\x10\x04\x01", 3), model("\x1D\x49\x01", 3), maker("\x1D\x49\x42", 3);
+    // Written out bit by bit from the reply table: 0xx1xx10 answers DLE EOT, and such a byte
+    // (or XON 0x11, XOFF 0x13, 0x00, anything with bit 7) never passes for a printer ID.
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::string one(1, static_cast<char>(byte));
+        const bool statusPattern = ((byte >> 7) & 1) == 0 && ((byte >> 4) & 1) == 1
+            && ((byte >> 1) & 1) == 1 && (byte & 1) == 0;
+        EXPECT_EQ(replyLength(eot1, one), statusPattern ? 1u : kNoReply) << byte;
+        const bool idByte
+            = byte >= 0x01 && byte <= 0x7F && !statusPattern && byte != 0x11 && byte != 0x13;
+        EXPECT_EQ(replyLength(model, one), idByte ? 1u : kNoReply) << byte;
+    }
+    // The offline printer's replies, 2 s late, are not a model and type.
+    EXPECT_EQ(replyLength(model, "\x1A"), kNoReply);
+    EXPECT_EQ(replyLength(std::string("\x1D\x49\x02", 3), "\x12"), kNoReply);
+    // Text IDs are framed 5F … 00.
+    EXPECT_EQ(replyLength(maker,
+                  std::string("\x5F"
+                              "EPSON\0\x12",
+                      8)),
+        7u);
+    EXPECT_EQ(replyLength(maker,
+                  "\x5F"
+                  "EPS"),
+        kReplyIncomplete);
+    EXPECT_EQ(replyLength(maker, "EPSON"), kNoReply);
+    EXPECT_EQ(questionName(eot1), "DLE EOT 1");
+    EXPECT_EQ(questionName(maker), "GS I 66");
+}

@@ -10,6 +10,7 @@
 #include "serial/CPort.h"
 #include "support/TcpListener.h"
 #include "support/TempDir.h"
+#include "tests/printer/LateResponder.h"
 #include "tests/printer/PrinterFifo.h"
 #include "tests/printer/ScriptedPrinter.h"
 
@@ -31,10 +32,13 @@ const std::string kAllQueries = std::string("\x10\x04\x01\x10\x04\x02\x10\x04\x0
 // Every byte the link passes, each direction on its own.
 struct Traffic {
     std::string sent, received;
+    std::vector<std::string> notes;
     TrafficObserver observer()
     {
-        return [this](Direction direction, std::string_view bytes) {
+        return [this](Direction direction, std::string_view bytes, std::string_view note) {
             (direction == Direction::Sent ? sent : received).append(bytes);
+            if (!note.empty())
+                notes.emplace_back(note);
         };
     }
 };
@@ -124,11 +128,16 @@ TEST(NetworkLink, ALeftoverByteIsNotTakenForTheNextAnswer)
     printer->answer(std::string("\x10\x04\x01", 3), "\x1A\x1A");
     printer->answer(std::string("\x10\x04\x04", 3), "\x72");
     NetworkLink link("127.0.117.4");
-    link.send(std::string("\x10\x04\x01", 3));
-    ASSERT_EQ(link.receive(1, kLimit), "\x1A");
+    Traffic traffic;
+    link.setObserver(traffic.observer());
+    ASSERT_EQ(askStatus(link, StatusQuery::Printer, kLimit).reply, 0x1A);
     const auto reading = askStatus(link, StatusQuery::PaperSensor, kLimit);
     EXPECT_EQ(reading.outcome, Outcome::Answered);
     EXPECT_EQ(reading.reply, 0x72);
+    EXPECT_EQ(link.strayBytes(), 1u);
+    EXPECT_EQ(traffic.notes,
+        (std::vector<std::string> {
+            "reply to DLE EOT 1", "stray byte (no question)", "reply to DLE EOT 4" }));
 }
 
 TEST(NetworkLink, AnAnswerThatComesTooLateIsNotTakenForTheNextOne)
@@ -142,6 +151,56 @@ TEST(NetworkLink, AnAnswerThatComesTooLateIsNotTakenForTheNextOne)
     const auto reading = askStatus(link, StatusQuery::PaperSensor, kLimit);
     EXPECT_EQ(reading.outcome, Outcome::Answered);
     EXPECT_EQ(reading.reply, 0x72);
+}
+
+TEST(NetworkLink, AnOfflinePrinterAnsweringLateLightsNothingAndItsRepliesAreNamedLate)
+{
+    // 0.6 s after each question, against a 0.5 s limit: every reply comes during a later wait.
+    testsupport::LateResponder printer(
+        "127.0.117.8", 600, testsupport::LateResponder::offlinePrinter());
+    NetworkLink link("127.0.117.8");
+    Traffic traffic;
+    link.setObserver(traffic.observer());
+    const auto report = queryFullStatus(link, kLimit);
+    for (const auto& reading : report.status)
+        EXPECT_EQ(reading.outcome, Outcome::NoAnswer) << int(reading.query);
+    for (const auto& id : report.ids)
+        EXPECT_FALSE(id.reply) << int(id.query);
+    EXPECT_EQ(report.condition(Condition::PaperFedByButton), std::nullopt);
+    EXPECT_GE(report.lateReplies, 1u);
+    ASSERT_FALSE(traffic.notes.empty());
+    EXPECT_EQ(traffic.notes[0], "late reply to DLE EOT 1");
+    for (const auto& note : traffic.notes)
+        EXPECT_EQ(note.rfind("late reply to DLE EOT ", 0), 0u) << note;
+}
+
+TEST(NetworkLink, ASilentPrinterCostsOneFullLimitAndShortWaitsForTheRest)
+{
+    testsupport::TcpListener silent("127.0.117.9", 9100);
+    NetworkLink link("127.0.117.9");
+    const auto start = std::chrono::steady_clock::now();
+    const auto report = queryFullStatus(link, milliseconds(1000));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(report.reading(StatusQuery::PaperSensor)->outcome, Outcome::NoAnswer);
+    // One limit, then six short waits (each may end a few milliseconds early); never seven
+    // limits.
+    EXPECT_GE(took, milliseconds(1000) + 6 * (kAfterSilenceLimit - milliseconds(10)));
+    EXPECT_LT(took, milliseconds(1000) + 6 * kAfterSilenceLimit + milliseconds(700));
+}
+
+TEST(NetworkLink, GarbageForThePrinterIdIsNoModel)
+{
+    auto printer = ScriptedPrinter::onTcp("127.0.117.10");
+    printer->answerAsHealthyPrinter();
+    printer->answer("\x1D\x49\x01", "\xFF");
+    printer->answer("\x1D\x49\x02", std::string(1, '\0'));
+    NetworkLink link("127.0.117.10");
+    const auto report = queryFullStatus(link, milliseconds(200));
+    EXPECT_EQ(report.ids[0].reply, std::nullopt);
+    EXPECT_EQ(report.ids[0].unfit, 0xFF);
+    EXPECT_EQ(report.ids[1].reply, std::nullopt);
+    EXPECT_EQ(report.ids[1].unfit, 0x00);
+    EXPECT_EQ(report.strayBytes, 2u);
 }
 
 TEST(NetworkLink, NoPrinterAtTheAddressIsAConnectError)

@@ -5,9 +5,14 @@
 #include "serial/CPort.h"
 #include "support/TempDir.h"
 
+#include "support/ChildProcess.h"
+
 #include <cerrno>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace printer;
@@ -63,20 +68,94 @@ TEST(StatusSummary, SaysWhatTheRepliesSayAndNothingMore)
     EXPECT_EQ(pressSummary(1, {}), "sent 1 byte");
 }
 
-TEST(PermissionHint, NamesTheOwningGroupAndHowToJoinIt)
+namespace {
+
+// The failure an unprivileged user (nobody) meets opening `device` as a serial port, with the
+// hint, told back from a child process that gave up root.
+std::string refusalAsNobody(const std::string& device)
 {
-    testsupport::TempDir dir;
-    dir.writeFile("ttyUSB0", "");
-    const std::string path = dir.file("ttyUSB0");
-    // The group of the test: any group the system has a name for serves.
-    const group* owner = ::getgrgid(::getgid());
-    ASSERT_TRUE(owner);
-    const std::string name = owner->gr_name;
-    ASSERT_EQ(::chown(path.c_str(), static_cast<uid_t>(-1), owner->gr_gid), 0);
-    EXPECT_EQ(withPermissionHint("Unable to open com port", path),
-        "Unable to open com port\nThe device " + path + " belongs to the group \"" + name
-            + "\": join it with \"sudo usermod -aG " + name + " $USER\", then log in again.");
-    EXPECT_EQ(withPermissionHint("File access denied", dir.file("missing")), "File access denied");
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return "no pipe";
+    const pid_t child = testsupport::inChild([&] {
+        ::close(pipe[0]);
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody || ::setgroups(0, nullptr) != 0
+            || ::setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) != 0
+            || ::setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) != 0)
+            return false;
+        cport::TComPort port;
+        port.setPort(device);
+        struct Chosen : printer::PrinterConnection {
+            cport::TComPort& port;
+            explicit Chosen(cport::TComPort& p)
+                : port(p)
+            {
+            }
+            bool isChecked(printer::Connection c) const override
+            {
+                return c == printer::Connection::Com;
+            }
+            std::string lptDeviceName() const override { return {}; }
+            cport::TCustomComPort& comPort() const override { return port; }
+            std::string networkAddress() const override { return {}; }
+        } chosen(port);
+        std::string text = "opened";
+        try {
+            runWithPermissionHint(chosen, [&] { port.openPort(); });
+        } catch (const platform::Exception& error) {
+            text = error.message();
+        }
+        return ::write(pipe[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    });
+    ::close(pipe[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipe[0]);
+    return testsupport::succeeded(child) ? text : "the child failed: " + text;
+}
+
+} // namespace
+
+TEST(PermissionHint, AsAnUnprivilegedUserNeverRecommendsRootOrDisk)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a device away and become nobody";
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const std::string device = name;
+    const auto ownedBy = [&](const char* groupName, mode_t mode) {
+        const group* owner = ::getgrnam(groupName);
+        if (!owner)
+            return false;
+        return ::chown(device.c_str(), 0, owner->gr_gid) == 0 && ::chmod(device.c_str(), mode) == 0;
+    };
+    ASSERT_TRUE(ownedBy("root", 0600));
+    const std::string rootOnly = refusalAsNobody(device);
+    EXPECT_EQ(rootOnly.rfind("Unable to open com port", 0), 0u) << rootOnly;
+    EXPECT_NE(rootOnly.find("\nThe device " + device
+                  + " may be opened by root only: give it to "
+                    "the group \"dialout\" with a udev rule"),
+        std::string::npos)
+        << rootOnly;
+    EXPECT_EQ(rootOnly.find("usermod"), std::string::npos) << rootOnly;
+    if (ownedBy("disk", 0660)) {
+        const std::string disk = refusalAsNobody(device);
+        EXPECT_NE(disk.find("belongs to the group \"disk\", which is not meant for printers"),
+            std::string::npos)
+            << disk;
+        EXPECT_EQ(disk.find("usermod"), std::string::npos) << disk;
+    }
+    if (ownedBy("dialout", 0660)) {
+        EXPECT_NE(refusalAsNobody(device).find("belongs to the group \"dialout\": join it with "
+                                               "\"sudo usermod -aG dialout $USER\""),
+            std::string::npos);
+    }
+    ::close(slave);
+    ::close(master);
 }
 
 namespace {
@@ -112,7 +191,7 @@ TEST(PermissionHint, OnlyARefusedOpenGetsTheHint)
         = failureOf(connection, [] { throw cport::EComPort(cport::ecOpenFailed, EACCES); });
     EXPECT_EQ(refused.substr(0, refused.find('\n')),
         cport::EComPort(cport::ecOpenFailed, EACCES).message());
-    EXPECT_NE(refused.find("\nThe device " + dir.file("ttyS9") + " belongs to the group"),
+    EXPECT_NE(refused.find("\nThe device " + dir.file("ttyS9") + " may be opened by root only"),
         std::string::npos);
     // Not a lack of permission, or not the open: the failure passes as it is.
     EXPECT_EQ(failureOf(connection, [] { throw cport::EComPort(cport::ecOpenFailed, ENOENT); }),
