@@ -1,8 +1,11 @@
 #include "serial/linux/TerminalDevices.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 
+#include <cerrno>
 #include <climits>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -17,10 +20,16 @@ std::string deviceNumber(dev_t device)
     return std::to_string(major(device)) + ":" + std::to_string(minor(device));
 }
 
-std::string readAll(const char* path)
+// The text of a small file of /proc (no fstat(): its size reads 0 anyway).
+std::string readProcFile(const char* path)
 {
     std::string text;
-    platform::readWholeFile(path, text);
+    const platform::FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+    if (!file.valid())
+        return text;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(file.get(), buffer, sizeof buffer)) > 0;)
+        text.append(buffer, std::size_t(got));
     return text;
 }
 
@@ -87,9 +96,18 @@ TDriverListing kindInDriverTable(const std::string& table, dev_t device)
     return TDriverListing::Unlisted;
 }
 
-dev_t controllingTerminal()
+namespace {
+
+// A device number in the kernel's own encoding (tty_nr, TIOCGDEV): major in bits 8-19, minor in
+// bits 0-7 and 20-31.
+dev_t kernelDeviceNumber(unsigned long long bits)
 {
-    const std::string stat = readAll("/proc/self/stat");
+    return makedev((bits >> 8) & 0xfff, (bits & 0xff) | ((bits >> 12) & 0xfff00));
+}
+
+dev_t controllingTerminalFromStat()
+{
+    const std::string stat = readProcFile("/proc/self/stat");
     // The command name in parentheses may hold anything; the fields after it are plain.
     const std::size_t close = stat.rfind(')');
     if (close == std::string::npos)
@@ -99,16 +117,33 @@ dev_t controllingTerminal()
     long long parent = 0, group = 0, session = 0, tty = 0;
     if (!(fields >> state >> parent >> group >> session >> tty) || tty <= 0)
         return 0;
-    // The kernel's own encoding: major in bits 8-15, minor in bits 0-7 and 20-31.
-    const auto bits = static_cast<unsigned long long>(tty);
-    return makedev((bits >> 8) & 0xfff, (bits & 0xff) | ((bits >> 12) & 0xfff00));
+    return kernelDeviceNumber(static_cast<unsigned long long>(tty));
+}
+
+} // namespace
+
+dev_t controllingTerminal()
+{
+    // /dev/tty is the controlling terminal itself, and TIOCGDEV names it; a process without
+    // one cannot open /dev/tty (ENXIO). Where /dev/tty is missing, /proc/self/stat says.
+    const platform::FileDescriptor terminal(
+        ::open("/dev/tty", O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!terminal.valid())
+        return errno == ENXIO ? 0 : controllingTerminalFromStat();
+    unsigned int device = 0;
+    if (::ioctl(terminal.get(), TIOCGDEV, &device) != 0)
+        return controllingTerminalFromStat();
+    return kernelDeviceNumber(device);
 }
 
 TTerminalKind terminalKind(dev_t device)
 {
     if (const dev_t own = controllingTerminal(); own != 0 && device == own)
         return TTerminalKind::Refused;
-    switch (kindInDriverTable(readAll("/proc/tty/drivers"), device)) {
+    // Unix98 pseudo-terminal slaves have fixed numbers: no need to ask the driver list.
+    if (major(device) >= 136 && major(device) <= 143)
+        return TTerminalKind::PseudoTerminal;
+    switch (kindInDriverTable(readProcFile("/proc/tty/drivers"), device)) {
     case TDriverListing::SerialLine:
         return TTerminalKind::SerialLine;
     case TDriverListing::PseudoTerminal:
@@ -118,7 +153,7 @@ TTerminalKind terminalKind(dev_t device)
     case TDriverListing::Unlisted:
         break;
     }
-    // No list, or a driver that came after it was read.
+    // No list: legacy pseudo-terminals by their number, serial lines by sysfs.
     if (pseudoTerminalMajor(major(device)))
         return TTerminalKind::PseudoTerminal;
     return hasSysfsDriver(device) ? TTerminalKind::SerialLine : TTerminalKind::Refused;

@@ -61,25 +61,43 @@ bool readHolder(const std::string& path, TLockHolder& holder)
     return true;
 }
 
-// Writes our lock under a private name and links it into place, so no reader ever sees a
-// lock file without its process id. 0 and its inode, EEXIST when a lock stands, or another
-// errno.
-int placeLock(const std::string& path, ino_t& inode)
+// Writes our lock where no one sees it and links it into place, so no reader ever sees a lock
+// file without its process id: an unnamed file of the folder (O_TMPFILE) where the file system
+// has them, else a file under a private name. 0 and its inode, EEXIST when a lock stands, or
+// another errno.
+int placeLock(const std::string& folder, const std::string& path, ino_t& inode)
 {
-    const std::string temporary = path + "." + std::to_string(::getpid());
     char text[16];
     std::snprintf(text, sizeof text, "%10d\n", int(::getpid()));
+    const auto fill = [&](int fd) {
+        struct stat info;
+        if (::write(fd, text, 11) != 11)
+            return errno != 0 ? errno : EIO;
+        if (::fstat(fd, &info) != 0)
+            return errno;
+        inode = info.st_ino;
+        return 0;
+    };
+    {
+        platform::FileDescriptor file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+        if (file.valid()) {
+            if (const int error = fill(file.get()))
+                return error;
+            const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                return 0;
+            if (errno != ENOENT) // no /proc: the private name serves
+                return errno;
+        }
+    }
+    const std::string temporary = path + "." + std::to_string(::getpid());
     int error = 0;
     {
         platform::FileDescriptor file(
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644));
         if (file.get() < 0)
             return errno;
-        struct stat info;
-        if (::write(file.get(), text, 11) != 11)
-            error = errno != 0 ? errno : EIO;
-        else if (::fstat(file.get(), &info) == 0)
-            inode = info.st_ino;
+        error = fill(file.get());
         if (file.close() != 0 && error == 0)
             error = EIO;
     }
@@ -168,7 +186,7 @@ int TUucpLock::acquire(const std::string& givenPath, const std::string& devicePa
                 return EBUSY;
             ::unlink(path.c_str()); // stale: its process has gone
         }
-        const int error = placeLock(path, m_inode);
+        const int error = placeLock(folder, path, m_inode);
         if (error == 0) {
             m_path = path;
             m_blocker = {};
