@@ -8,7 +8,6 @@
 #include "credits/CreditsMode.h"
 #include "printer/TestActions.h"
 #include "serial/CPort.h"
-#include "serial/core/ComConversions.h"
 #include "serial/ctl/ComComboBox.h"
 #include "widgets/IPEdit.h"
 

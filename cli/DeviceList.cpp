@@ -5,7 +5,7 @@
 #include "platform/LptDevice.h"
 #include "platform/SysRoot.h"
 #include "printer/LptKernelView.h"
-#include "serial/ctl/ListSerialPorts.h"
+#include "serial/CPort.h"
 
 #include <algorithm>
 #include <filesystem>

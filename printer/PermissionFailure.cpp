@@ -3,7 +3,6 @@
 #include "platform/LptDevice.h"
 #include "printer/PermissionHint.h"
 #include "serial/CPort.h"
-#include "serial/linux/DevicePath.h"
 
 #include <cerrno>
 

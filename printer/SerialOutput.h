@@ -10,8 +10,9 @@ class TCustomComPort;
 namespace printer {
 
 // Opens the port (nothing when it is open already), writes the bytes and closes it. When the
-// port took no byte for noProgressLimit (whatever its own write time limit), the port is closed
-// and "Write timeout" is shown in the plain message box. Errors of the port (EComPort) are
+// line took and sent no byte for noProgressLimit (whatever the port's own write time limits),
+// the port is closed, which discards what its driver still held, and "Write timeout" is shown
+// in the plain message box. Errors of the port (EComPort) are
 // raised; a failed write closes the port first, so the next call opens the device afresh.
 void sendSerial(cport::TCustomComPort& port, const std::string& bytes);
 

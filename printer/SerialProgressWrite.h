@@ -1,7 +1,8 @@
 #pragma once
-// Writing a job through a serial port under the no-progress rule: the press ends when the port
-// has taken no byte for printer::noProgressLimit, whatever the port's own write time limit, and
-// a slow printer that keeps taking bytes is never cut off.
+// Writing a job through a serial port under the no-progress rule: the press ends when the line
+// has taken and sent no byte for printer::noProgressLimit, whatever the port's own write time
+// limits, and a slow printer that keeps taking bytes is never cut off. The rule is the port's
+// own (TCustomComPort::writeWithProgressLimit); the press only keeps the window alive meanwhile.
 
 #include <cstddef>
 #include <string>
@@ -12,10 +13,10 @@ class TCustomComPort;
 
 namespace printer {
 
-// Writes bytes through the open port in pieces of about 50 ms of line time, each under a short
-// write limit of its own (the port's limits are restored afterwards), calling the wait hook
-// between pieces. Returns the count the port took: all of them, or fewer when it stalled.
-// Errors of the port (EComPort) are raised.
+// Writes bytes through the open port, calling the wait hook at least every waitSlice. Returns
+// the count that went down the line: all of them, or fewer when the line stalled (bytes the
+// driver still holds then are not counted; they go out should the line flow again before the
+// port is closed, and are never sent twice). Errors of the port (EComPort) are raised.
 std::size_t writeWithProgressLimit(cport::TCustomComPort& port, const std::string& bytes);
 
 } // namespace printer

@@ -6,17 +6,25 @@
 // Threads: the port is used from the thread that opens it (its owner, the GUI thread in the
 // application). While it is open with a non-empty Events set, a monitor thread delivers line
 // events through SyncMethod (see serial/ComApplication.h for how the owner runs them).
+//
+// This header is the component's face for other folders, with everything it brings in: the
+// settings' text forms (core/ComConversions.h), port names and the machine's port list
+// (core/ComSystem.h). A device of one's own is made against serial/core/ComDevice.h.
 
+#include "serial/core/ComConversions.h"
 #include "serial/core/ComDestroyNotice.h"
 #include "serial/core/ComError.h"
 #include "serial/core/ComEvents.h"
 #include "serial/core/ComLinks.h"
 #include "serial/core/ComSettings.h"
+#include "serial/core/ComSystem.h"
 #include "serial/core/ComTransfer.h"
 #include "serial/core/ComTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -32,6 +40,20 @@ namespace cport {
 class TComDevice;
 class TComThread;
 class TComNotifier;
+
+// How far a write under a no-progress limit has come: the bytes the driver has taken, and of
+// those the bytes still in its output queue (always 0 on a device without one, such as a
+// pseudo-terminal). Taken bytes go out as the line flows: they are never to be sent again.
+struct TWriteProgress {
+    std::int32_t taken = 0;
+    std::int32_t queued = 0;
+    // Every byte has gone down the line.
+    bool finished(std::size_t total) const
+    {
+        return std::size_t(taken) == total && queued == 0;
+    }
+};
+using TWriteProgressEvent = std::function<void(const TWriteProgress&)>;
 
 class TCustomComPort {
 public:
@@ -134,7 +156,20 @@ public:
     void abortTransfers();
     // Writes the bytes (zero bytes included) and waits until they have left, or until the
     // write time limit; returns the count written (short after a time-out, which is no error).
+    // Written means taken by the driver: bytes still in its output queue when the limit passes
+    // are counted, and go out as the line flows (purging the output queue or closing the port
+    // discards them), so a caller that sends the rest again never sends a byte twice.
     std::int32_t writeText(const std::string& bytes);
+    // Writes the bytes under a no-progress limit in place of the port's write time limits: the
+    // write goes on while the driver takes a byte, or sends one down the line, at least once
+    // per `noProgressLimit` (a slow printer that keeps taking bytes is never cut off), and ends
+    // when every byte has gone down the line, when the line was held for the whole limit, or
+    // when the transfers are aborted (or the port closed). `onProgress` (when set) is called on
+    // the calling thread at least every `reportEvery` meanwhile. Returns how far it came;
+    // EComPort code 2 for a failed write.
+    TWriteProgress writeWithProgressLimit(const std::string& bytes,
+        std::chrono::milliseconds noProgressLimit, const TWriteProgressEvent& onProgress = {},
+        std::chrono::milliseconds reportEvery = std::chrono::milliseconds(50));
     // Reads up to `count` bytes within the read time limits; the count read.
     std::int32_t readBytes(char* destination, std::int32_t count);
     // Bytes waiting in the input queue (clears the line errors, as the error query does).
@@ -218,6 +253,10 @@ private:
     void handleError();
     void handleRx80Full();
     void readToBuffer(std::int32_t& count);
+    // One write collected at once under a limit of its own: the count the driver took, and
+    // whether an abort ended it.
+    std::int32_t writeWithin(const char* bytes, std::int32_t count,
+        std::chrono::milliseconds limit, bool& aborted);
     void dispatchEvent(TComEvent event);
     void applyIfChanged(bool changed);
     void closeWithoutNotifying();

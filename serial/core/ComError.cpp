@@ -84,6 +84,14 @@ EComPort::EComPort(int errorCode, int systemError)
 {
 }
 
+EComPort::EComPort(int errorCode, int systemError, const std::string& detail)
+    : platform::Exception(messageWithSystemError(errorCode, systemError)
+          + (detail.empty() ? std::string() : "\n" + detail))
+    , m_errorCode(errorCode)
+    , m_systemError(systemError)
+{
+}
+
 EComPort::EComPort(int errorCode)
     : platform::Exception(comErrorText(errorCode))
     , m_errorCode(errorCode)

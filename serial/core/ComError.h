@@ -39,6 +39,8 @@ class EComPort : public platform::Exception {
 public:
     // With the system's error number: the message ends in " (win error code: <n>)".
     EComPort(int errorCode, int systemError);
+    // The same, and a line break and `detail` after it when that is not empty.
+    EComPort(int errorCode, int systemError, const std::string& detail);
     // Without one: systemError is -1 and the message is the table text alone.
     explicit EComPort(int errorCode);
 

@@ -82,7 +82,8 @@ int TCustomComPort::deviceHandle() const
 
 void TCustomComPort::openDevice()
 {
-    raiseOnComError(ecOpenFailed, m_device->open(m_port));
+    if (const int error = m_device->open(m_port))
+        throw EComPort(ecOpenFailed, error, m_device->openFailureDetail());
 }
 
 void TCustomComPort::releaseDevice()

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <limits>
 
 namespace cport {
@@ -74,9 +75,12 @@ std::int32_t TCustomComPort::awaitTransfer(TComTransfer* record)
         if (pendingInputCount() == 0)
             m_links.notify(&TPortLink::rxActivity, *this, false);
     } else if (transfer.kind == tkWrite && transfer.data) {
-        // Only a write reports its copy: a reused record may still hold an earlier one.
+        // Only a write reports its copy (a reused record may still hold an earlier one), and
+        // only the bytes it wrote.
         const void* bytes = transfer.data.get();
-        m_links.notify(&TPortLink::transmittedBytes, *this, bytes, transfer.size);
+        const std::int32_t written = std::min(transfer.size, std::int32_t(moved));
+        if (written > 0)
+            m_links.notify(&TPortLink::transmittedBytes, *this, bytes, written);
     }
     return std::int32_t(moved);
 }
@@ -93,6 +97,59 @@ std::int32_t TCustomComPort::writeText(const std::string& bytes)
     record->overlapped.collectedAtOnce = true;
     beginWriteText(bytes, record.get());
     return awaitTransfer(record.get());
+}
+
+std::int32_t TCustomComPort::writeWithin(
+    const char* bytes, std::int32_t count, std::chrono::milliseconds limit, bool& aborted)
+{
+    std::unique_ptr<TComTransfer> record;
+    newTransfer(record);
+    record->overlapped.collectedAtOnce = true;
+    record->overlapped.timeLimit = limit;
+    beginWrite(bytes, count, record.get());
+    const std::int32_t moved = awaitTransfer(record.get());
+    aborted = record->overlapped.endedByAbort;
+    return moved;
+}
+
+TWriteProgress TCustomComPort::writeWithProgressLimit(const std::string& bytes,
+    std::chrono::milliseconds noProgressLimit, const TWriteProgressEvent& onProgress,
+    std::chrono::milliseconds reportEvery)
+{
+    using Clock = std::chrono::steady_clock;
+    if (bytes.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
+        throw EComPort(ecWriteFailed, EFBIG);
+    const auto total = std::int32_t(bytes.size());
+    const auto slice = std::max(reportEvery, std::chrono::milliseconds(1));
+    TWriteProgress progress;
+    auto lastProgress = Clock::now();
+    for (bool first = true;; first = false) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            lastProgress + noProgressLimit - Clock::now());
+        if (!first && left.count() <= 0)
+            break; // the line was held for the whole limit
+        // Each slice puts what the driver takes and waits for room, or (once every byte is
+        // taken) for the output queue to drain; it ends early when there is nothing to wait for.
+        bool aborted = false;
+        const std::int32_t moved = writeWithin(bytes.data() + progress.taken,
+            total - progress.taken, std::clamp(left, std::chrono::milliseconds(0), slice), aborted);
+        std::uint32_t queued = 0;
+        // A port closed meanwhile has discarded its queue.
+        if (const int error = m_device->outputQueue(queued); error != 0 && !aborted)
+            throw EComPort(ecWriteFailed, error);
+        const std::int32_t taken = progress.taken + moved;
+        const auto stillQueued = std::int32_t(std::min<std::uint32_t>(queued, std::uint32_t(taken)));
+        // Progress is a byte taken by the driver or a byte gone from its queue.
+        if (moved > 0 || stillQueued < progress.queued + moved)
+            lastProgress = Clock::now();
+        progress.taken = taken;
+        progress.queued = stillQueued;
+        if (progress.finished(bytes.size()) || aborted)
+            break;
+        if (onProgress)
+            onProgress(progress);
+    }
+    return progress;
 }
 
 std::int32_t TCustomComPort::readBytes(char* destination, std::int32_t count)

@@ -38,6 +38,9 @@ struct TOverlapped {
     std::uint64_t abortGeneration = 0; // the device's abort count when issued
     std::chrono::steady_clock::time_point issued;
     TCommTimeouts timeouts; // the limits in force when issued
+    // A time limit of this write alone, in place of the write limits of `timeouts`.
+    std::optional<std::chrono::milliseconds> timeLimit;
+    bool endedByAbort = false; // the request ended because it was aborted (or its port closed)
     // Set while a device thread carries the request out; only the issuing side resets it.
     std::shared_ptr<TTransferHolder> holder;
     bool carriedOut = false; // guarded by the holder

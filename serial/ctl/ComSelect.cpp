@@ -3,7 +3,6 @@
 #include "platform/AsciiCase.h"
 #include "serial/CPort.h"
 #include "serial/core/ComConversions.h"
-#include "serial/ctl/ListSerialPorts.h"
 
 namespace cport {
 

@@ -1,4 +1,4 @@
-#include "serial/linux/DevicePath.h"
+#include "serial/core/ComSystem.h"
 
 #include "platform/SysRoot.h"
 

@@ -1,14 +1,21 @@
 #include "serial/linux/LinuxComDevice.h"
 
-#include "serial/linux/DevicePath.h"
-#include "serial/linux/TerminalDevices.h"
+#include "platform/AtomicFile.h"
+#include "platform/Exception.h"
+#include "platform/Format.h"
+#include "serial/core/ComSystem.h"
+#include "serial/core/ComTranslation.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sstream>
 #include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
@@ -32,47 +39,96 @@ int flush(int fd, int queue)
     return ::ioctl(fd, TCFLSH, queue) == 0 ? 0 : errno;
 }
 
-// Pseudo-terminal slaves (Unix98 majors 136-143, legacy major 3) hand written bytes straight to
-// the far end: they have no output queue to wait for.
-bool hasOutputQueue(dev_t device)
-{
-    const unsigned kind = major(device);
-    return !(kind == 3 || (kind >= 136 && kind <= 143));
-}
-
-// The device number of the terminal at path, learnt without opening it: nothing but a
-// terminal is ever opened, for a stored name must never reach a file, and opening another
+// The device number of the character device at path, learnt without opening it: nothing but a
+// serial line is ever opened, for a stored name must never reach a file, and opening another
 // device for reading and writing can act on it (a watchdog arms). 0, or the errno.
-int terminalAt(const std::string& path, dev_t& device)
+int characterDeviceAt(const std::string& path, dev_t& device)
 {
     struct stat node;
     if (::stat(path.c_str(), &node) != 0)
         return errno;
-    if (!S_ISCHR(node.st_mode) || !isTerminalDevice(node.st_rdev))
+    if (!S_ISCHR(node.st_mode))
         return ENOTTY;
     device = node.st_rdev;
     return 0;
 }
 
-// Opens the terminal for reading and writing and locks it: 0 and the descriptor, or the errno
-// (and no descriptor).
-int openExclusively(const std::string& path, dev_t device, platform::FileDescriptor& fd)
+// The device the path names, links resolved (the path itself when it cannot be resolved).
+std::string resolvedPath(const std::string& path)
 {
-    fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid())
-        return errno;
-    struct stat info;
-    int error = 0;
-    // The node may have been replaced since it was looked at.
-    if (::fstat(fd.get(), &info) != 0 || info.st_rdev != device || !::isatty(fd.get()))
-        error = ENOTTY;
-    // A lock that ends with its holder, so a crashed holder never locks the port out (a
-    // TIOCEXCL left behind would, until everyone has closed the device).
-    else if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-        error = errno == EWOULDBLOCK ? EBUSY : errno;
-    if (error != 0)
-        fd.reset();
-    return error;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::string processName(pid_t pid)
+{
+    std::string name;
+    platform::readWholeFile("/proc/" + std::to_string(pid) + "/comm", name);
+    while (!name.empty() && (name.back() == '\n' || name.back() == ' '))
+        name.pop_back();
+    return name;
+}
+
+// The process holding an flock() on the node at path, from /proc/locks; 0 when none is found.
+pid_t flockHolder(const std::string& path)
+{
+    struct stat node;
+    if (::stat(path.c_str(), &node) != 0)
+        return 0;
+    std::string table;
+    if (platform::readWholeFile("/proc/locks", table) != 0)
+        return 0;
+    std::istringstream lines(table);
+    std::string line;
+    while (std::getline(lines, line)) {
+        // "1: FLOCK  ADVISORY  WRITE 1234 00:19:3 0 EOF"; waiters have "->" after the number.
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, where;
+        long long pid = 0;
+        if (!(fields >> number >> kind >> mode >> access >> pid >> where) || kind != "FLOCK")
+            continue;
+        unsigned devMajor = 0, devMinor = 0;
+        unsigned long long inode = 0;
+        if (std::sscanf(where.c_str(), "%x:%x:%llu", &devMajor, &devMinor, &inode) == 3
+            && devMajor == major(node.st_dev) && devMinor == minor(node.st_dev)
+            && inode == node.st_ino && pid > 0)
+            return pid_t(pid);
+    }
+    return 0;
+}
+
+std::string formatted(const char* pattern, std::initializer_list<platform::FormatArg> args)
+{
+    try {
+        return platform::formatMessage(comTranslate(pattern), args);
+    } catch (const platform::EConvertError&) {
+        // A translation whose directives do not fit: the original pattern always does.
+        return platform::formatMessage(pattern, args);
+    }
+}
+
+// The message line for a lock file that keeps the device closed.
+std::string lockDetail(const TLockHolder& holder)
+{
+    const std::int64_t pid = holder.pid;
+    if (holder.alive) {
+        const std::string name = processName(holder.pid);
+        if (name.empty())
+            return formatted("The port is locked by %s, held by process %d.", { holder.file, pid });
+        return formatted(
+            "The port is locked by %s, held by process %d (%s).", { holder.file, pid, name });
+    }
+    if (holder.pid == 0)
+        return formatted(
+            "The port is locked by %s, which names no process: remove it with \"sudo rm %s\".",
+            { holder.file, holder.file });
+    return formatted("The port is locked by %s, but process %d no longer exists: remove it with "
+                     "\"sudo rm %s\".",
+        { holder.file, pid, holder.file });
 }
 
 } // namespace
@@ -82,8 +138,9 @@ std::unique_ptr<TComDevice> makeLinuxComDevice()
     return std::make_unique<TLinuxComDevice>();
 }
 
-TLinuxComDevice::TLinuxComDevice()
-    : m_readBuffer(readChunk)
+TLinuxComDevice::TLinuxComDevice(std::shared_ptr<TTerminalDriver> driver)
+    : m_driver(driver ? std::move(driver) : std::make_shared<TTerminalDriver>())
+    , m_readBuffer(readChunk)
     , m_writes(std::make_shared<TComWriteQueue>([this](TOverlapped& ov) { carryOutWrite(ov); },
           [this] {
               std::lock_guard lock(m_mutex);
@@ -97,30 +154,75 @@ TLinuxComDevice::~TLinuxComDevice()
     release();
 }
 
+std::string TLinuxComDevice::busyDetail(const std::string& path) const
+{
+    if (!m_uucpLock.blocker().file.empty())
+        return lockDetail(m_uucpLock.blocker());
+    if (const pid_t holder = flockHolder(path)) {
+        const std::string name = processName(holder);
+        if (name.empty())
+            return formatted("The port is in use by process %d.", { std::int64_t(holder) });
+        return formatted("The port is in use by process %d (%s).", { std::int64_t(holder), name });
+    }
+    return comTranslate("The port is in use by another program.");
+}
+
+int TLinuxComDevice::openTerminal(
+    const std::string& path, dev_t device, platform::FileDescriptor& fd)
+{
+    // A serial line held with TIOCEXCL by another program refuses the open itself (EBUSY).
+    fd.reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
+        return errno;
+    struct stat info;
+    int error = 0;
+    // The node may have been replaced since it was looked at.
+    if (::fstat(fd.get(), &info) != 0 || info.st_rdev != device || !::isatty(fd.get()))
+        error = ENOTTY;
+    // A lock that ends with its holder, which older versions of Quillet and picocom take too.
+    else if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    // A serial line is closed to every other opener (but those with CAP_SYS_ADMIN) until its
+    // last close. Not a pseudo-terminal: its master may outlive a killed holder, and the flag
+    // with it.
+    else if (m_kind == TTerminalKind::SerialLine && ::ioctl(fd.get(), TIOCEXCL) != 0)
+        error = errno;
+    if (error != 0)
+        fd.reset();
+    return error;
+}
+
 int TLinuxComDevice::open(const std::string& port)
 {
+    m_openDetail.clear();
     if (m_fd >= 0)
         return EBUSY;
     if (!m_wake.valid())
         return m_wake.error();
     const std::string path = comDevicePath(port);
     dev_t device = 0;
-    if (const int error = terminalAt(path, device))
+    if (const int error = characterDeviceAt(path, device))
         return error;
-    if (const int error = m_uucpLock.acquire(path))
+    m_kind = m_driver->kindOf(device);
+    if (m_kind == TTerminalKind::Refused)
+        return ENOTTY;
+    if (const int error = m_uucpLock.acquire(path, resolvedPath(path))) {
+        if (error == EBUSY)
+            m_openDetail = busyDetail(path);
         return error;
+    }
     platform::FileDescriptor fd;
-    if (const int error = openExclusively(path, device, fd)) {
+    if (const int error = openTerminal(path, device, fd)) {
+        if (error == EBUSY)
+            m_openDetail = busyDetail(path);
         m_uucpLock.release();
         return error;
     }
-    m_path = path;
-    m_device = device;
 
     std::lock_guard lock(m_mutex);
     m_descriptor = std::move(fd);
     m_fd = m_descriptor.get();
-    m_hasOutputQueue = hasOutputQueue(device);
+    m_hasOutputQueue = m_kind == TTerminalKind::SerialLine;
     flush(m_fd, TCIFLUSH);
     flushOutputLocked();
     m_input.clear();
@@ -153,25 +255,12 @@ void TLinuxComDevice::release()
     wakeWaitersLocked();
     // Output that cannot drain would hold close() for the driver's closing wait.
     flushOutputLocked();
-    m_writer.reset();
-    m_writerTried = false;
+    if (m_kind == TTerminalKind::SerialLine)
+        ::ioctl(m_fd, TIOCNXCL);
     m_fd = -1;
     m_descriptor.reset();
     m_hungUp = false;
     m_uucpLock.release();
-}
-
-int TLinuxComDevice::writerDescriptor()
-{
-    // Opened on the first write that needs it, so opening and closing a port stays cheap.
-    if (!m_writerTried) {
-        m_writerTried = true;
-        m_writer.reset(::open(m_path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-        struct stat info;
-        if (m_writer.valid() && (::fstat(m_writer.get(), &info) != 0 || info.st_rdev != m_device))
-            m_writer.reset();
-    }
-    return m_writer.get();
 }
 
 int TLinuxComDevice::setQueueSizes(std::int32_t input, std::int32_t output)
@@ -268,7 +357,21 @@ int TLinuxComDevice::flushOutputLocked()
 {
     // A pseudo-terminal's "output queue" is the far end's unread input: flushing it would
     // discard bytes that have already been written.
-    return m_hasOutputQueue ? flush(m_fd, TCOFLUSH) : 0;
+    return m_hasOutputQueue ? m_driver->flushOutput(m_fd) : 0;
+}
+
+int TLinuxComDevice::outputQueue(std::uint32_t& queued)
+{
+    queued = 0;
+    if (m_fd < 0)
+        return EBADF;
+    if (!m_hasOutputQueue)
+        return 0;
+    int count = 0;
+    if (const int error = m_driver->outputQueue(m_fd, count))
+        return error == ENOTTY || error == EINVAL ? 0 : error;
+    queued = std::uint32_t(std::max(count, 0));
+    return 0;
 }
 
 int TLinuxComDevice::clearErrors(TDeviceStatus& status)

@@ -3,12 +3,26 @@
 // component's own input queue, and poll() waits that an abort or a stop request ends at once.
 // Transfers may run on any thread while the monitor thread waits for events; one lock guards
 // the shared state, never held across a blocking call.
+//
+// Opening: only serial lines and pseudo-terminal slaves are opened (TerminalDevices.h); the
+// device is locked by its lock file (UucpLock.h) and flock(), and a serial line also by
+// TIOCEXCL, which the line drops at its last close, so a killed holder locks nobody out.
+//
+// Writing: one writer, on poll(): it puts as much as the driver takes per call, waits for room
+// on the descriptor and its thread's wake-up (which an abort or a close signals) until the
+// request's deadline, and then, on a line with an output queue, for the queue to drain. A
+// write that ends by its time limit or an abort counts every byte the driver took, also those
+// still in the driver's output queue: they go out as the line flows, so a caller that sends
+// the rest again never sends a byte twice. Only discarding the output queue (PURGE_TXCLEAR)
+// or closing the port, which discards it so close() cannot hang on a held line, keeps them
+// from the line.
 
 #include "platform/EventFd.h"
 #include "platform/FileDescriptor.h"
 #include "serial/core/ComDevice.h"
 #include "serial/core/ComWriteQueue.h"
 #include "serial/linux/ComInputQueue.h"
+#include "serial/linux/TerminalDriver.h"
 #include "serial/linux/TermiosMapping.h"
 #include "serial/linux/UucpLock.h"
 
@@ -28,16 +42,19 @@ struct TLineCounters {
 
 class TLinuxComDevice final : public TComDevice {
 public:
-    TLinuxComDevice();
+    // On the kernel's terminal layer, or on another (a test's model of a UART's driver).
+    explicit TLinuxComDevice(std::shared_ptr<TTerminalDriver> driver = nullptr);
     ~TLinuxComDevice() override;
 
     int open(const std::string& port) override;
+    std::string openFailureDetail() const override { return m_openDetail; }
     void release() override;
     int handle() const override { return m_fd; }
     int setQueueSizes(std::int32_t input, std::int32_t output) override;
     int setLineSettings(const TDcb& dcb) override;
     int setTimeouts(const TCommTimeouts& timeouts) override;
     int purge(std::uint32_t flags) override;
+    int outputQueue(std::uint32_t& queued) override;
     int startTransfer(TComTransfer& record, std::uint32_t& moved) override;
     int awaitTransfer(TComTransfer& record, std::uint32_t& moved) override;
     int clearErrors(TDeviceStatus& status) override;
@@ -78,13 +95,16 @@ private:
     TSendRules sendRules() const;
     int runWrite(TOverlapped& ov, const TSendRules& rules);
     int writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline);
-    int writerDescriptor();
     void endWrite(bool drained, bool failed);
     int drainOutput(TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained);
     int runRead(TOverlapped& ov);
     bool aborted(const TOverlapped& ov, TTransferKind kind) const;
+    // Waits until `ready` (no descriptor when its fd is -1) is ready, the deadline passes or
+    // the request is aborted.
     WaitOutcome waitFor(
-        TOverlapped& ov, TTransferKind kind, short events, const Deadline& deadline);
+        TOverlapped& ov, TTransferKind kind, pollfd ready, const Deadline& deadline);
+    int openTerminal(const std::string& path, dev_t device, platform::FileDescriptor& fd);
+    std::string busyDetail(const std::string& path) const;
     bool modemLine(int line);
     void setModemLine(int line, bool on);
 
@@ -93,13 +113,9 @@ private:
     // Its number, read without the lock: a port may be closed from its monitor thread (a
     // handler under smNone). -1 while closed.
     std::atomic<int> m_fd { -1 };
-    // A second, blocking descriptor of the device, for writing only; used by one writer at a
-    // time (the head of the write queue). Invalid when it could not be opened (writes then wait
-    // for room with poll()).
-    platform::FileDescriptor m_writer;
-    bool m_writerTried = false;
-    std::string m_path;
-    dev_t m_device = 0;
+    const std::shared_ptr<TTerminalDriver> m_driver;
+    TTerminalKind m_kind = TTerminalKind::Refused; // of the open device
+    std::string m_openDetail; // who holds the device a refused open found taken
     const platform::EventFd m_wake; // ends the monitor's wait
     TUucpLock m_uucpLock;
     mutable std::mutex m_mutex;

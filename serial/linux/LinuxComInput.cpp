@@ -169,7 +169,7 @@ void TLinuxComDevice::sampleLinesLocked(Clock::time_point now)
     }
     if (m_txDraining) {
         int queued = 0;
-        if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued == 0) {
+        if (m_driver->outputQueue(m_fd, queued) != 0 || queued == 0) {
             m_txDraining = false;
             recordLocked(EV_TXEMPTY);
         }

@@ -3,7 +3,6 @@
 #include "serial/linux/LinuxComDevice.h"
 
 #include "serial/core/ComTimeouts.h"
-#include "serial/linux/LinuxComBlockingWrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -66,6 +65,7 @@ int TLinuxComDevice::startTransfer(TComTransfer& record, std::uint32_t& moved)
     ov.moved = 0;
     ov.error = 0;
     ov.cancelled = false;
+    ov.endedByAbort = false;
     ov.issued = Clock::now();
     ov.abortGeneration = record.kind == tkWrite ? m_writeAborts.load() : m_readAborts.load();
     {
@@ -122,8 +122,10 @@ int TLinuxComDevice::startWrite(TOverlapped& ov, std::uint32_t& moved)
 void TLinuxComDevice::carryOutWrite(TOverlapped& ov)
 {
     // Aborted (or its record gone) while it waited in the queue: not a byte goes out.
-    if (aborted(ov, tkWrite))
+    if (aborted(ov, tkWrite)) {
+        ov.endedByAbort = true;
         return;
+    }
     const TSendRules rules = sendRules();
     if (rules.toggleRts)
         setModemLine(TIOCM_RTS, true);
@@ -160,7 +162,7 @@ bool TLinuxComDevice::aborted(const TOverlapped& ov, TTransferKind kind) const
 }
 
 TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
-    TOverlapped& ov, TTransferKind kind, short events, const Deadline& deadline)
+    TOverlapped& ov, TTransferKind kind, pollfd ready, const Deadline& deadline)
 {
     // A thread waits for one request at a time, so one wake-up descriptor per thread serves.
     static thread_local const platform::EventFd wake;
@@ -178,24 +180,28 @@ TLinuxComDevice::WaitOutcome TLinuxComDevice::waitFor(
             return WaitOutcome::Ready;
         m_waiters.push_back(&wake);
     }
-    pollfd fds[2] = { { wake.get(), POLLIN, 0 }, { events != 0 ? m_fd.load() : -1, events, 0 } };
-    const int ready = ::poll(fds, 2, pollTimeout(deadline));
+    ready.revents = 0;
+    pollfd fds[2] = { { wake.get(), POLLIN, 0 }, ready };
+    int result = 0;
+    do
+        result = ::poll(fds, 2, pollTimeout(deadline));
+    while (result < 0 && errno == EINTR && !passed(deadline));
     {
         std::lock_guard lock(m_mutex);
         m_waiters.erase(std::find(m_waiters.begin(), m_waiters.end(), &wake));
     }
-    if (ready > 0 && fds[0].revents != 0)
+    if (result > 0 && fds[0].revents != 0)
         wake.drain();
     if (aborted(ov, kind))
         return WaitOutcome::Aborted;
-    return ready == 0 ? WaitOutcome::TimedOut : WaitOutcome::Ready;
+    return result > 0 ? WaitOutcome::Ready : WaitOutcome::TimedOut;
 }
 
 int TLinuxComDevice::writeSome(TOverlapped& ov)
 {
     while (ov.moved < ov.count) {
         const std::uint32_t wanted = ov.count - ov.moved;
-        const ssize_t n = ::write(m_fd, ov.source + ov.moved, wanted);
+        const ssize_t n = m_driver->write(m_fd, ov.source + ov.moved, wanted);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -210,42 +216,37 @@ int TLinuxComDevice::writeSome(TOverlapped& ov)
 
 int TLinuxComDevice::runWrite(TOverlapped& ov, const TSendRules& rules)
 {
-    const Deadline deadline = after(ov.issued, writeTimeLimit(ov.timeouts, ov.count));
+    const auto limit = ov.timeLimit ? ov.timeLimit : writeTimeLimit(ov.timeouts, ov.count);
+    const Deadline deadline = after(ov.issued, limit);
     int error = writeRest(ov, rules, deadline);
     bool drained = false;
     if (error == 0 && ov.error == 0)
         error = drainOutput(ov, deadline, rules.byteMs, drained);
     if (rules.toggleRts)
         setModemLine(TIOCM_RTS, false);
+    if (aborted(ov, tkWrite))
+        ov.endedByAbort = true;
     endWrite(drained, error != 0);
     return error != 0 ? error : ov.error;
 }
 
 int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const Deadline& deadline)
 {
-    const int writer = rules.waitForDsr || !blockingWritesAvailable() ? -1 : writerDescriptor();
-    const bool blocking = writer >= 0;
-    // A write on the queue's behalf first puts what the driver takes at once; a write its
-    // issuer waits for goes straight to the kernel (a full driver is the rule when one writer
-    // sends many requests, and two writes would cost more than the timer).
-    int error = rules.waitForDsr || (blocking && ov.collectedAtOnce) ? 0 : writeSome(ov);
-    if (ov.moved < ov.count && error == 0 && blocking) {
-        // The kernel waits for room between pieces: one system call for the rest.
-        std::size_t written = 0;
-        error = writeBlocking(
-            writer, ov.source + ov.moved, ov.count - ov.moved, deadline,
-            [&] { return !aborted(ov, tkWrite); }, written);
-        ov.moved += std::uint32_t(written);
-        return error;
-    }
+    // The one writer: as much as the driver takes per call, then a wait for room (or, while
+    // DSR holds the output, a look at DSR every few milliseconds) that the deadline and the
+    // thread's wake-up end.
+    int error = rules.waitForDsr ? 0 : writeSome(ov);
     while (ov.moved < ov.count && error == 0) {
         const bool heldByDsr = rules.waitForDsr && !modemLine(TIOCM_DSR);
         const Deadline until = heldByDsr ? earlier(deadline, Clock::now() + dsrPause) : deadline;
-        const WaitOutcome outcome = waitFor(ov, tkWrite, heldByDsr ? 0 : POLLOUT, until);
-        if (outcome == WaitOutcome::Aborted || passed(deadline))
+        const pollfd room = heldByDsr ? pollfd { -1, 0, 0 } : m_driver->roomEvent(m_fd);
+        const WaitOutcome outcome = waitFor(ov, tkWrite, room, until);
+        if (outcome == WaitOutcome::Aborted)
             break;
         if (!rules.waitForDsr || modemLine(TIOCM_DSR))
             error = writeSome(ov);
+        if (passed(deadline))
+            break;
     }
     return error;
 }
@@ -253,32 +254,35 @@ int TLinuxComDevice::writeRest(TOverlapped& ov, const TSendRules& rules, const D
 void TLinuxComDevice::endWrite(bool drained, bool failed)
 {
     std::lock_guard lock(m_mutex);
-    if (drained)
+    if (drained) {
         recordLocked(EV_TXEMPTY);
-    else
-        m_txDraining = !failed;
+    } else if (failed) {
+        m_txDraining = false;
+    } else if (!m_txDraining) {
+        // The monitor samples the queue from now on, until it is empty.
+        m_txDraining = true;
+        wakeMonitor();
+    }
 }
 
 int TLinuxComDevice::drainOutput(
     TOverlapped& ov, const Deadline& deadline, double byteMs, bool& drained)
 {
     for (;;) {
-        int queued = 0;
-        if (m_hasOutputQueue && ::ioctl(m_fd, TIOCOUTQ, &queued) != 0 && errno != ENOTTY
-            && errno != EINVAL)
-            return errno;
+        std::uint32_t queued = 0;
+        if (const int error = outputQueue(queued))
+            return error;
         if (queued == 0) {
             drained = true;
             return 0;
         }
-        if (passed(deadline) || aborted(ov, tkWrite) || ov.moved < ov.count) {
-            // Bytes still waiting in the driver have not been written.
-            ov.moved -= std::min<std::uint32_t>(ov.moved, std::uint32_t(queued));
+        // The bytes still queued were taken and stay counted: they go out as the line flows,
+        // and sending them again would send them twice.
+        if (passed(deadline) || aborted(ov, tkWrite) || ov.moved < ov.count)
             return 0;
-        }
         const auto estimate = std::chrono::milliseconds(std::int64_t(queued * byteMs) + 1);
         const auto pause = std::min<std::chrono::milliseconds>(estimate, longestPause);
-        waitFor(ov, tkWrite, 0, earlier(deadline, Clock::now() + pause));
+        waitFor(ov, tkWrite, pollfd { -1, 0, 0 }, earlier(deadline, Clock::now() + pause));
     }
 }
 
@@ -306,7 +310,8 @@ int TLinuxComDevice::runRead(TOverlapped& ov)
             if (m_hungUp && m_input.size() == 0)
                 return ov.moved > 0 ? 0 : EIO;
         }
-        if (waitFor(ov, tkRead, POLLIN, until) == WaitOutcome::Aborted)
+        if (waitFor(ov, tkRead, pollfd { m_fd.load(), POLLIN, 0 }, until)
+            == WaitOutcome::Aborted)
             return ov.error;
     }
 }

@@ -1,6 +1,5 @@
-// Every descriptor the device layer takes is given back: the device's own, the blocking writer's,
-// the monitor's stop and wake-ups, each transfer thread's wake-up, and the ones a refused open
-// took on its way. Counted in /proc/self/fd around real pseudo-terminal sessions.
+// Every descriptor the device layer takes is given back: the device's own, the monitor's stop
+// and wake-ups, each transfer thread's wake-up, and the ones a refused open took on its way. Counted in /proc/self/fd around real pseudo-terminal sessions.
 #include "PtyPair.h"
 #include "serial/CPort.h"
 
@@ -37,7 +36,7 @@ TEST(DeviceDescriptors, SessionsWithWritesReadsAndAMonitorLeaveNoneBehind)
         TComPort port;
         prepare(port, pty, session % 2 == 0 ? TComEvents { evRxChar, evTxEmpty } : TComEvents {});
         port.openPort();
-        EXPECT_EQ(port.writeText("session"), 7); // opens the blocking writer descriptor
+        EXPECT_EQ(port.writeText("session"), 7);
         EXPECT_EQ(pty.receive(7), "session");
         pty.send("ab");
         char reply[2];

@@ -1,14 +1,18 @@
 // The pure rules of the device layer: line settings to termios2, time limits, port names to
-// paths, the input queue, and the error messages.
+// paths, which terminals are serial lines, the lock files' names, the input queue, and the
+// error messages.
 #include "serial/core/ComError.h"
 #include "serial/core/ComTimeouts.h"
 #include "serial/linux/ComInputQueue.h"
-#include "serial/linux/DevicePath.h"
+#include "serial/CPort.h"
+#include "serial/linux/TerminalDevices.h"
 #include "serial/linux/TermiosMapping.h"
+#include "serial/linux/UucpLock.h"
 #include "support/TempDir.h"
 
 #include <asm/termbits.h>
 #include <gtest/gtest.h>
+#include <sys/sysmacros.h>
 
 using namespace cport;
 using std::chrono::milliseconds;
@@ -227,6 +231,53 @@ TEST(DevicePath, NamesMapBelowTheSystemRoot)
              { "COM1x", dev + "COM1x" }, { "ttyUSB0", dev + "ttyUSB0" }, { "pts/3", dev + "pts/3" },
              { "/dev/pts/7", "/dev/pts/7" }, { "", dev } })
         EXPECT_EQ(comDevicePath(c.port), c.path) << c.port;
+}
+
+TEST(TerminalKinds, TheKernelsDriverTableSaysWhichTerminalsAreSerialLines)
+{
+    const std::string table = "/dev/tty             /dev/tty        5       0 system:/dev/tty\n"
+                              "/dev/console         /dev/console    5       1 system:console\n"
+                              "/dev/ptmx            /dev/ptmx       5       2 system\n"
+                              "/dev/vc/0            /dev/vc/0       4       0 system:vtmaster\n"
+                              "rfcomm               /dev/rfcomm   216 0-255 serial\n"
+                              "usbserial            /dev/ttyUSB   188 0-511 serial\n"
+                              "serial               /dev/ttyS       4 64-111 serial\n"
+                              "pty_slave            /dev/pts      136 0-1048575 pty:slave\n"
+                              "pty_master           /dev/ptm      128 0-1048575 pty:master\n"
+                              "unknown              /dev/tty        4 1-63 console\n";
+    struct Case {
+        unsigned major, minor;
+        TDriverListing kind;
+    };
+    for (const Case& c : { Case { 5, 0, TDriverListing::Other }, { 5, 1, TDriverListing::Other },
+             { 5, 2, TDriverListing::Other }, { 4, 0, TDriverListing::Other },
+             { 4, 1, TDriverListing::Other }, { 4, 63, TDriverListing::Other },
+             { 4, 64, TDriverListing::SerialLine }, { 4, 111, TDriverListing::SerialLine },
+             { 4, 112, TDriverListing::Unlisted }, { 188, 0, TDriverListing::SerialLine },
+             { 216, 3, TDriverListing::SerialLine }, { 136, 7, TDriverListing::PseudoTerminal },
+             { 128, 7, TDriverListing::Other }, { 1, 5, TDriverListing::Unlisted } })
+        EXPECT_EQ(kindInDriverTable(table, makedev(c.major, c.minor)), c.kind)
+            << c.major << ":" << c.minor;
+}
+
+TEST(LockNames, AsLockdevNamesThemFromTheDeviceThenThoseOfTheGivenPath)
+{
+    EXPECT_EQ(lockdevLockName("/dev/ttyUSB0"), "LCK..ttyUSB0");
+    EXPECT_EQ(lockdevLockName("/dev/pts/6"), "LCK..pts_6");
+    EXPECT_EQ(lockdevLockName("/dev/serial/by-id/usb-X-port0"), "LCK..serial_by-id_usb-X-port0");
+    EXPECT_EQ(lockdevLockName("/home/me/printer"), "LCK..printer");
+    EXPECT_EQ(lastPartLockName("/dev/pts/6"), "LCK..6");
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(uucpLockNames("/dev/serial/by-id/usb-X-port0", "/dev/ttyUSB0"),
+        (Names { "LCK..ttyUSB0", "LCK..serial_by-id_usb-X-port0", "LCK..usb-X-port0" }));
+    EXPECT_EQ(uucpLockNames("/dev/pts/6", "/dev/pts/6"), (Names { "LCK..pts_6", "LCK..6" }));
+    EXPECT_EQ(uucpLockNames("/dev/ttyS0", "/dev/ttyS0"), (Names { "LCK..ttyS0" }));
+    // Below a test system root, its /dev stands for the system's.
+    testsupport::TestSysRoot root;
+    EXPECT_EQ(lockdevLockName(root.path() + "/dev/pts/2"), "LCK..pts_2");
+    EXPECT_EQ(uucpLockHolder("      1234\n"), 1234);
+    EXPECT_EQ(uucpLockHolder(std::string("\x39\x30\0\0", 4)), 12345);
+    EXPECT_EQ(uucpLockHolder("garbage"), 0);
 }
 
 TEST(InputQueue, UnmarksFiltersAndFindsEvents)

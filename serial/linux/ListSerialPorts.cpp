@@ -1,4 +1,5 @@
-#include "serial/ctl/ListSerialPorts.h"
+// The machine's serial ports as sysfs lists them (core/ComSystem.h).
+#include "serial/core/ComSystem.h"
 
 #include "platform/AsciiCase.h"
 #include "platform/FileDescriptor.h"

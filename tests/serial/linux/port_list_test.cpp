@@ -1,6 +1,5 @@
 // The serial port list read from a test system root's sysfs.
-#include "serial/core/ComError.h"
-#include "serial/ctl/ListSerialPorts.h"
+#include "serial/CPort.h"
 #include "support/TempDir.h"
 
 #include <cerrno>
