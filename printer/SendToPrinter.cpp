@@ -9,8 +9,11 @@ namespace printer {
 Delivery sendToPrinter(const PrinterConnection& connection, const std::string& bytes)
 {
     Delivery delivery { bytes.size(), {} };
-    if (connection.isChecked(Connection::Com))
-        sendSerial(connection.comPort(), bytes);
+    if (connection.isChecked(Connection::Com)) {
+        const auto written = sendSerial(connection.comPort(), bytes);
+        if (written < bytes.size())
+            delivery = { written, "Write timeout" };
+    }
     if (connection.isChecked(Connection::Lpt))
         sendParallel(connection.lptDeviceName(), bytes);
     if (connection.isChecked(Connection::Ethernet)) {

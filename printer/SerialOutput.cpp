@@ -21,7 +21,7 @@ void closeAfterFailure(cport::TCustomComPort& port)
 
 } // namespace
 
-void sendSerial(cport::TCustomComPort& port, const std::string& bytes)
+std::size_t sendSerial(cport::TCustomComPort& port, const std::string& bytes)
 {
     port.openPort();
     std::size_t taken = 0;
@@ -35,6 +35,7 @@ void sendSerial(cport::TCustomComPort& port, const std::string& bytes)
     // A printer that got part of a job must not look served.
     if (taken < bytes.size())
         platform::showMessage("Write timeout");
+    return taken;
 }
 
 } // namespace printer
