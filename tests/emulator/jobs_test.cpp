@@ -108,20 +108,6 @@ TEST(VirtualPrinterJobs, AHundredInterleavingClientsEachGetTheirOwnReceipt)
     interleave(100, 3, true);
 }
 
-TEST(VirtualPrinterJobs, AJobOfSeveralConnectionsWithoutInkSharesTheEarlierPaper)
-{
-    // Quillet's "Print Test" then "Cut Paper" over the network: two connections, one receipt.
-    TempDir folder;
-    PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path(), "--pause", "30" });
-    const int port = portOf(printer.waitForLine("tcp "));
-    printer.waitForLine("ready");
-    RawClient("127.0.0.1", port).send("\x1b@Hello!\r\n\x1b@");
-    RawClient("127.0.0.1", port).send("\x1b@\x1dV\x42\x00"s);
-    const auto log = logOf(printer.waitForLine("receipt "));
-    EXPECT_EQ(printedTexts(log), std::vector<std::string> { "Hello!" });
-    EXPECT_NE(log.find("GS V 66 0 partial cut after feed"), std::string::npos) << log;
-}
-
 TEST(VirtualPrinterJobs, PaperEndHoldsTheJobFillsTheBufferAndStopsReading)
 {
     TempDir folder;
