@@ -104,15 +104,15 @@ TEST(LightStates, LightsTheLatestRoundDidNotAskShowTheEarlierReadingGreyAndAged)
         reading(StatusQuery::PaperSensor, Outcome::Answered, 0x12) };
     const auto lights = statusLights(latest, earlier, "13:45:07");
     EXPECT_EQ(find(lights, "online"), (LightState { "online", Lamp::Green, "online" }));
-    EXPECT_EQ(find(lights, "paper-end"),
-        (LightState { "paper-end", Lamp::Green, "paper end: no" }));
+    EXPECT_EQ(
+        find(lights, "paper-end"), (LightState { "paper-end", Lamp::Green, "paper end: no" }));
     EXPECT_EQ(find(lights, "cover-open"),
         (LightState { "cover-open", Lamp::Grey, "cover open: yes (as of 13:45:07)" }));
     EXPECT_EQ(find(lights, "cutter-error"),
         (LightState { "cutter-error", Lamp::Grey, "cutter error: no (as of 13:45:07)" }));
-    EXPECT_EQ(find(lights, "model"),
-        (LightState { "model", Lamp::Grey, "model 0x20 (as of 13:45:07)" }));
+    EXPECT_EQ(
+        find(lights, "model"), (LightState { "model", Lamp::Grey, "model 0x20 (as of 13:45:07)" }));
     // Nothing earlier: what was not asked says so.
-    EXPECT_EQ(find(statusLights(latest, {}, "13:45:07"), "cover-open").words,
-        "cover open: not asked");
+    EXPECT_EQ(
+        find(statusLights(latest, {}, "13:45:07"), "cover-open").words, "cover open: not asked");
 }
