@@ -62,10 +62,10 @@ struct UartPort : ::testing::Test {
     }
 };
 
-// A USB adapter: the line drains in 64-byte bursts.
+// A USB adapter: the line drains in 64-byte bursts, also between two looks at the queue.
 struct UsbPort : UartPort {
     UsbPort()
-        : UartPort(UartModel::Line { 4096, 11520, 64 })
+        : UartPort(UartModel::Line { 4096, 11520, 64, true })
     {
     }
 };
@@ -286,8 +286,8 @@ TEST_F(UartPort, TheProgressWriteSendsEveryByteOnceOnALineHeldPartOfTheTime)
 TEST_F(UsbPort, TheProgressWriteSendsEveryByteOnceThroughAnAdapterThatDrainsInBursts)
 {
     port->openPort();
-    model->flowPart(milliseconds(25), milliseconds(50));
-    const std::string bytes = job(10000);
+    model->flowPart(milliseconds(10), milliseconds(100));
+    const std::string bytes = job(3000);
     std::string arrived;
     std::thread farEnd([&] { arrived = pty.receive(bytes.size(), milliseconds(10000)); });
     const TWriteProgress progress = port->writeWithProgressLimit(bytes, milliseconds(1000));
