@@ -8,6 +8,7 @@
 #include "Watchdog.h"
 #include "platform/FileDescriptor.h"
 #include "serial/CPort.h"
+#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace cport;
 using serialtest::PtyPair;
@@ -302,6 +305,17 @@ TEST_F(UsbPort, TheProgressWriteSendsEveryByteOnceThroughAnAdapterThatDrainsInBu
 TEST_F(UartPort, ASerialLineIsHeldExclusivelyUntilItIsClosed)
 {
     port->openPort();
+    if (::geteuid() == 0) {
+        // An unprivileged program (pyserial, say) cannot open the line beside us.
+        ::chmod(pty.slavePath().c_str(), 0666);
+        const pid_t child = testsupport::inChild([this] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                return false;
+            const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            return fd < 0 && errno == EBUSY;
+        });
+        EXPECT_TRUE(testsupport::succeeded(child));
+    }
     const platform::FileDescriptor probe(
         ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (probe.valid()) { // a process with CAP_SYS_ADMIN passes TIOCEXCL
