@@ -30,8 +30,8 @@ public:
 
     // Opens the device that the port name `port` stands for (the device knows how its system
     // names devices; an absolute path is used as it is) exclusively, with locks that end with
-    // their holder; nothing is created, and anything but a serial line is refused (ENOTTY)
-    // without being opened.
+    // their holder; nothing is created, and anything but a serial line or a pseudo-terminal
+    // slave (the caller's own terminal included) is refused (ENOTTY) without being opened.
     virtual int open(const std::string& port) = 0;
     // A line for the message of the last refused open that says more than its error number
     // (which lock file, held by which process, keeps the device closed); empty when none.

@@ -131,6 +131,10 @@ ssize_t UartModel::write(int, const char* bytes, std::size_t count)
 int UartModel::outputQueue(int, int& queued)
 {
     std::lock_guard lock(m_mutex);
+    if (m_line.burstWhenAsked && flowingLocked(Clock::now())) {
+        sendLocked(m_line.burst);
+        updateRoomLocked();
+    }
     queued = int(m_queue.size());
     return 0;
 }
@@ -168,6 +172,24 @@ bool UartModel::flowingLocked(Clock::time_point now) const
     return (now - m_patternStart) % m_period < m_on;
 }
 
+std::size_t UartModel::sendLocked(std::size_t count)
+{
+    std::size_t sent = 0;
+    while (sent < count && !m_queue.empty()) {
+        char bytes[256];
+        const std::size_t piece = std::min({ count - sent, sizeof bytes, m_queue.size() });
+        std::copy_n(m_queue.begin(), piece, bytes);
+        // The far end may not read: what the pseudo-terminal does not take stays queued.
+        const ssize_t written = ::write(m_slave.get(), bytes, piece);
+        if (written <= 0)
+            break;
+        m_queue.erase(m_queue.begin(), m_queue.begin() + written);
+        m_sent += std::size_t(written);
+        sent += std::size_t(written);
+    }
+    return sent;
+}
+
 void UartModel::run()
 {
     std::unique_lock lock(m_mutex);
@@ -187,16 +209,10 @@ void UartModel::run()
             const std::size_t piece = std::min(m_line.burst, m_queue.size());
             if (credit < double(piece))
                 break;
-            char bytes[256];
-            const std::size_t count = std::min(piece, sizeof bytes);
-            std::copy_n(m_queue.begin(), count, bytes);
-            // The far end may not read: what the pseudo-terminal does not take stays queued.
-            const ssize_t written = ::write(m_slave.get(), bytes, count);
-            if (written <= 0)
+            const std::size_t sent = sendLocked(piece);
+            if (sent == 0)
                 break;
-            m_queue.erase(m_queue.begin(), m_queue.begin() + written);
-            m_sent += std::size_t(written);
-            credit -= double(written);
+            credit -= double(sent);
         }
         updateRoomLocked();
     }

@@ -28,6 +28,9 @@ public:
         std::size_t queueSize = 4096;
         double bytesPerSecond = 11520; // 115 200 baud, 8N1
         std::size_t burst = 1; // bytes that leave at once (64 for a USB adapter)
+        // A burst also leaves each time the queue's length is asked while the line flows: the
+        // queue drains between two looks at it, made certain rather than left to timing.
+        bool burstWhenAsked = false;
     };
 
     // The serial line of the pseudo-terminal slave at `slavePath`; it flows from the start.
@@ -61,6 +64,8 @@ private:
     using Clock = std::chrono::steady_clock;
     void run();
     bool flowingLocked(Clock::time_point now) const;
+    // Sends up to `count` queued bytes down the line; how many went.
+    std::size_t sendLocked(std::size_t count);
     void updateRoomLocked();
 
     const Line m_line;

@@ -8,6 +8,7 @@
 #include "Watchdog.h"
 #include "platform/FileDescriptor.h"
 #include "serial/CPort.h"
+#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace cport;
 using serialtest::PtyPair;
@@ -62,10 +65,10 @@ struct UartPort : ::testing::Test {
     }
 };
 
-// A USB adapter: the line drains in 64-byte bursts.
+// A USB adapter: the line drains in 64-byte bursts, also between two looks at the queue.
 struct UsbPort : UartPort {
     UsbPort()
-        : UartPort(UartModel::Line { 4096, 11520, 64 })
+        : UartPort(UartModel::Line { 4096, 11520, 64, true })
     {
     }
 };
@@ -286,8 +289,8 @@ TEST_F(UartPort, TheProgressWriteSendsEveryByteOnceOnALineHeldPartOfTheTime)
 TEST_F(UsbPort, TheProgressWriteSendsEveryByteOnceThroughAnAdapterThatDrainsInBursts)
 {
     port->openPort();
-    model->flowPart(milliseconds(25), milliseconds(50));
-    const std::string bytes = job(10000);
+    model->flowPart(milliseconds(10), milliseconds(100));
+    const std::string bytes = job(3000);
     std::string arrived;
     std::thread farEnd([&] { arrived = pty.receive(bytes.size(), milliseconds(10000)); });
     const TWriteProgress progress = port->writeWithProgressLimit(bytes, milliseconds(1000));
@@ -302,6 +305,17 @@ TEST_F(UsbPort, TheProgressWriteSendsEveryByteOnceThroughAnAdapterThatDrainsInBu
 TEST_F(UartPort, ASerialLineIsHeldExclusivelyUntilItIsClosed)
 {
     port->openPort();
+    if (::geteuid() == 0) {
+        // An unprivileged program (pyserial, say) cannot open the line beside us.
+        ::chmod(pty.slavePath().c_str(), 0666);
+        const pid_t child = testsupport::inChild([this] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                return false;
+            const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            return fd < 0 && errno == EBUSY;
+        });
+        EXPECT_TRUE(testsupport::succeeded(child));
+    }
     const platform::FileDescriptor probe(
         ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (probe.valid()) { // a process with CAP_SYS_ADMIN passes TIOCEXCL
