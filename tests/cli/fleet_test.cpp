@@ -92,8 +92,10 @@ TEST(FleetCheck, TwoHundredPrintersEveryLineRightAndTheMetricsParse)
     const auto took = steady_clock::now() - start;
     EXPECT_EQ(run.exitCode, 2) << run.err; // the worst: printers that could not be reached
     EXPECT_EQ(run.err, "");
-    // A silent printer is asked seven questions of 300 ms each; all are asked at once.
-    EXPECT_GE(took, milliseconds(7 * 300));
+    // A silent printer waits the whole 300 ms for its first question and a short while for each
+    // of the rest; the printers are asked at once (one after the other, the silent half alone
+    // would take over 30 s).
+    EXPECT_GE(took, milliseconds(300));
     EXPECT_LT(took, seconds(30));
 
     std::map<std::string, QJsonObject> lines;
