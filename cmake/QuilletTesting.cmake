@@ -27,4 +27,19 @@ function(quillet_add_test name)
     SKIP_RETURN_CODE 77
     LABELS "${T_LABELS}"
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
+  if("threads" IN_LIST T_LABELS)
+    quillet_tsan_test(${name})
+  endif()
+endfunction()
+
+# quillet_tsan_test(<name>): a threaded test that also runs under ThreadSanitizer. The tsan preset
+# builds only the target quillet_tsan_tests and runs only the tests labelled tsan, so the list
+# lives here and nowhere else. The window's tests (app_) stay out: they drive Qt's widgets and
+# windows, which are not built with ThreadSanitizer.
+set(QUILLET_TSAN_TEST_NAMES "^(platform|i18n|zevaruv|serial|emulator|printer|diagnostics|cli)_")
+function(quillet_tsan_test name)
+  if(name MATCHES "${QUILLET_TSAN_TEST_NAMES}")
+    set_property(TEST ${name} APPEND PROPERTY LABELS tsan)
+    add_dependencies(quillet_tsan_tests ${name})
+  endif()
 endfunction()
