@@ -3,6 +3,7 @@
 // ratio (the goal is at most 0.5). Needs msgfmt and localedef (a de_DE.UTF-8 locale is built
 // in a temporary folder, since dgettext translates nothing in the "C" locale).
 
+#include "bench/support/Median.h"
 #include "i18n/gnugettext.h"
 #include "support/TempDir.h"
 
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::median;
 
 constexpr int entryCount = 10000;
 constexpr int rounds = 21;
@@ -85,12 +88,6 @@ double nanosecondsPerLookup(const std::vector<std::string>& keys, Lookup lookup,
     for (const std::string& k : keys)
         sink += lookup(k);
     return (cpuNanoseconds() - start) / static_cast<double>(keys.size());
-}
-
-double median(std::vector<double> values)
-{
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
