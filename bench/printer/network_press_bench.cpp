@@ -2,7 +2,8 @@
 // address in the IP editor) until a loopback listener has the last byte and sees the connection
 // end, median of 200 presses. Printed beside the floor the transport sets itself (its two 5 ms
 // pauses) and beside a plain connect, send and close of the same four bytes measured the same
-// way in the same run; the ratio is press / (floor + plain), goal at most 1.2.
+// way in the same run. Printed: the raw ratio press / plain, and the press's cost above the floor
+// beside the plain program's whole cost (goal: at most twice).
 #include "app/Form1Description.h"
 #include "app/TForm1.h"
 #include "bench/support/ArrivalListener.h"
@@ -91,7 +92,9 @@ int main(int argc, char** argv)
         plainMs, median(plain.lastByte));
     std::printf(
         "floor set by the transport (two 5 ms pauses):                 %7.3f ms\n", floorMs);
-    std::printf(
-        "ratio press / (floor + plain) = %.3f (goal <= 1.2)\n", pressMs / (floorMs + plainMs));
+    std::printf("raw ratio press / plain = %.2f\n", pressMs / plainMs);
+    std::printf("press above the floor: %.3f ms beside the plain program's whole %.3f ms: "
+                "%.2f times (goal <= 2)\n",
+        pressMs - floorMs, plainMs, (pressMs - floorMs) / plainMs);
     return 0;
 }
