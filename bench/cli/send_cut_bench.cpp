@@ -106,8 +106,9 @@ std::optional<Sender> nodeThermalPrinter()
         clients, false, {}, {} };
 }
 
-// One line per sender for one moment of arrival: the raw ratio of the whole times, and quillet-send's
-// cost above the floor its pauses put before that moment beside the sender's whole cost.
+// One line per sender for one moment of arrival: the raw ratio of the whole times, and
+// quillet-send's cost above the floor its pauses put before that moment beside the sender's whole
+// cost.
 void report(const char* moment, double floorMs, std::vector<double> Sender::*times,
     const std::vector<Sender>& senders)
 {

@@ -5,8 +5,8 @@
 // run, the two taking turns question by question: write 10 04 01, poll and read the byte. Ratio
 // goal: at most 1.3. The printer's state stays the same, so the lights change only once; what a
 // changed state costs them is printed on its own line.
-#include "bench/support/Median.h"
 #include "PrinterProcess.h"
+#include "bench/support/Median.h"
 #include "diagnostics/StatusLight.h"
 #include "printer/NetworkLink.h"
 #include "printer/PrinterQueries.h"

@@ -65,8 +65,8 @@ int main(int argc, char** argv)
         for (std::size_t i = 0; i < pictures.size(); ++i) {
             QImage plain(pictures[i].first, pictures[i].second);
             plain.fill(Qt::white);
-            plain.save(QString::fromStdString(folder.file("floor-" + std::to_string(i) + ".png")),
-                "PNG");
+            plain.save(
+                QString::fromStdString(folder.file("floor-" + std::to_string(i) + ".png")), "PNG");
         }
         floor.push_back(secondsSince(start));
     }
@@ -75,8 +75,8 @@ int main(int argc, char** argv)
     std::printf("receipt: %.0f mm of paper each\n", mm / kReceiptsPerRound);
     std::printf("rendered with PNG written: %8.0f mm/s (median of %d rounds of %d receipts)\n",
         renderedSpeed, kRounds, kReceiptsPerRound);
-    std::printf("floor (plain white PNGs):  %8.0f mm/s (same sizes and format, same rounds)\n",
-        floorSpeed);
+    std::printf(
+        "floor (plain white PNGs):  %8.0f mm/s (same sizes and format, same rounds)\n", floorSpeed);
     std::printf("raw ratio (rendered time / floor time): %.2f\n", median(rendered) / median(floor));
     std::printf("context: fastest receipt printers %.0f mm/s; rendered is %.0f times faster "
                 "(goal >= 100)\n",

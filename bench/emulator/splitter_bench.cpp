@@ -4,8 +4,8 @@
 // splitter's speed over the loop's, goal at least 0.3. The splitter passes over image data by its
 // length, so the same receipts without their raster logo (all text and commands, its hardest
 // case) are measured too.
-#include "bench/support/Median.h"
 #include "MixedReceipt.h"
+#include "bench/support/Median.h"
 #include "escpos/CommandSplitter.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 // Presses to printers that stall or vanish, with real parts: a FIFO held open and never read as
 // the parallel printer, pseudo-terminals that stop reading, read slowly or go away as serial
 // printers, a slow loopback listener as the network printer. No press may take longer than the
-// no-progress limit (7 s, ended within 6.9-8.5 s) once the printer takes nothing, a slow printer that
-// keeps taking bytes is never cut off, and a long press keeps the window painted while it drops
-// the operator's input.
+// no-progress limit (7 s, ended within 6.9-8.5 s) once the printer takes nothing, a slow printer
+// that keeps taking bytes is never cut off, and a long press keeps the window painted while it
+// drops the operator's input.
 #include "app/FittingLabel.h"
 #include "app/StatusBar.h"
 #include "app/TForm1.h"

@@ -104,8 +104,8 @@ TEST(PrinterStatus, EveryBitOfEveryReplyMeansWhatTheManualsSay)
         EXPECT_EQ(decodeStatus(row.query, 0x1A), only(row.bit3)) << n;
         EXPECT_EQ(decodeStatus(row.query, 0x32), only(row.bit5)) << n;
         EXPECT_EQ(decodeStatus(row.query, 0x52), only(row.bit6)) << n;
-        EXPECT_EQ(decodeStatus(row.query, 0x7E), only(row.bit2) | only(row.bit3) | only(row.bit5)
-                | only(row.bit6))
+        EXPECT_EQ(decodeStatus(row.query, 0x7E),
+            only(row.bit2) | only(row.bit3) | only(row.bit5) | only(row.bit6))
             << n;
     }
     // What the virtual printer answers, byte for byte: one bit each, both sensor bits at once.

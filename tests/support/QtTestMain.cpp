@@ -1,6 +1,6 @@
 // main() for widget tests: an offscreen QApplication exists before any test runs.
-#include <QApplication>
 #include "support/SkipExit.h"
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
