@@ -31,7 +31,7 @@ void answerFileDialog(const QString& path)
         timer->stop();
         timer->deleteLater();
         dialog->selectFile(path);
-        dialog->accept();
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
     });
     timer->start(10);
 }
