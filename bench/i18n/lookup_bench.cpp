@@ -69,6 +69,14 @@ std::vector<std::string> msgids(const std::string& mo)
     return keys;
 }
 
+bool run(const std::string& command)
+{
+    if (std::system(command.c_str()) == 0)
+        return true;
+    std::fprintf(stderr, "failed: %s\n", command.c_str());
+    return false;
+}
+
 bool prepareGlibc(const testsupport::TempDir& work)
 {
     if (!run("localedef -i de_DE -f UTF-8 '" + work.file("locales/de_DE.UTF-8") + "' 2>/dev/null"))
