@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -15,23 +16,35 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace diagnostics;
 
 namespace {
 
-// Answers the next file dialog with `path`, as a user who types a name and presses Save.
+// Answers the next file dialog with `path`, as a user who types a name and presses Save. A
+// dialog that is still loading its folder may let the first press pass, so the name is given
+// and Save pressed again until that dialog has closed; a later dialog is left alone.
 void answerFileDialog(const QString& path)
 {
     auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, path] {
+    auto answered = std::make_shared<QPointer<QFileDialog>>();
+    auto seen = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, answered, seen] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
+        if (!*seen && dialog) {
+            *answered = dialog;
+            *seen = true;
+        }
+        if (!*seen)
             return;
-        timer->stop();
-        timer->deleteLater();
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept is protected
+        if (answered->isNull() || !(*answered)->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        (*answered)->selectFile(path);
+        static_cast<QDialog*>(answered->data())->accept(); // QFileDialog::accept is protected
     });
     timer->start(10);
 }
