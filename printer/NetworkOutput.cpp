@@ -40,16 +40,21 @@ std::size_t sendAll(const std::string& bytes)
 
 std::optional<std::size_t> sendNetwork(const std::string& address, const std::string& bytes)
 {
-    // Connecting and sending may take seconds: the library runs beside the waiting press.
+    // Connecting, the printer's moment and sending may take seconds: one helper runs them beside
+    // the waiting press (a helper each would cost a thread start more per press).
     std::uint8_t connected = 0;
-    runWaiting([&] { connected = KWNetOpen(address.c_str(), connectSeconds, sendSeconds); });
+    std::size_t delivered = 0;
+    runWaiting([&] {
+        connected = KWNetOpen(address.c_str(), connectSeconds, sendSeconds);
+        if (connected != 1)
+            return;
+        std::this_thread::sleep_for(settlePause);
+        delivered = sendAll(bytes);
+    });
     if (connected != 1) {
         platform::showMessage("Connect error");
         return std::nullopt;
     }
-    std::this_thread::sleep_for(settlePause);
-    std::size_t delivered = 0;
-    runWaiting([&] { delivered = sendAll(bytes); });
     std::this_thread::sleep_for(settlePause);
     KWNetClose();
     if (delivered < bytes.size())

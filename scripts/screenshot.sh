@@ -25,15 +25,14 @@ find_window() {
 }
 wait_for 60 find_window || { echo "screenshot: the window did not appear" >&2; exit 1; }
 window=$(cat "$work/window")
-sleep 1 # let the first paint finish
+wait_painted "$window"
 
 mkdir -p "$(dirname "$picture")"
 import -window "$window" "png:$picture"
 size=$(identify -format '%wx%h' "$picture")
 echo "screenshot: $picture ($size)"
 
-# "Exit" sits at 400, 293 with a size of 169 × 25 in the window.
-xdotool mousemove --window "$window" 484 305 click 1
+press_exit "$window"
 wait_for_exit 0
 if [ "$size" != "594x366" ]; then
   echo "screenshot: the window is $size, expected 594x366" >&2

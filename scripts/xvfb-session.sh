@@ -38,6 +38,25 @@ xvfb_session_end() {
   rm -rf "$work"
 }
 
+# wait_painted <window>: waits until the window's picture holds more than one colour, that is
+# until its first paint is done (on a loaded machine that can take seconds after it is mapped).
+wait_painted() {
+  wait_for 60 bash -c "[ \"\$(import -window $1 -format %k info: 2>/dev/null)\" -gt 1 ]" \
+    || { echo "$session_name: the window was never painted" >&2; exit 1; }
+}
+
+# press_exit <window>: clicks "Exit" (at 400, 293, 169 x 25 in the window) until the program
+# ends. A click is not assumed to be taken at once: a program starved of the processor may still
+# be busy with its first events, so after a few seconds without an end it is clicked again.
+press_exit() {
+  local tries=10
+  while [ "$tries" -gt 0 ]; do
+    xdotool mousemove --window "$1" 484 305 click 1 2>/dev/null || true
+    wait_for 3 bash -c "! kill -0 $quillet_pid 2>/dev/null" && return 0
+    tries=$((tries - 1))
+  done
+}
+
 # wait_for_exit <expected code>: waits for quillet to end and checks its exit code.
 wait_for_exit() {
   local status=0

@@ -7,6 +7,7 @@
 //   font system starts).
 // Prints the medians and the ratios.
 //   bench_app_startup [runs]   (default 9 runs of each program after one warm-up run each)
+#include "bench/support/Median.h"
 #include "platform/FileDescriptor.h"
 
 #include <xcb/xcb.h>
@@ -31,6 +32,8 @@
 extern char** environ;
 
 namespace {
+
+using benchsupport::median;
 
 using Clock = std::chrono::steady_clock;
 
@@ -137,13 +140,6 @@ Sample measure(xcb_connection_t* x, const std::vector<std::string>& command,
     const double peakMb = peakResidentMb(pid);
     stop(pid);
     return { startMs, peakMb };
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // The samples of one program.

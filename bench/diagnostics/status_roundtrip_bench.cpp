@@ -6,6 +6,7 @@
 // goal: at most 1.3. The printer's state stays the same, so the lights change only once; what a
 // changed state costs them is printed on its own line.
 #include "PrinterProcess.h"
+#include "bench/support/Median.h"
 #include "diagnostics/StatusLight.h"
 #include "printer/NetworkLink.h"
 #include "printer/PrinterQueries.h"
@@ -30,16 +31,12 @@
 
 namespace {
 
+using benchsupport::median;
+
 using Clock = std::chrono::steady_clock;
 constexpr int kQuestions = 5000;
 constexpr std::chrono::milliseconds kLimit { 500 };
 const char kQuery[] = { 0x10, 0x04, 0x01 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double microseconds(Clock::duration d)
 {

@@ -1,8 +1,11 @@
 // Rendering speed: mixed receipts (text styles, a 576x200 raster, an EAN-13 barcode, a QR code)
 // through the print engine, the renderer and the PNG file, as the virtual printer makes them, in
-// millimetres of paper a second beside the 350 mm/s of the fastest receipt printers; goal at
-// least 100 times faster. Median of 5 rounds of 40 receipts.
+// millimetres of paper a second. The floor, measured in the same run: plain pictures of the same
+// sizes and format, filled with white and written as PNG into the same folder. Printed: both
+// speeds, the raw ratio of their times, and the 350 mm/s of the fastest receipt printers as
+// context (goal: at least 100 times faster than those). Median of 5 rounds of 40 receipts.
 #include "MixedReceipt.h"
+#include "bench/support/Median.h"
 #include "emulator/ReceiptBuilder.h"
 #include "emulator/ReceiptFiles.h"
 #include "emulator/ReceiptRenderer.h"
@@ -10,15 +13,25 @@
 #include "support/TempDir.h"
 
 #include <QGuiApplication>
-#include <algorithm>
+#include <QImage>
+#include <QSize>
 #include <chrono>
 #include <cstdio>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr double kFastestPrinterMmPerSecond = 350;
 constexpr int kRounds = 5, kReceiptsPerRound = 40;
+
+using benchsupport::median;
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 } // namespace
 
@@ -29,30 +42,44 @@ int main(int argc, char** argv)
     testsupport::TempDir folder;
     emulator::ReceiptFiles files(folder.path());
     long long dots = 0;
+    std::vector<std::pair<QSize, QImage::Format>> pictures; // of the last round, for the floor
     emulator::ReceiptBuilder engine(emulator::kPaper80mm, [&](emulator::Receipt&& receipt) {
         dots += receipt.height;
-        files.save(receipt, emulator::renderReceipt(receipt));
+        const QImage picture = emulator::renderReceipt(receipt);
+        pictures.emplace_back(picture.size(), picture.format());
+        files.save(receipt, picture);
     });
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
 
-    std::vector<double> speeds;
+    std::vector<double> rendered, floor;
     for (int round = 0; round < kRounds; ++round) {
         dots = 0;
-        const auto start = std::chrono::steady_clock::now();
+        pictures.clear();
+        auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < kReceiptsPerRound; ++i)
             splitter.feed(bench::mixedReceipt(round * kReceiptsPerRound + i));
-        const double seconds
-            = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        speeds.push_back(dots / double(emulator::kDotsPerMm) / seconds);
+        rendered.push_back(secondsSince(start));
+
+        start = std::chrono::steady_clock::now();
+        for (std::size_t i = 0; i < pictures.size(); ++i) {
+            QImage plain(pictures[i].first, pictures[i].second);
+            plain.fill(Qt::white);
+            plain.save(
+                QString::fromStdString(folder.file("floor-" + std::to_string(i) + ".png")), "PNG");
+        }
+        floor.push_back(secondsSince(start));
     }
-    std::sort(speeds.begin(), speeds.end());
-    const double median = speeds[speeds.size() / 2];
-    std::printf("receipt: %.0f mm of paper each\n",
-        dots / double(emulator::kDotsPerMm) / kReceiptsPerRound);
-    std::printf("rendered with PNG written: %.0f mm/s (median of %d rounds of %d receipts)\n",
-        median, kRounds, kReceiptsPerRound);
-    std::printf("fastest receipt printers:  %.0f mm/s\n", kFastestPrinterMmPerSecond);
-    std::printf("ratio: %.0f times faster (goal >= 100)\n", median / kFastestPrinterMmPerSecond);
+    const double mm = dots / double(emulator::kDotsPerMm);
+    const double renderedSpeed = mm / median(rendered), floorSpeed = mm / median(floor);
+    std::printf("receipt: %.0f mm of paper each\n", mm / kReceiptsPerRound);
+    std::printf("rendered with PNG written: %8.0f mm/s (median of %d rounds of %d receipts)\n",
+        renderedSpeed, kRounds, kReceiptsPerRound);
+    std::printf(
+        "floor (plain white PNGs):  %8.0f mm/s (same sizes and format, same rounds)\n", floorSpeed);
+    std::printf("raw ratio (rendered time / floor time): %.2f\n", median(rendered) / median(floor));
+    std::printf("context: fastest receipt printers %.0f mm/s; rendered is %.0f times faster "
+                "(goal >= 100)\n",
+        kFastestPrinterMmPerSecond, renderedSpeed / kFastestPrinterMmPerSecond);
     return 0;
 }

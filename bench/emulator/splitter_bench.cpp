@@ -5,6 +5,7 @@
 // length, so the same receipts without their raster logo (all text and commands, its hardest
 // case) are measured too.
 #include "MixedReceipt.h"
+#include "bench/support/Median.h"
 #include "escpos/CommandSplitter.h"
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::median;
 
 using Clock = std::chrono::steady_clock;
 constexpr std::size_t kStreamBytes = 10 * 1000 * 1000;
@@ -56,12 +59,6 @@ template <typename Work> double seconds(Work work)
     const auto start = Clock::now();
     work();
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void measure(const char* title, const std::string& stream)

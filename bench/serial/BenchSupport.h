@@ -2,6 +2,7 @@
 // Small helpers shared by the serial benchmarks: pseudo-terminal pairs with a far end that
 // drains everything, medians, and running pyserial (Debian python3-serial) for a reference.
 
+#include "bench/support/Median.h"
 #include "platform/FileDescriptor.h"
 
 #include <algorithm>
@@ -25,12 +26,6 @@ using Clock = std::chrono::steady_clock;
 inline double seconds(Clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
-}
-
-inline double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // A raw pseudo-terminal: the port opens `path`, the benchmark plays the far end on `master`;

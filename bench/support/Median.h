@@ -1,5 +1,5 @@
 #pragma once
-// The median of a benchmark's rounds.
+// The median of a benchmark's rounds: the middle one, or the mean of the middle two.
 
 #include <algorithm>
 #include <vector>
@@ -9,7 +9,8 @@ namespace benchsupport {
 inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace benchsupport

@@ -2,6 +2,7 @@
 // into the same kind of draining listener, in the same run. Both count a job as done once the
 // listener has acknowledged every byte (the send queue, SIOCOUTQ, is empty), as KWNetSend does.
 // Prints medians and their ratio.
+#include "bench/support/Median.h"
 #include "platform/FileDescriptor.h"
 #include "support/TcpListener.h"
 #include "zevaruv/ZEVarUV.h"
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using benchsupport::median;
 
 using Clock = std::chrono::steady_clock;
 const std::string payload(4 << 20, 'Q');
@@ -54,12 +57,6 @@ double libraryPrintSeconds(const char* address)
         static_cast<std::int32_t>(payload.size()));
     KWNetClose();
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

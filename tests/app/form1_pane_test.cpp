@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -190,6 +191,13 @@ TEST_F(Form1Pane, QueryStatusOfAFifoPrinterFromTheWindow)
 TEST_F(Form1Pane, TheWindowClosesWithThePortHeldOpen)
 {
     ASSERT_NO_FATAL_FAILURE(holdSerialPortOpen());
+    // The pane shows the held port's lines: a pseudo-terminal has no modem lines to report.
+    EXPECT_TRUE(box("KeepPortOpen").isChecked());
+    EXPECT_EQ(
+        pane().findChild<diagnostics::StatusLight*>("light-CTS")->words(), "CTS: not available");
+    const int handle = form->CP->deviceHandle();
+    ASSERT_NE(::fcntl(handle, F_GETFD), -1);
     form.reset(); // the port object goes before the pane: the pane must not touch it afterwards
-    SUCCEED();
+    // The port closed with the window: its descriptor is gone.
+    EXPECT_EQ(::fcntl(handle, F_GETFD), -1);
 }

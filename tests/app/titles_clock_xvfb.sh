@@ -2,7 +2,7 @@
 # Starts the real quillet on a private Xvfb display in four locales and checks what a window
 # manager and an operator see: the window's title (WM_NAME and _NET_WM_NAME) is exactly its
 # caption, a box of the program's own is titled exactly "Quillet v1.0", and the clock panel's
-# picture changes within 1.5 s (its seconds are in view at the stored window size).
+# picture keeps changing (its seconds are in view at the stored window size).
 #   titles_clock_xvfb.sh <quillet binary> <caption printer> <folder for pictures>
 # Exits with 77 when Xvfb, xdotool, xprop or ImageMagick's import is missing.
 set -euo pipefail
@@ -34,18 +34,22 @@ expect_title() {
 # The clock: the status bar's last panel, right of the two fixed panels (230 + 200 pixels).
 clock_picture() { import -window "$window" -crop 130x18+440+345 +repage "ppm:$1"; }
 
+# clock_changed <picture>: the panel shows something else than the picture; the new picture
+# replaces it.
+clock_changed() {
+  clock_picture "$work/now.ppm"
+  cmp -s "$1" "$work/now.ppm" && return 1
+  mv "$work/now.ppm" "$1"
+}
+
+# The panel changes twice, so it ticks and did not only finish its first paint. How often it
+# ticks is the window tests' business (with the window's own clock): a program starved of the
+# processor on a loaded machine paints late, so here only a frozen clock fails.
 clock_ticks() {
-  local lang=$1 tries=15
-  clock_picture "$work/before.ppm"
-  cp "$work/before.ppm" "$pictures/clock-$lang.ppm"
-  # Within 1.5 s of the first picture the panel must show something else.
-  while [ "$tries" -gt 0 ]; do
-    sleep 0.1
-    clock_picture "$work/after.ppm"
-    cmp -s "$work/before.ppm" "$work/after.ppm" || return 0
-    tries=$((tries - 1))
-  done
-  return 1
+  local lang=$1
+  clock_picture "$work/clock.ppm"
+  cp "$work/clock.ppm" "$pictures/clock-$lang.ppm"
+  wait_for 15 clock_changed "$work/clock.ppm" && wait_for 15 clock_changed "$work/clock.ppm"
 }
 
 find_window() {
@@ -68,9 +72,9 @@ for lang in de_DE.UTF-8 en_US.UTF-8 C ja_JP.UTF-8; do
   quillet_pid=$!
   wait_for 60 find_window || fail "the window did not appear ($lang)"
   window=$(cat "$work/window")
-  sleep 1 # let the first paint finish
+  wait_painted "$window"
   expect_title "$window" "$caption" "the window ($lang)"
-  clock_ticks "$lang" || fail "the clock did not change within 1.5 s in $lang"
+  clock_ticks "$lang" || fail "the clock stood still in $lang"
   echo "titles and clock: $lang: title \"$caption\", the clock ticks"
 
   if [ "$lang" = C ]; then
@@ -86,7 +90,6 @@ for lang in de_DE.UTF-8 en_US.UTF-8 C ja_JP.UTF-8; do
     echo "titles and clock: the error box is titled \"Quillet v1.0\""
   fi
 
-  # "Exit" sits at 400, 293 with a size of 169 × 25 in the window.
-  xdotool mousemove --window "$window" 484 305 click 1
+  press_exit "$window"
   wait_for_exit 0
 done

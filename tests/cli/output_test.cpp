@@ -1,6 +1,5 @@
 // What quillet-send writes: the print-test text as the window sends it, the transcript's
 // naming, the status exit codes, and JSON that a JSON parser reads back.
-#include "cli/ExitCode.h"
 #include "cli/HexTranscript.h"
 #include "cli/JsonText.h"
 #include "cli/PrintText.h"
@@ -87,23 +86,24 @@ TEST(HexTranscript, WritesEachCommandAsItPasses)
 
 TEST(StatusReport, ExitCodesFromTheAnswers)
 {
-    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x12)), exitDone);
-    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x1E)), exitDone); // paper near end
-    EXPECT_EQ(statusExitCode(report(0x16, 0x12, 0x12, 0x12)), exitDone); // drawer pin high
-    EXPECT_EQ(statusExitCode(report(0x1A, 0x12, 0x12, 0x12)), exitPrinterFault); // offline
-    EXPECT_EQ(statusExitCode(report(0x12, 0x16, 0x12, 0x12)), exitPrinterFault); // cover open
-    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x1A, 0x12)), exitPrinterFault); // cutter
-    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x72)), exitPrinterFault); // paper end
+    // The numbers of the manual page's EXIT STATUS: 0 ready, 3 a fault, 4 no usable answer.
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x12)), 0);
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x1E)), 0); // paper near end
+    EXPECT_EQ(statusExitCode(report(0x16, 0x12, 0x12, 0x12)), 0); // drawer pin high
+    EXPECT_EQ(statusExitCode(report(0x1A, 0x12, 0x12, 0x12)), 3); // offline
+    EXPECT_EQ(statusExitCode(report(0x12, 0x16, 0x12, 0x12)), 3); // cover open
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x1A, 0x12)), 3); // cutter
+    EXPECT_EQ(statusExitCode(report(0x12, 0x12, 0x12, 0x72)), 3); // paper end
     // A fault heard beats a question unanswered; otherwise an unanswered one is code 4.
-    EXPECT_EQ(statusExitCode(report(0x1A, 0, 0, 0)), exitPrinterFault);
-    EXPECT_EQ(statusExitCode(report(0x12, 0, 0x12, 0x12)), exitNoAnswer);
-    EXPECT_EQ(statusExitCode(report(0x41, 0x12, 0x12, 0x12)), exitNoAnswer); // not a status
-    EXPECT_EQ(statusExitCode(report(0, 0, 0, 0)), exitNoAnswer);
+    EXPECT_EQ(statusExitCode(report(0x1A, 0, 0, 0)), 3);
+    EXPECT_EQ(statusExitCode(report(0x12, 0, 0x12, 0x12)), 4);
+    EXPECT_EQ(statusExitCode(report(0x41, 0x12, 0x12, 0x12)), 4); // not a status
+    EXPECT_EQ(statusExitCode(report(0, 0, 0, 0)), 4);
 
     auto driverPaperOut = report(0x12, 0x12, 0x12, 0x12);
     driverPaperOut.kernel
         = printer::LptKernelView { printer::LptLineStatus { true, true, false }, std::nullopt };
-    EXPECT_EQ(statusExitCode(driverPaperOut), exitPrinterFault);
+    EXPECT_EQ(statusExitCode(driverPaperOut), 3);
 }
 
 TEST(StatusReport, TextAndJsonSayTheSame)

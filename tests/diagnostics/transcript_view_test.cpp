@@ -1,18 +1,61 @@
 // The transcript in its panel, shown offscreen: ten megabytes of traffic flow in while the event
-// loop keeps answering, the panel copies and clears, and the rows read as they should.
+// loop keeps answering, the panel copies, clears and saves (through its file dialogs), and the
+// rows read as they should.
 #include "diagnostics/TranscriptPanel.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace diagnostics;
+
+namespace {
+
+// Answers the next file dialog with `path`, as a user who types a name and presses Save. A
+// dialog that is still loading its folder may let the first press pass, so the name is given
+// and Save pressed again until that dialog has closed; a later dialog is left alone.
+void answerFileDialog(const QString& path)
+{
+    auto* timer = new QTimer;
+    auto answered = std::make_shared<QPointer<QFileDialog>>();
+    auto seen = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, answered, seen] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!*seen && dialog) {
+            *answered = dialog;
+            *seen = true;
+        }
+        if (!*seen)
+            return;
+        if (answered->isNull() || !(*answered)->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        (*answered)->selectFile(path);
+        static_cast<QDialog*>(answered->data())->accept(); // QFileDialog::accept is protected
+    });
+    timer->start(10);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
 
 TEST(TranscriptView, TheEventLoopAnswersWhileTenMegabytesFlowIn)
 {
@@ -118,4 +161,29 @@ TEST(TranscriptView, AtThePanesWidthEveryRowShowsItsHexAndNameAndTheNewestStaysI
         model.append(printer::Direction::Received, "\x12");
     QTest::qWait(20);
     EXPECT_EQ(scroll->value(), 3);
+}
+
+TEST(TranscriptView, SaveBinHoldsExactlyTheBytesSentAndSaveTextTheRows)
+{
+    TranscriptModel model;
+    TranscriptPanel panel(model);
+    model.append(printer::Direction::Sent, std::string("\x1B\x40", 2));
+    model.append(printer::Direction::Received, "\x12");
+    model.append(printer::Direction::Sent, std::string("Hello\n\x1D\x56\x00", 9));
+    QTemporaryDir folder;
+    const QString bin = folder.filePath("sent.bin"), text = folder.filePath("transcript.txt");
+
+    answerFileDialog(bin);
+    QTest::mouseClick(panel.findChild<QPushButton*>("TranscriptSaveBytes"), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(bin), QByteArray("\x1B\x40Hello\n\x1D\x56\x00", 11));
+
+    answerFileDialog(text);
+    QTest::mouseClick(panel.findChild<QPushButton*>("TranscriptSaveText"), Qt::LeftButton);
+    const QString saved = QString::fromLatin1(fileBytes(text));
+    const QStringList lines = saved.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), model.rowCount()) << saved.toStdString();
+    EXPECT_TRUE(lines[0].contains("sent  1B 40")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains("recv  12")) << lines[1].toStdString();
+    EXPECT_TRUE(saved.contains("48 65 6C 6C 6F 0A")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains(QChar(0x1D))) << "the text holds rows, not the raw bytes";
 }

@@ -186,7 +186,7 @@ TEST(VirtualPrinterProgram, FifoAlwaysHasAReaderForTheNextWriter)
     EXPECT_EQ(printer.stop(), 0);
 }
 
-TEST(VirtualPrinterProgram, EveryBarcodeTypeDecodesBackWithZbar)
+TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
 {
     if (std::system("command -v zbarimg > /dev/null") != 0)
         GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
@@ -222,6 +222,12 @@ TEST(VirtualPrinterProgram, EveryBarcodeTypeDecodesBackWithZbar)
         { "\x1dk\x04"
           "ZERO-ENDED\0"s,
             "ZERO-ENDED" },
+        // A QR code: module size 4, the data stored (length 24 + 3 = 0x1b), then printed.
+        { "\x1d(k\x03\x00\x31\x43\x04"
+          "\x1d(k\x1b\x00\x31\x50\x30"
+          "https://example.org/qr/1"
+          "\x1d(k\x03\x00\x31\x51\x30"s,
+            "https://example.org/qr/1" },
     };
     TempDir folder;
     PrinterProcess printer({ "--fifo", folder.file("lp0"), "--out", folder.file("out") });

@@ -57,7 +57,11 @@ TEST(StatusReplies, IdentityAndTransmittedStatus)
     EXPECT_EQ(replies("", "\x1dI\x42\x1dI\x41"s),
         "\x5fQuillet\0\x5f"
         "1.0\0"s);
+    // GS r 1: bits 0-1 paper near end, bits 2-3 paper end; GS r 2: bit 0 the drawer connector.
     EXPECT_EQ(replies("paper-end,paper-near-end", "\x1dr\x01\x1bv"), "\x0f\x0f");
+    EXPECT_EQ(replies("paper-near-end", "\x1dr\x01"), "\x03");
+    EXPECT_EQ(replies("paper-end", "\x1dr\x01"), "\x0c");
+    EXPECT_EQ(replies("", "\x1dr\x01"s), "\x00"s);
     EXPECT_EQ(replies("drawer-open", "\x1dr\x02\x1dr\x31"s), "\x01\x00"s);
     // Commands that are not queries, and queries of kinds we do not know, answer nothing.
     EXPECT_EQ(replies("", "\x10\x04\x07\x01\x1dI\x09\x1b@text\n\x1dV\x00"s), "");

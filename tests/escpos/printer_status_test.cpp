@@ -79,6 +79,74 @@ TEST(PrinterStatus, RepliesOfRealPrintersDecodeToTheirMeaning)
     EXPECT_EQ(encodeStatus(StatusQuery::PaperSensor, only(Condition::PaperEnd)), 0x72);
 }
 
+// Every free bit of every DLE EOT reply, written out from the printer manuals' reply table as
+// literal bytes: 0x12 with bit 2 (0x16), bit 3 (0x1A), bit 5 (0x32) or bit 6 (0x52) set.
+TEST(PrinterStatus, EveryBitOfEveryReplyMeansWhatTheManualsSay)
+{
+    using C = Condition;
+    const struct {
+        StatusQuery query;
+        C bit2, bit3, bit5, bit6;
+    } table[] = {
+        { StatusQuery::Printer, C::DrawerPin3High, C::Offline, C::WaitingForRecovery,
+            C::FeedButtonPressed },
+        { StatusQuery::OfflineCause, C::CoverOpen, C::PaperFedByButton, C::StoppedByPaperEnd,
+            C::ErrorOccurred },
+        { StatusQuery::ErrorCause, C::RecoverableError, C::CutterError, C::UnrecoverableError,
+            C::AutoRecoverableError },
+        // The roll paper sensor reports each of its two conditions on two bits.
+        { StatusQuery::PaperSensor, C::PaperNearEnd, C::PaperNearEnd, C::PaperEnd, C::PaperEnd },
+    };
+    for (const auto& row : table) {
+        const int n = int(row.query);
+        EXPECT_EQ(decodeStatus(row.query, 0x12), ConditionSet()) << n;
+        EXPECT_EQ(decodeStatus(row.query, 0x16), only(row.bit2)) << n;
+        EXPECT_EQ(decodeStatus(row.query, 0x1A), only(row.bit3)) << n;
+        EXPECT_EQ(decodeStatus(row.query, 0x32), only(row.bit5)) << n;
+        EXPECT_EQ(decodeStatus(row.query, 0x52), only(row.bit6)) << n;
+        EXPECT_EQ(decodeStatus(row.query, 0x7E),
+            only(row.bit2) | only(row.bit3) | only(row.bit5) | only(row.bit6))
+            << n;
+    }
+    // What the virtual printer answers, byte for byte: one bit each, both sensor bits at once.
+    const struct {
+        StatusQuery query;
+        C condition;
+        std::uint8_t reply;
+    } encoded[] = {
+        { StatusQuery::Printer, C::DrawerPin3High, 0x16 },
+        { StatusQuery::Printer, C::Offline, 0x1A },
+        { StatusQuery::Printer, C::WaitingForRecovery, 0x32 },
+        { StatusQuery::Printer, C::FeedButtonPressed, 0x52 },
+        { StatusQuery::OfflineCause, C::CoverOpen, 0x16 },
+        { StatusQuery::OfflineCause, C::PaperFedByButton, 0x1A },
+        { StatusQuery::OfflineCause, C::StoppedByPaperEnd, 0x32 },
+        { StatusQuery::OfflineCause, C::ErrorOccurred, 0x52 },
+        { StatusQuery::ErrorCause, C::RecoverableError, 0x16 },
+        { StatusQuery::ErrorCause, C::CutterError, 0x1A },
+        { StatusQuery::ErrorCause, C::UnrecoverableError, 0x32 },
+        { StatusQuery::ErrorCause, C::AutoRecoverableError, 0x52 },
+        { StatusQuery::PaperSensor, C::PaperNearEnd, 0x1E },
+        { StatusQuery::PaperSensor, C::PaperEnd, 0x72 },
+    };
+    for (const auto& e : encoded)
+        EXPECT_EQ(int(encodeStatus(e.query, only(e.condition))), int(e.reply))
+            << conditionKey(e.condition);
+}
+
+// The first byte of an automatic status back (0xx1xx00) is never taken for a DLE EOT reply
+// (0xx1xx10), whatever its free bits say: ready, drawer pin high, offline, cover open, paper fed.
+TEST(PrinterStatus, FirstAutomaticStatusBytesAreNoRealTimeReplies)
+{
+    const std::string eot1("\x10\x04\x01", 3);
+    for (const std::uint8_t asb : { 0x10, 0x14, 0x18, 0x30, 0x50, 0x7C }) {
+        EXPECT_FALSE(hasStatusFixedBits(asb)) << int(asb);
+        for (const auto query : kStatusQueries)
+            EXPECT_FALSE(decodeStatus(query, asb)) << int(asb);
+        EXPECT_EQ(replyLength(eot1, std::string(1, static_cast<char>(asb))), kNoReply) << int(asb);
+    }
+}
+
 TEST(PrinterStatus, QueriesAreTheirCommandBytes)
 {
     EXPECT_EQ(statusQueryBytes(StatusQuery::OfflineCause), std::string("\x10\x04\x02", 3));

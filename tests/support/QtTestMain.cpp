@@ -1,6 +1,6 @@
 // main() for widget tests: an offscreen QApplication exists before any test runs.
+#include "support/SkipExit.h"
 #include <QApplication>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
@@ -8,5 +8,5 @@ int main(int argc, char** argv)
         qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return runAllTestsReportingSkips();
 }

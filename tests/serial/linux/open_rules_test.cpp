@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -239,6 +240,36 @@ TEST_F(LockedRoot, ALiveLockUnderAnyNameOfTheDeviceKeepsThePortClosed)
         EXPECT_EQ(openFailure(port), std::make_pair(0, 0)) << lock;
         port.closePort();
     }
+}
+
+// Old programs (and some still) write the holder's process id as a 4-byte binary number in the
+// machine's byte order instead of ten characters of text.
+TEST_F(LockedRoot, LocksInTheBinaryFormOfOldProgramsAreHonoured)
+{
+    const auto binary = [](pid_t pid) {
+        const std::int32_t value = pid;
+        return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    // Process 1, little-endian as on the machines this runs on: the port stays closed.
+    const std::string init("\x01\x00\x00\x00", 4);
+    ASSERT_EQ(binary(1), init);
+    for (const std::string& lock : { ourLock, givenLock }) {
+        root.writeFile(lock, init);
+        EXPECT_EQ(openFailure(port), std::make_pair(1, EBUSY)) << lock;
+        EXPECT_EQ(root.readFile(lock), init) << lock;
+        std::filesystem::remove(root.path() + "/" + lock);
+    }
+    // The holder is named from the binary number.
+    const LiveProcess holder;
+    root.writeFile(ourLock, binary(holder.pid));
+    EXPECT_EQ(busyDetail(port),
+        "The port is locked by " + root.path() + "/" + ourLock + ", held by process "
+            + std::to_string(holder.pid) + " (" + processName(holder.pid) + ").");
+    // A stale binary lock under our name is cleared and replaced by ours, in text.
+    root.writeFile(ourLock, binary(endedProcess()));
+    ASSERT_EQ(openFailure(port), std::make_pair(0, 0));
+    EXPECT_EQ(root.readFile(ourLock), lockText(::getpid()));
+    port.closePort();
 }
 
 TEST_F(LockedRoot, ALinkIsLockedOutByLocksUnderItsOwnNameItsLastPartAndItsDevice)
