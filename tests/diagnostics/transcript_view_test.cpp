@@ -24,10 +24,11 @@ namespace {
 
 // Answers the next file dialog with `path`, as a user who types a name and presses Save. A
 // dialog that is still loading its folder may let the first press pass, so the name is given
-// and Save pressed again until that dialog has closed; a later dialog is left alone.
-void answerFileDialog(const QString& path)
+// and Save pressed again until that dialog has closed; a later dialog is left alone. The timer
+// belongs to owner, so it goes with it should the test end before the timer has stopped itself.
+void answerFileDialog(const QString& path, QObject* owner)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(owner);
     auto answered = std::make_shared<QPointer<QFileDialog>>();
     auto seen = std::make_shared<bool>(false);
     QObject::connect(timer, &QTimer::timeout, [timer, path, answered, seen] {
@@ -173,11 +174,11 @@ TEST(TranscriptView, SaveBinHoldsExactlyTheBytesSentAndSaveTextTheRows)
     QTemporaryDir folder;
     const QString bin = folder.filePath("sent.bin"), text = folder.filePath("transcript.txt");
 
-    answerFileDialog(bin);
+    answerFileDialog(bin, &panel);
     QTest::mouseClick(panel.findChild<QPushButton*>("TranscriptSaveBytes"), Qt::LeftButton);
     EXPECT_EQ(fileBytes(bin), QByteArray("\x1B\x40Hello\n\x1D\x56\x00", 11));
 
-    answerFileDialog(text);
+    answerFileDialog(text, &panel);
     QTest::mouseClick(panel.findChild<QPushButton*>("TranscriptSaveText"), Qt::LeftButton);
     const QString saved = QString::fromLatin1(fileBytes(text));
     const QStringList lines = saved.split('\n', Qt::SkipEmptyParts);
