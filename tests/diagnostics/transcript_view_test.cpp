@@ -45,7 +45,9 @@ void answerFileDialog(const QString& path, QObject* owner)
             return;
         }
         (*answered)->selectFile(path);
-        static_cast<QDialog*>(answered->data())->accept(); // QFileDialog::accept is protected
+        // Ends the dialog as Save does, without accept()'s checks: a question those checks may
+        // raise (a folder last visited that is gone) would be a second modal nobody answers.
+        static_cast<QDialog*>(answered->data())->done(QDialog::Accepted);
     });
     timer->start(10);
 }
