@@ -217,9 +217,14 @@ TEST(Failures, ADeviceDeniedNamesItsGroupAndHowToJoinIt)
         ::chmod(path.c_str(), 0755);
     ASSERT_EQ(::chown(device.c_str(), 0, 7), 0);
     ::chmod(device.c_str(), 0660);
+    // The program and its library copied where the other user may read them (the build folder
+    // may lie below a folder only root can enter); the program finds the library beside it.
+    const std::string program = root.path() + "/quillet-send";
+    std::filesystem::copy_file(QUILLET_SEND, program);
+    std::filesystem::copy_file(
+        ZEVARUV, root.path() + "/" + std::filesystem::path(ZEVARUV).filename().string());
     const auto run = testsupport::runProgram("/usr/bin/setpriv",
-        { "--reuid=65534", "--regid=65534", "--clear-groups", QUILLET_SEND, "--lpt", "LPT1",
-            "cut" },
+        { "--reuid=65534", "--regid=65534", "--clear-groups", program, "--lpt", "LPT1", "cut" },
         withSysRoot(root));
     if (::geteuid() != 0 || run.exitCode == 127)
         GTEST_SKIP() << "needs root to run the program as another user: " << run.err;
