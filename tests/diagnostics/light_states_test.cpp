@@ -81,10 +81,10 @@ TEST(LightStates, DriverViewAndSerialLines)
     EXPECT_EQ(pty[0], (LightState { "CTS", Lamp::Grey, "CTS: not available" }));
     EXPECT_EQ(pty[4], (LightState { "DTR", Lamp::Grey, "DTR: unknown" }));
     EXPECT_EQ(pty[5], (LightState { "RTS", Lamp::Grey, "RTS: unknown (handshake)" }));
-    cport::TLineSignals signals;
-    signals += cport::lsRLSD;
+    cport::TLineSignals raised;
+    raised += cport::lsRLSD;
     // A UART whose DTR is low although the settings enable it, and RTS raised by handshake.
-    const auto uart = lineLights(signals, { false, true, cport::dtrEnable, cport::rtsHandshake });
+    const auto uart = lineLights(raised, { false, true, cport::dtrEnable, cport::rtsHandshake });
     EXPECT_EQ(uart[0].words, "CTS: off");
     EXPECT_EQ(uart[2], (LightState { "DCD", Lamp::Green, "DCD: on" }));
     EXPECT_EQ(uart[4], (LightState { "DTR", Lamp::Grey, "DTR: off" }));
