@@ -17,16 +17,21 @@ std::string withoutCarriageReturns(std::string_view text)
 
 std::string withCarriageReturns(std::string_view text)
 {
+    // Whole stretches between line feeds are copied at once: help texts run to kilobytes.
+    std::size_t feed = text.find('\n');
+    if (feed == std::string_view::npos)
+        return std::string(text);
     std::string result;
     result.reserve(
-        text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-    char previous = '\0';
-    for (const char c : text) {
-        if (c == '\n' && previous != '\r')
+        text.size() + static_cast<std::size_t>(std::count(text.begin() + feed, text.end(), '\n')));
+    std::size_t copied = 0;
+    for (; feed != std::string_view::npos; feed = text.find('\n', feed + 1)) {
+        result.append(text, copied, feed - copied);
+        if (feed == 0 || text[feed - 1] != '\r')
             result += '\r';
-        result += c;
-        previous = c;
+        copied = feed;
     }
+    result.append(text, copied);
     return result;
 }
 
