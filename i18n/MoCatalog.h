@@ -1,14 +1,11 @@
 #pragma once
 // A GNU gettext .mo catalog read from memory. Catalogs come from outside the program, so the
 // constructor checks every header field, table, offset, length, terminator and hash entry
-// before any lookup may use them. While checking, it copies the tables it needs into a
-// compact form in the host's byte order, so that a lookup touches as little memory as
-// possible.
+// before any lookup may use them. While checking, it builds an index of the entries in the
+// host's byte order, so that a lookup touches as little memory as possible.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +26,7 @@ public:
 
     // The translation of key, up to its first zero byte, or nothing when the catalog lacks
     // the key. A translation that is not valid UTF-8 is answered as the empty text. The
-    // empty key is never found (its entry is the catalog's header). Looks through the
-    // catalog's hash table when it has one, by binary search otherwise.
+    // empty key is never found (its entry is the catalog's header).
     std::optional<std::string_view> find(std::string_view key) const;
 
     std::uint32_t count() const { return m_count; }
@@ -45,17 +41,20 @@ private:
         // 0 when it is not valid UTF-8.
         std::uint32_t translationLength;
     };
+    // A place of the index: an entry, and bits of its original's hash that the place does not
+    // tell, so that most other keys are passed over without reading the catalog.
+    struct Slot {
+        std::uint32_t tag;
+        Entry entry;
+    };
 
-    const std::vector<Entry>& table() const { return m_slots.empty() ? m_entries : m_slots; }
     std::uint32_t word(std::size_t offset) const;
     void readHeader(const std::string& path);
-    void readEntries(const std::string& path);
-    void readHashTable(const std::string& path);
-    void checkSorted(const std::string& path) const;
+    std::vector<Entry> readEntries(const std::string& path) const;
+    void checkHashTable(const std::string& path) const;
+    void checkSorted(const std::vector<Entry>& entries, const std::string& path) const;
+    void buildIndex(const std::vector<Entry>& entries);
     std::string_view original(const Entry& entry) const;
-    const Entry* recall(std::string_view key, std::size_t hash) const;
-    const Entry* findByHash(std::string_view key) const;
-    const Entry* findBySearch(std::string_view key) const;
 
     const unsigned char* m_data;
     std::size_t m_size;
@@ -68,21 +67,12 @@ private:
     // Hash entries above the string count and up to this bound name system-dependent
     // strings, which this reader does not use.
     std::uint64_t m_hashEntryLimit = 0;
-    // The entries by string index, kept for the binary search of a catalog without hash
-    // table.
-    std::vector<Entry> m_entries;
-    // The catalog's hash table with each slot's entry in place, so that a probe reads one
-    // place in memory; empty slots and those of system-dependent strings are marked in
-    // originalLength.
-    std::vector<Entry> m_slots;
-    // Where each key found so far lies in table() (position + 1), by a hash much faster than
-    // the catalog's own: a repeated lookup skips the probing. Any thread may write a slot;
-    // every value is a valid position and is checked against the key before use.
-    std::unique_ptr<std::atomic<std::uint32_t>[]> m_memo;
-    std::size_t m_memoMask = 0;
+    // Every entry with a non-empty original, by a hash of it much faster than the format's
+    // own (whose byte-by-byte folding costs more than the rest of a lookup), at most half
+    // full, probed place after place. Built once when the catalog is opened: every key costs
+    // the same, whether looked up before or not.
+    std::vector<Slot> m_index;
+    std::size_t m_indexMask = 0;
 };
-
-// The hash of the .mo format (hashpjw) over the key's bytes.
-std::uint32_t moHash(std::string_view key);
 
 } // namespace gnugettext

@@ -126,7 +126,7 @@ std::optional<std::string> TDomain::catalogPath(std::string_view language) const
     return m_directory + std::string(language) + "/LC_MESSAGES/" + m_name + ".mo";
 }
 
-std::optional<std::string> TDomain::lookup(std::string_view key, std::size_t lengthLimit)
+std::optional<std::string_view> TDomain::lookup(std::string_view key, std::size_t lengthLimit)
 {
     const OpenCatalog* open = m_catalog.load(std::memory_order_acquire);
     if (!open && m_mayOpen.load(std::memory_order_acquire))
@@ -141,7 +141,7 @@ std::optional<std::string> TDomain::lookup(std::string_view key, std::size_t len
             reportOverlong(open->path, key, found->size(), lengthLimit);
         return std::nullopt;
     }
-    return std::string(*found);
+    return found;
 }
 
 std::optional<TDomain::Source> TDomain::findCatalog() const

@@ -43,7 +43,9 @@ public:
     // key. A translation longer than lengthLimit bytes counts as missing, and the catalog is
     // reported once on the standard error stream. Raises platform::Exception when the catalog
     // exists but cannot be opened, read or recognised; the next lookup then tries again.
-    std::optional<std::string> lookup(std::string_view key, std::size_t lengthLimit = SIZE_MAX);
+    // The text lies in the catalog's bytes, which stay in memory as long as the domain does.
+    std::optional<std::string_view> lookup(
+        std::string_view key, std::size_t lengthLimit = SIZE_MAX);
 
 private:
     struct OpenCatalog;

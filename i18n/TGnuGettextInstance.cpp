@@ -96,15 +96,13 @@ std::string TGnuGettextInstance::translateIn(
     const std::string_view key = hasCarriageReturn ? std::string_view(strippedKey) : msgid;
     // The empty text is its own translation, whatever the catalog (whose empty key is its
     // header); a text of carriage returns alone becomes empty without an error.
-    std::optional<std::string> found = key.empty() ? std::nullopt : d.lookup(key, lengthLimit);
+    const std::optional<std::string_view> found
+        = key.empty() ? std::nullopt : d.lookup(key, lengthLimit);
     // The catalog answers a translation that is not valid UTF-8 as the empty text.
     if (found && found->empty())
         throw platform::Exception(
             platform::formatMessage(untranslatableMessage, { std::string(msgid) }));
-    const std::string_view result = found ? std::string_view(*found) : key;
-    if (result.find('\n') == std::string_view::npos)
-        return found ? std::move(*found) : std::string(key);
-    return withCarriageReturns(result);
+    return withCarriageReturns(found ? *found : key);
 }
 
 void TGnuGettextInstance::chooseLanguage(std::string code)

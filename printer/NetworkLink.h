@@ -2,6 +2,7 @@
 // The two-way link over the network: one connection to port 9100 through the network printing
 // library, which carries the printer's replies back on the same connection.
 
+#include "printer/NetworkWait.h"
 #include "printer/PrinterLink.h"
 
 namespace printer {
@@ -17,6 +18,10 @@ protected:
     // A partial send raises "Send error" with the count the printer acknowledged.
     void write(const std::string& bytes) override;
     std::string read(std::size_t maxBytes, std::chrono::milliseconds limit) override;
+
+private:
+    // The library calls the wait hook while it connects, sends and reads.
+    const NetworkWait m_waiting;
 };
 
 } // namespace printer

@@ -1,6 +1,7 @@
 #include "printer/NetworkOutput.h"
 
 #include "platform/MessageBoxes.h"
+#include "printer/NetworkWait.h"
 #include "printer/PressWait.h"
 #include "zevaruv/ZEVarUV.h"
 
@@ -40,21 +41,14 @@ std::size_t sendAll(const std::string& bytes)
 
 std::optional<std::size_t> sendNetwork(const std::string& address, const std::string& bytes)
 {
-    // Connecting, the printer's moment and sending may take seconds: one helper runs them beside
-    // the waiting press (a helper each would cost a thread start more per press).
-    std::uint8_t connected = 0;
-    std::size_t delivered = 0;
-    runWaiting([&] {
-        connected = KWNetOpen(address.c_str(), connectSeconds, sendSeconds);
-        if (connected != 1)
-            return;
-        std::this_thread::sleep_for(settlePause);
-        delivered = sendAll(bytes);
-    });
-    if (connected != 1) {
+    // Connecting and sending may take seconds: the library calls the wait hook meanwhile.
+    const NetworkWait waiting;
+    if (KWNetOpen(address.c_str(), connectSeconds, sendSeconds) != 1) {
         platform::showMessage("Connect error");
         return std::nullopt;
     }
+    std::this_thread::sleep_for(settlePause);
+    const std::size_t delivered = sendAll(bytes);
     std::this_thread::sleep_for(settlePause);
     KWNetClose();
     if (delivered < bytes.size())

@@ -20,9 +20,4 @@ void setWaitHook(std::function<void()> hook);
 // Calls the hook, if one is installed.
 void keepWaiting();
 
-// Runs `work` to its end. While a hook is installed, `work` runs on a helper thread and the
-// calling thread calls the hook every waitSlice meanwhile; an exception `work` raises is raised
-// here. Without a hook, `work` runs on the calling thread.
-void runWaiting(const std::function<void()>& work);
-
 } // namespace printer

@@ -3,13 +3,11 @@
 #include "platform/ProgressDeadline.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <linux/sockios.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,21 +38,24 @@ int remainingMs(Clock::time_point deadline)
 }
 
 // Waits until the socket is writable; false when the deadline passes first.
-bool waitWritable(int socket, Clock::time_point deadline)
+bool waitWritable(int socket, Clock::time_point deadline, const Waiting& waiting)
 {
     for (;;) {
         pollfd entry { socket, POLLOUT, 0 };
-        const int ready = ::poll(&entry, 1, remainingMs(deadline));
+        const int left = remainingMs(deadline);
+        const int ready = ::poll(&entry, 1, std::min(left, int(waitSlice.count())));
         if (ready > 0)
             return true;
-        if (ready == 0 || errno != EINTR)
+        if ((ready < 0 && errno != EINTR) || left == 0)
             return false;
+        waiting();
     }
 }
 
 } // namespace
 
-bool NetConnection::open(const std::string& address, std::uint16_t port, int connectMs)
+bool NetConnection::open(
+    const std::string& address, std::uint16_t port, int connectMs, const Waiting& waiting)
 {
     close();
     sockaddr_in target {};
@@ -69,7 +70,7 @@ bool NetConnection::open(const std::string& address, std::uint16_t port, int con
         return false;
     const auto deadline = Clock::now() + std::chrono::milliseconds(connectMs);
     int result = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&target), sizeof target);
-    if (result != 0 && errno == EINPROGRESS && waitWritable(socket.get(), deadline)) {
+    if (result != 0 && errno == EINPROGRESS && waitWritable(socket.get(), deadline, waiting)) {
         int error = 0;
         socklen_t size = sizeof error;
         result = ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0
@@ -78,12 +79,14 @@ bool NetConnection::open(const std::string& address, std::uint16_t port, int con
     }
     if (result != 0)
         return false;
-    ::fcntl(socket.get(), F_SETFL, ::fcntl(socket.get(), F_GETFL) & ~O_NONBLOCK);
+    // The socket stays non-blocking: every wait is a poll() that returns to the caller's
+    // callback in time.
     m_socket = std::move(socket);
     return true;
 }
 
-std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, int sendMs)
+std::size_t NetConnection::send(
+    const std::uint8_t* data, std::size_t length, int sendMs, const Waiting& waiting)
 {
     if (!m_socket.valid())
         return 0;
@@ -107,11 +110,6 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
         if (progress.expired())
             return acked;
         if (sent < length) {
-            // Blocking sends bounded by SO_SNDTIMEO move a large text in one call.
-            // At least 1 ms: a zero SO_SNDTIMEO would mean no limit at all.
-            const int left = std::max(1, progress.waitMs(std::chrono::milliseconds(sendMs)));
-            const timeval limit { left / 1000, (left % 1000) * 1000 };
-            ::setsockopt(m_socket.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
             const ssize_t written
                 = ::send(m_socket.get(), data + sent, length - sent, MSG_NOSIGNAL);
             if (written > 0) {
@@ -120,6 +118,12 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
             } else if (written == 0
                 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
                 return acknowledged(); // the peer has gone
+            } else if (errno != EINTR) {
+                // The kernel's buffer is full: wait for room (a failed peer makes the next
+                // send fail).
+                pollfd entry { m_socket.get(), POLLOUT, 0 };
+                ::poll(&entry, 1, progress.waitMs(waitSlice));
+                waiting();
             }
             continue;
         }
@@ -135,6 +139,7 @@ std::size_t NetConnection::send(const std::uint8_t* data, std::size_t length, in
         if (::poll(&entry, 1, progress.waitMs(ackPause)) > 0
             && (entry.revents & (POLLERR | POLLHUP)))
             return acknowledged();
+        waiting();
         ackPause = std::min(ackPause * 2, maxAckPause);
     }
 }

@@ -5,13 +5,14 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 
 namespace zevaruv {
 
 std::optional<std::size_t> NetConnection::receive(
-    std::uint8_t* buffer, std::size_t size, int waitMs)
+    std::uint8_t* buffer, std::size_t size, int waitMs, const Waiting& waiting)
 {
     if (!m_socket.valid())
         return std::nullopt;
@@ -21,7 +22,8 @@ std::optional<std::size_t> NetConnection::receive(
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         pollfd entry { m_socket.get(), POLLIN, 0 };
-        const int ready = ::poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        const int ready = ::poll(&entry, 1,
+            static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, waitSlice.count())));
         if (ready < 0 && errno != EINTR)
             return std::nullopt;
         if (ready > 0) {
@@ -33,6 +35,8 @@ std::optional<std::size_t> NetConnection::receive(
         }
         if (ready == 0 && left.count() <= 0)
             return std::size_t { 0 };
+        if (ready == 0)
+            waiting();
     }
 }
 

@@ -8,11 +8,12 @@ namespace zevaruv {
 
 std::mutex connectionMutex;
 NetConnection connection;
+thread_local ThreadPart threadPart;
 
 } // namespace zevaruv
 
 using zevaruv::connection;
-using zevaruv::connectionMutex;
+using zevaruv::ConnectionCall;
 
 namespace {
 
@@ -30,22 +31,35 @@ std::uint8_t KWNetOpen(const char* address, std::int32_t connectSeconds, std::in
 {
     if (!address)
         return 0;
-    std::lock_guard lock(connectionMutex);
+    const ConnectionCall call;
+    if (call.refused())
+        return 0;
     sendLimitMs = secondsToMs(sendSeconds);
-    return connection.open(address, zevaruv::printerPort, secondsToMs(connectSeconds)) ? 1 : 0;
+    return connection.open(
+               address, zevaruv::printerPort, secondsToMs(connectSeconds), call.waiting())
+        ? 1
+        : 0;
 }
 
 std::int32_t KWNetSend(const std::uint8_t* data, std::int32_t length)
 {
     if (!data || length <= 0)
         return 0;
-    std::lock_guard lock(connectionMutex);
+    const ConnectionCall call;
+    if (call.refused())
+        return 0;
     return static_cast<std::int32_t>(
-        connection.send(data, static_cast<std::size_t>(length), sendLimitMs));
+        connection.send(data, static_cast<std::size_t>(length), sendLimitMs, call.waiting()));
+}
+
+void KWNetWaitCallback(void (*callback)(void* context), void* context)
+{
+    zevaruv::threadPart.waiting = { callback, context };
 }
 
 void KWNetClose()
 {
-    std::lock_guard lock(connectionMutex);
-    connection.close();
+    const ConnectionCall call;
+    if (!call.refused())
+        connection.close();
 }

@@ -19,6 +19,14 @@ ZEVARUV_API std::uint8_t KWNetOpen(
 // keeps taking bytes is never cut off.
 ZEVARUV_API std::int32_t KWNetSend(const std::uint8_t* data, std::int32_t length);
 
+// Installs, for the calling thread only, a function that KWNetOpen, KWNetSend and KWNetReceive
+// call on that thread at least every 50 ms while they wait (for the connection, for room to
+// send, for the printer's acknowledgements or replies): a program keeps its window alive there
+// without a thread of its own. A null callback removes it. The callback must not call the
+// library; a call it makes anyway fails at once (as with nothing connected) instead of waiting
+// for the call that runs it.
+ZEVARUV_API void KWNetWaitCallback(void (*callback)(void* context), void* context);
+
 // Ends the connection opened by KWNetOpen, dropping bytes the printer never acknowledged;
 // does nothing when none is open.
 ZEVARUV_API void KWNetClose();

@@ -1,14 +1,15 @@
 // Lookup cost of the translator beside glibc's dgettext on a real catalog, in the same run: every
 // msgid of a Debian catalog (coreutils' German one; QUILLET_BENCH_MO names another), looked up
 // once per round in a new random order, as hits and as misses; median processor nanoseconds per
-// lookup, and the raw ratio (goal at most 0.5). Both keep what they found: glibc a tree of found
-// translations, the catalog a memo of where each key lies. What the memo buys is measured on its
-// own: the same keys on a freshly opened catalog (memo empty) and on one that looked them up
+// lookup, and the raw ratio (goal at most 0.5). glibc keeps a tree of the translations it found;
+// the catalog keeps nothing per lookup (it indexes every entry when opened), which is checked on
+// the catalog alone: the same keys on a freshly opened catalog and on one that looked them up
 // before. Needs localedef (a de_DE.UTF-8 locale is built in a temporary folder, since dgettext
 // translates nothing in the "C" locale).
 
 #include "bench/support/Median.h"
 #include "i18n/MoCatalog.h"
+#include "i18n/TextRules.h"
 #include "i18n/gnugettext.h"
 #include "support/TempDir.h"
 
@@ -114,7 +115,7 @@ double nanosecondsPerLookup(const std::vector<std::string>& keys, Lookup lookup,
 }
 
 // Nanoseconds per lookup on a freshly opened catalog, then on the same catalog again.
-std::pair<double, double> memoCost(
+std::pair<double, double> repeatCost(
     const std::string& mo, const std::vector<std::string>& keys, std::size_t& sink)
 {
     std::vector<double> fresh, again;
@@ -149,15 +150,20 @@ int main()
     ::setenv("LANG", "de_DE.UTF-8", 1);
     gnugettext::startGnuGettext({ work.path() + "/quillet", 0 });
 
-    // Both must answer alike before their speed means anything; keys they answer differently
-    // are left out and counted.
+    // Both must answer alike before their speed means anything. The translator gives every
+    // line feed a carriage return before it (the program's texts use both), which dgettext does
+    // not: its answer is compared with that rule applied. Keys still answered differently are
+    // left out and counted.
     const auto before = hits.size();
     std::erase_if(hits, [](const std::string& k) {
-        return dgettext(domain, k.c_str()) != gnugettext::translateInDomain(domain, k);
+        return gnugettext::withCarriageReturns(dgettext(domain, k.c_str()))
+            != gnugettext::translateInDomain(domain, k);
     });
     if (hits.size() != before)
-        std::printf("left out: %zu msgids the two translators answer differently\n",
-            before - hits.size());
+        std::printf(
+            "left out: %zu msgids the two translators answer differently\n", before - hits.size());
+    const auto withLineFeeds = std::count_if(hits.begin(), hits.end(),
+        [](const std::string& k) { return k.find('\n') != std::string::npos; });
     std::vector<std::string> misses;
     for (const auto& k : hits)
         misses.push_back(k + " (not in the catalog)");
@@ -168,9 +174,10 @@ int main()
     };
     const auto ours
         = [](const std::string& k) { return gnugettext::translateInDomain(domain, k).size(); };
-    std::printf("%s: %zu msgids, each once per round in a new order; median of %d rounds, "
+    std::printf("%s: %zu msgids (%td with line feeds, which the translator answers with carriage "
+                "returns added), each once per round in a new order; median of %d rounds, "
                 "processor ns per lookup\n",
-        path.c_str(), hits.size(), rounds);
+        path.c_str(), hits.size(), withLineFeeds, rounds);
     std::mt19937 random(8);
     for (const auto& [name, keys] :
         { std::pair { "hits", &hits }, std::pair { "misses", &misses } }) {
@@ -193,9 +200,9 @@ int main()
             median(reference), median(measured), median(measured) / median(reference));
     }
     gnugettext::endGnuGettext();
-    const auto [fresh, again] = memoCost(mo, hits, sink);
-    std::printf("the catalog's memo (hits, the catalog alone): %.1f ns freshly opened, %.1f ns "
-                "once looked up: it saves %.0f%%\n",
-        fresh, again, 100 * (1 - again / fresh));
+    const auto [fresh, again] = repeatCost(mo, hits, sink);
+    std::printf("the catalog alone, hits: %.1f ns freshly opened, %.1f ns once looked up "
+                "(ratio %.2f)\n",
+        fresh, again, again / fresh);
     return sink == 0;
 }

@@ -152,9 +152,16 @@ TEST_F(Form1StalledPrinter, ASlowSerialPrinterThatKeepsReadingIsNeverCutOff)
     // More than the terminal buffers plus what the printer reads in the limit.
     form->Memo1->setPlainText(largeTestText(40 << 10));
     const std::string sent = printer::printTestBytes(form->memo1Bytes());
+    PressObserver observer(*form);
     const auto took = timedPress("Button1");
     EXPECT_TRUE(boxes().empty());
     EXPECT_GT(took, limit) << "the printer was not slow";
+    // The window stayed alive on the press's own thread, and "Exit" did not act.
+    EXPECT_GE(observer.clockPaints, 3);
+    EXPECT_TRUE(observer.busyCursor);
+    EXPECT_TRUE(observer.clickedExit);
+    QTest::qWait(100);
+    EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(printer.take(sent.size(), 30000) == sent);
 }
 
@@ -189,9 +196,16 @@ TEST_F(Form1StalledPrinter, ASlowNetworkPrinterThatKeepsReadingIsNeverCutOff)
     typeAddress(*form, QString::fromStdString(printer.address()));
     form->Memo1->setPlainText(largeTestText(512 << 10));
     const std::string sent = printer::printTestBytes(form->memo1Bytes());
+    PressObserver observer(*form);
     const auto took = timedPress("Button1");
     EXPECT_TRUE(boxes().empty());
     EXPECT_GT(took, limit) << "the printer was not slow";
+    // The window stayed alive on the press's own thread, and "Exit" did not act.
+    EXPECT_GE(observer.clockPaints, 3);
+    EXPECT_TRUE(observer.busyCursor);
+    EXPECT_TRUE(observer.clickedExit);
+    QTest::qWait(100);
+    EXPECT_TRUE(form->isVisible());
     const auto received = printer.waitForConnections(1, 30000);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_TRUE(received[0] == sent);
