@@ -4,6 +4,7 @@
 #include "escpos/Command.h"
 
 #include <string>
+#include <string_view>
 
 namespace emulator {
 
@@ -20,6 +21,18 @@ inline constexpr int kMaxImageHeight = 1000 * kDotsPerMm;
 // Refuses a size wider than maxWidth or taller than kMaxImageHeight; otherwise an empty bitmap
 // of that size.
 BitmapResult blankBitmap(long long width, long long height, int maxWidth, const char* what);
+
+// How the dots of an image are packed, a bit a dot with the high bit first: rows of
+// (width + 7) / 8 bytes left to right, or columns of (height + 7) / 8 bytes top to bottom.
+enum class DotOrder { Rows, Columns };
+
+// The bytes a packed image of that size takes.
+long long packedBytes(long long width, long long height, DotOrder order);
+
+// A packed image, each dot drawn scaleX by scaleY dots; refused when its size is out of bounds or
+// `dots` holds fewer bytes than it needs.
+BitmapResult packedImage(std::string_view dots, long long width, long long height, DotOrder order,
+    int scaleX, int scaleY, int maxWidth, const char* what);
 
 // GS v 0 m xL xH yL yH d...: rows of bytes, the high bit leftmost; m doubles width and height.
 BitmapResult rasterImage(const escpos::Command& command, int maxWidth);

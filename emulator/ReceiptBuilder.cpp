@@ -313,6 +313,7 @@ void ReceiptBuilder::reset()
 {
     m_modes = PrintModes {};
     m_decoder.select(0);
+    m_graphics.clearBuffer();
     m_paper.setAlignment(m_modes.alignment);
     m_paper.setLineSpacing(m_modes.lineSpacing);
     updateArea();

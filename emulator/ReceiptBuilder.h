@@ -1,6 +1,7 @@
 #pragma once
 
 #include "emulator/CodePageDecoder.h"
+#include "emulator/GraphicsMemory.h"
 #include "emulator/PaperLayout.h"
 #include "emulator/PrintModes.h"
 #include "emulator/Receipt.h"
@@ -56,6 +57,8 @@ private:
     void tab();
     void barcode(const escpos::Command& command);
     void twoDimensionalCode(const escpos::Command& command);
+    void graphics(const escpos::Command& command);
+    void finishLine();
     void placeReadable(const std::string& text);
     void cut(Mark::Kind kind, int feed);
     void reset();
@@ -71,6 +74,7 @@ private:
     PaperLayout m_paper;
     PrintModes m_modes;
     CodePageDecoder m_decoder;
+    GraphicsMemory m_graphics;
     std::string m_textLog; // consecutive text, logged as one line with its style
     std::string m_textLogStyle;
     int m_textLogPosition = 0; // dots from the start of the line where the text began

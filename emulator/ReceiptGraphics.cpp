@@ -11,9 +11,6 @@ using escpos::gs;
 
 namespace {
 
-const std::string kGraphicsNotDrawn
-    = "graphics (GS ( L, GS 8 L) are not drawn: only GS v 0 and ESC * images are";
-
 Mark::Kind cutKind(std::uint8_t m)
 {
     const bool full = m == 0 || m == 48 || m == 65 || m == 97 || m == 103;
@@ -46,8 +43,8 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
         twoDimensionalCode(command);
         return true;
     case gs('8'):
-        if (command.at(2) == 'L' && command.at(8) == 112)
-            refuse(kGraphicsNotDrawn);
+        if (command.at(2) == 'L')
+            graphics(command);
         return true;
     case gs('h'):
         m_modes.barcodeHeight = std::max<int>(1, n);
@@ -88,8 +85,7 @@ void ReceiptBuilder::barcode(const escpos::Command& command)
         type, data, m_modes.barcodeModule, m_modes.barcodeHeight, m_paper.areaWidth(), readable);
     if (!result.refusal.empty())
         return refuse(result.refusal);
-    if (!m_paper.lineEmpty())
-        m_paper.printLine(m_modes.lineSpacing);
+    finishLine();
     if (m_modes.readablePosition & 1)
         placeReadable(readable);
     m_paper.placeBlock(std::move(result.bitmap));
@@ -110,9 +106,8 @@ void ReceiptBuilder::placeReadable(const std::string& text)
 
 void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
 {
-    // Graphics stored with function 112 would be missing from the picture without a word.
-    if (command.at(2) == 'L' && command.at(6) == 112)
-        return refuse(kGraphicsNotDrawn);
+    if (command.at(2) == 'L')
+        return graphics(command);
     if (command.at(2) != 'k')
         return;
     const auto symbol = command.at(5), function = command.at(6), value = command.at(7);
@@ -147,10 +142,29 @@ void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
     }
 }
 
-void ReceiptBuilder::cut(Mark::Kind kind, int feed)
+// Blocks (barcodes, codes, graphics) print below the line gathered so far.
+void ReceiptBuilder::finishLine()
 {
     if (!m_paper.lineEmpty())
         m_paper.printLine(m_modes.lineSpacing);
+}
+
+void ReceiptBuilder::graphics(const escpos::Command& command)
+{
+    auto outcome = m_graphics.apply(command, m_paper.areaWidth());
+    if (!outcome.refusal.empty())
+        return refuse(outcome.refusal);
+    if (!outcome.note.empty())
+        log(outcome.note);
+    if (!outcome.print)
+        return;
+    finishLine();
+    m_paper.placeBlock(std::move(*outcome.print));
+}
+
+void ReceiptBuilder::cut(Mark::Kind kind, int feed)
+{
+    finishLine();
     m_paper.feed(feed);
     m_paper.mark(kind);
     flushTextLog();
