@@ -222,6 +222,10 @@ bool ReceiptBuilder::applyText(const escpos::Command& command)
         if (!m_decoder.select(n))
             warn("code table " + std::to_string(n) + " is not known: PC437 is used");
         return true;
+    case esc('R'):
+        if (!m_decoder.selectInternational(n))
+            warn("international character set " + std::to_string(n) + " is not known: USA is used");
+        return true;
     default:
         return false;
     }
@@ -313,6 +317,7 @@ void ReceiptBuilder::reset()
 {
     m_modes = PrintModes {};
     m_decoder.select(0);
+    m_decoder.selectInternational(0);
     m_graphics.clearBuffer();
     m_paper.setAlignment(m_modes.alignment);
     m_paper.setLineSpacing(m_modes.lineSpacing);
