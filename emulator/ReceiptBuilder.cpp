@@ -319,6 +319,7 @@ void ReceiptBuilder::reset()
     m_decoder.select(0);
     m_decoder.selectInternational(0);
     m_graphics.clearBuffer();
+    m_codes.reset();
     m_paper.setAlignment(m_modes.alignment);
     m_paper.setLineSpacing(m_modes.lineSpacing);
     updateArea();

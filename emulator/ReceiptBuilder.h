@@ -5,6 +5,7 @@
 #include "emulator/PaperLayout.h"
 #include "emulator/PrintModes.h"
 #include "emulator/Receipt.h"
+#include "emulator/TwoDimensionalCodes.h"
 #include "escpos/Command.h"
 
 #include <functional>
@@ -57,7 +58,8 @@ private:
     void tab();
     void barcode(const escpos::Command& command);
     void twoDimensionalCode(const escpos::Command& command);
-    void graphics(const escpos::Command& command);
+    // Prints what a graphics or 2D code command made, or logs why it did not.
+    void printOutcome(GraphicsOutcome outcome);
     void finishLine();
     void placeReadable(const std::string& text);
     void cut(Mark::Kind kind, int feed);
@@ -75,6 +77,7 @@ private:
     PrintModes m_modes;
     CodePageDecoder m_decoder;
     GraphicsMemory m_graphics;
+    TwoDimensionalCodes m_codes;
     std::string m_textLog; // consecutive text, logged as one line with its style
     std::string m_textLogStyle;
     int m_textLogPosition = 0; // dots from the start of the line where the text began

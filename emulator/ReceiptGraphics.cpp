@@ -44,7 +44,7 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
         return true;
     case gs('8'):
         if (command.at(2) == 'L')
-            graphics(command);
+            printOutcome(m_graphics.apply(command, m_paper.areaWidth()));
         return true;
     case gs('h'):
         m_modes.barcodeHeight = std::max<int>(1, n);
@@ -101,45 +101,16 @@ void ReceiptBuilder::placeReadable(const std::string& text)
     run.cellHeight = run.style.fontB ? kFontBHeight : kFontAHeight;
     for (const unsigned char byte : text)
         run.characters += m_decoder.decode(byte);
+    log("text \"" + text + "\" " + styleWords(run.style, m_modes.alignment) + ", readable text");
     m_paper.placeTextLine(std::move(run));
 }
 
 void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
 {
     if (command.at(2) == 'L')
-        return graphics(command);
-    if (command.at(2) != 'k')
-        return;
-    const auto symbol = command.at(5), function = command.at(6), value = command.at(7);
-    if (symbol != 49) {
-        if (function == 81)
-            refuse("2D code " + std::to_string(symbol) + " is not drawn: only QR codes are");
-        return;
-    }
-    switch (function) {
-    case 67:
-        m_modes.qrModule = std::clamp<int>(value, 1, 16);
-        break;
-    case 69:
-        m_modes.qrErrorLevel = std::clamp(value - 47, 1, 4);
-        break;
-    case 80:
-        m_modes.qrData
-            = std::string(command.bytes.substr(std::min<std::size_t>(8, command.bytes.size())));
-        break;
-    case 81: {
-        auto result
-            = qrCode(m_modes.qrData, m_modes.qrModule, m_modes.qrErrorLevel, m_paper.areaWidth());
-        if (!result.refusal.empty())
-            return refuse(result.refusal);
-        if (!m_paper.lineEmpty())
-            m_paper.printLine(m_modes.lineSpacing);
-        m_paper.placeBlock(std::move(result.bitmap));
-        break;
-    }
-    default:
-        break;
-    }
+        printOutcome(m_graphics.apply(command, m_paper.areaWidth()));
+    else if (command.at(2) == 'k')
+        printOutcome(m_codes.apply(command, m_paper.areaWidth()));
 }
 
 // Blocks (barcodes, codes, graphics) print below the line gathered so far.
@@ -149,9 +120,8 @@ void ReceiptBuilder::finishLine()
         m_paper.printLine(m_modes.lineSpacing);
 }
 
-void ReceiptBuilder::graphics(const escpos::Command& command)
+void ReceiptBuilder::printOutcome(GraphicsOutcome outcome)
 {
-    auto outcome = m_graphics.apply(command, m_paper.areaWidth());
     if (!outcome.refusal.empty())
         return refuse(outcome.refusal);
     if (!outcome.note.empty())

@@ -202,8 +202,14 @@ TEST(PrintEngine, AbsurdImagesAndCodesAreRefusedNotAllocated)
         { raster(0, 5, ""), "raster image refused: it has no dots" },
         { "\x1dw\x06\x1dk\x49\x30{B" + std::string(46, 'X'), "CODE128 refused: 3246 dots wide" },
         { "\x1dk\x02"
-          "12ab\x00"s,
-            "EAN13 \"12ab\" refused: Error " }, // then libzint's own words
+          "1234567890ab\x00"s,
+            "EAN13 \"1234567890ab\" refused: Error " }, // then libzint's own words
+        { "\x1dk\x02"
+          "12\x00"s,
+            "EAN13 takes 12 or 13 digits, not 2" },
+        { "\x1dk\x44\x08"
+          "12345678"s,
+            "EAN8 \"12345678\" refused: Error " }, // a wrong check digit
         { "\x1d(k\x03\x00\x31\x51\x30"s,
             "QR code refused: Error 778: No input data (segment 0 empty)" },
     };
