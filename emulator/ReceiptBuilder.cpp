@@ -1,5 +1,7 @@
 #include "emulator/ReceiptBuilder.h"
 
+#include "emulator/NotDrawn.h"
+
 #include <algorithm>
 
 namespace emulator {
@@ -81,6 +83,8 @@ void ReceiptBuilder::apply(const escpos::Command& command, std::string_view repl
     } else {
         flushTextLog();
         noteAside(command, reply);
+        if (const auto what = notDrawn(command); !what.empty())
+            noteNotDrawn(what);
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
         else if (!applyText(command) && !applyMode(command) && !applyMovement(command))
@@ -340,6 +344,14 @@ void ReceiptBuilder::refuse(const std::string& reason)
 {
     log(reason);
     warn(reason);
+}
+
+// Said once a receipt: a receipt in which something was not drawn says so in its log.
+void ReceiptBuilder::noteNotDrawn(const std::string& what)
+{
+    const auto& warnings = m_paper.receipt().warnings;
+    if (std::find(warnings.begin(), warnings.end(), what) == warnings.end())
+        refuse(what);
 }
 
 void ReceiptBuilder::warn(const std::string& text)

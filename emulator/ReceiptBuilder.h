@@ -70,6 +70,7 @@ private:
     void startNewJobsReceipt(const escpos::Command& command);
     // Logs with the receipt and warns why something was not printed.
     void refuse(const std::string& reason);
+    void noteNotDrawn(const std::string& what);
     void flushTextLog();
 
     ReceiptSink m_receipts;

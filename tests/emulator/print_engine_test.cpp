@@ -1,7 +1,9 @@
 // The print engine: where text, images and codes land on the paper, which characters the code
 // tables give, how receipts end, what is refused, and what the log says.
 #include "Printed.h"
+#include "emulator/NotDrawn.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace emulator;
@@ -301,4 +303,27 @@ TEST(PrintEngine, AReceiptLongerThanTwoMetresGoesOnInTheNext)
     for (const auto& receipt : printed.receipts)
         EXPECT_LE(receipt.height, kMaxReceiptHeight + 255 * 30);
     EXPECT_EQ(printed.receipts.back().texts.at(0).characters, U"end");
+}
+
+TEST(PrintEngine, WhatIsNotDrawnIsSaidOnceAReceiptAndListedInTheHelp)
+{
+    const auto printed = print("\x1bV\x01"
+                               "a\n\x1bV\x01"
+                               "b\n\x1bV\x00\x1dP\x00\x00\x1b"
+                               "e\x00\x1b{\x01"
+                               "c\n\x1dV\x00"
+                               "\x1bV\x01"
+                               "d\n"s);
+    ASSERT_EQ(printed.receipts.size(), 2u);
+    const std::vector<std::string> expected = { "90-degree rotation (ESC V) is not drawn",
+        "motion units (GS P): positions stay in dots of 1/203 inch is not drawn",
+        "upside-down order of lines (ESC {): characters are turned only is not drawn",
+        "90-degree rotation (ESC V) is not drawn" }; // again in the second receipt
+    EXPECT_EQ(printed.warnings, expected);
+    const auto& log = printed.receipts[0].log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), expected[0]), 1);
+    for (const auto& warning : expected)
+        EXPECT_NE(
+            notDrawnList().find(warning.substr(0, warning.size() - 13) + "\n"), std::string::npos)
+            << warning;
 }

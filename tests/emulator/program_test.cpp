@@ -389,6 +389,11 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
             "receipts cannot be written to /proc/sys: " },
         { { "--buffer", "0", "--tcp", "127.0.0.1" }, 1, "--buffer takes a size in bytes" },
     };
+    PrinterProcess help({ "--help" });
+    EXPECT_EQ(
+        help.waitForLine("Not drawn"), " (said once in each receipt's log and on standard error):");
+    EXPECT_EQ(help.waitForLine("  90-degree"), " rotation (ESC V)");
+    EXPECT_EQ(help.wait(), 0);
     for (const auto& c : cases) {
         PrinterProcess printer(c.arguments);
         EXPECT_EQ(printer.wait(), c.exitCode) << c.message;
