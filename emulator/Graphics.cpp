@@ -70,6 +70,30 @@ BitmapResult packedImage(std::string_view dots, long long width, long long heigh
     return result;
 }
 
+Bitmap turned(const Bitmap& bitmap, int quarterTurns)
+{
+    const int turns = quarterTurns & 3;
+    if (turns == 0)
+        return bitmap;
+    Bitmap out;
+    out.x = bitmap.x;
+    out.y = bitmap.y;
+    out.width = turns == 2 ? bitmap.width : bitmap.height;
+    out.height = turns == 2 ? bitmap.height : bitmap.width;
+    out.dots.assign(bitmap.dots.size(), 0);
+    for (int row = 0; row < bitmap.height; ++row)
+        for (int column = 0; column < bitmap.width; ++column) {
+            const int x = turns == 1 ? bitmap.height - 1 - row
+                : turns == 2         ? bitmap.width - 1 - column
+                                     : row;
+            const int y = turns == 1 ? column
+                : turns == 2         ? bitmap.height - 1 - row
+                                     : bitmap.width - 1 - column;
+            out.dots[std::size_t(y) * out.width + x] = bitmap.at(column, row);
+        }
+    return out;
+}
+
 BitmapResult rasterImage(const escpos::Command& command, int maxWidth)
 {
     const int mode = command.at(3) & 0x03;

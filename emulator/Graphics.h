@@ -34,6 +34,9 @@ long long packedBytes(long long width, long long height, DotOrder order);
 BitmapResult packedImage(std::string_view dots, long long width, long long height, DotOrder order,
     int scaleX, int scaleY, int maxWidth, const char* what);
 
+// The bitmap turned clockwise by quarter turns (0 to 3), at the same (x, y).
+Bitmap turned(const Bitmap& bitmap, int quarterTurns);
+
 // GS v 0 m xL xH yL yH d...: rows of bytes, the high bit leftmost; m doubles width and height.
 BitmapResult rasterImage(const escpos::Command& command, int maxWidth);
 // ESC * m nL nH d...: columns of 8 or 24 dots, the high bit on top, in the printer's densities.

@@ -24,8 +24,6 @@ struct Feature {
 };
 
 constexpr Feature kFeatures[] = {
-    { "page mode (ESC L, ESC W, ESC T, GS $, GS \\): printed in standard mode", When::Always,
-        { esc('L'), esc('W'), esc('T'), esc('\f'), gs('$'), gs('\\') } },
     { "90-degree rotation (ESC V)", When::On, { esc('V') } },
     { "upside-down order of lines (ESC {): characters are turned only", When::On, { esc('{') } },
     { "reverse feed (ESC e)", When::NonZero, { esc('e') } },

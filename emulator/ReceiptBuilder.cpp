@@ -69,6 +69,7 @@ int digitOrNumber(std::uint8_t n)
 ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts)
     : m_receipts(std::move(receipts))
     , m_paper(paperWidth)
+    , m_page(paperWidth)
 {
     reset();
 }
@@ -87,8 +88,13 @@ void ReceiptBuilder::apply(const escpos::Command& command, std::string_view repl
             noteNotDrawn(what);
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
-        else if (!applyText(command) && !applyMode(command) && !applyMovement(command))
+        else if (!applyPageMode(command) && !applyText(command) && !applyMode(command)
+            && !applyMovement(command))
             applyGraphics(command);
+    }
+    if (m_page.active() && m_page.vertical() > kMaxReceiptHeight) {
+        log("the page is longer than 2 m: it is printed as it is");
+        m_page.printOnto(m_paper);
     }
     if (m_paper.height() > kMaxReceiptHeight) {
         log("the receipt is longer than 2 m: it goes on in the next one");
@@ -169,12 +175,12 @@ void ReceiptBuilder::printText(std::string_view bytes)
         flushTextLog();
     m_textLogStyle = style;
     if (m_textLog.empty())
-        m_textLogPosition = m_paper.position();
+        m_textLogPosition = sheet().position();
     const int width = m_modes.cellWidth(), height = m_modes.cellHeight();
     for (const unsigned char byte : bytes) {
         const char32_t character = m_decoder.decode(byte);
         appendUtf8(m_textLog, character);
-        m_paper.addCharacter(character, m_modes.style, width, height);
+        sheet().addCharacter(character, m_modes.style, width, height);
     }
 }
 
@@ -241,16 +247,19 @@ bool ReceiptBuilder::applyMode(const escpos::Command& command)
     switch (command.code) {
     case esc('@'):
         m_paper.discardLine(); // ESC @ clears the print buffer, as printers do
+        m_page.leave();
         reset();
         return true;
     case esc('a'):
         m_modes.alignment = static_cast<Alignment>(std::clamp(digitOrNumber(n), 0, 2));
         m_paper.setAlignment(m_modes.alignment);
+        m_page.layout().setAlignment(m_modes.alignment);
         return true;
     case esc('2'):
     case esc('3'):
         m_modes.lineSpacing = command.code == esc('2') ? 30 : n;
         m_paper.setLineSpacing(m_modes.lineSpacing);
+        m_page.layout().setLineSpacing(m_modes.lineSpacing);
         return true;
     case esc(' '):
         m_modes.rightSpacing = n;
@@ -278,13 +287,13 @@ bool ReceiptBuilder::applyMovement(const escpos::Command& command)
     const auto n = command.at(2);
     switch (command.code) {
     case control('\n'):
-        m_paper.printLine(m_modes.lineSpacing);
+        sheet().printLine(m_modes.lineSpacing);
         return true;
     case control('\f'):
-        m_paper.printLine(0);
+        sheet().printLine(0);
         return true;
     case control('\x18'):
-        m_paper.discardLine();
+        sheet().discardLine();
         return true;
     case control('\t'):
         tab();
@@ -293,13 +302,55 @@ bool ReceiptBuilder::applyMovement(const escpos::Command& command)
     case esc('J'):
         // As LF does for one line: the line is printed and the paper fed n lines (n dots) from
         // where the line began, never less than the line's own height.
-        m_paper.printLine(command.code == esc('d') ? n * m_modes.lineSpacing : n);
+        sheet().printLine(command.code == esc('d') ? n * m_modes.lineSpacing : n);
         return true;
     case esc('$'):
-        m_paper.moveTo(command.le16(2));
+        sheet().moveTo(command.le16(2));
         return true;
     case esc('\\'):
-        m_paper.moveTo(m_paper.position() + static_cast<std::int16_t>(command.le16(2)));
+        sheet().moveTo(sheet().position() + static_cast<std::int16_t>(command.le16(2)));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Page mode's commands; FF, ESC FF and CAN act on the page while it is on.
+bool ReceiptBuilder::applyPageMode(const escpos::Command& command)
+{
+    if (command.code == esc('L')) {
+        if (!m_page.active()) {
+            finishLine();
+            m_page.enter(m_modes.alignment, m_modes.lineSpacing);
+        }
+        return true;
+    }
+    if (!m_page.active())
+        return false;
+    switch (command.code) {
+    case esc('S'):
+        m_page.leave();
+        return true;
+    case esc('W'):
+        m_page.setArea(command.le16(2), command.le16(4), command.le16(6), command.le16(8));
+        return true;
+    case esc('T'):
+        m_page.setDirection(command.at(2));
+        return true;
+    case gs('$'):
+        m_page.setVertical(command.le16(2));
+        return true;
+    case gs('\\'):
+        m_page.setVertical(m_page.vertical() + static_cast<std::int16_t>(command.le16(2)));
+        return true;
+    case control('\f'):
+    case esc('\f'):
+        m_page.printOnto(m_paper);
+        if (command.code == control('\f'))
+            m_page.leave();
+        return true;
+    case control('\x18'):
+        m_page.clear();
         return true;
     default:
         return false;
@@ -310,8 +361,8 @@ void ReceiptBuilder::tab()
 {
     const int column = m_modes.cellWidth();
     for (const int stop : m_modes.tabColumns) {
-        if (stop * column > m_paper.position()) {
-            m_paper.moveTo(stop * column);
+        if (stop * column > sheet().position()) {
+            sheet().moveTo(stop * column);
             return;
         }
     }

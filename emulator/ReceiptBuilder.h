@@ -2,6 +2,7 @@
 
 #include "emulator/CodePageDecoder.h"
 #include "emulator/GraphicsMemory.h"
+#include "emulator/PageMode.h"
 #include "emulator/PaperLayout.h"
 #include "emulator/PrintModes.h"
 #include "emulator/Receipt.h"
@@ -54,6 +55,9 @@ private:
     bool applyMode(const escpos::Command& command);
     bool applyMovement(const escpos::Command& command);
     bool applyGraphics(const escpos::Command& command);
+    bool applyPageMode(const escpos::Command& command);
+    // Where what is printed goes: the page in page mode, the paper otherwise.
+    PaperLayout& sheet() { return m_page.active() ? m_page.layout() : m_paper; }
     void printText(std::string_view bytes);
     void tab();
     void barcode(const escpos::Command& command);
@@ -75,6 +79,7 @@ private:
 
     ReceiptSink m_receipts;
     PaperLayout m_paper;
+    PageMode m_page;
     PrintModes m_modes;
     CodePageDecoder m_decoder;
     GraphicsMemory m_graphics;

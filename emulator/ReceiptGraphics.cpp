@@ -26,14 +26,14 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
     case gs('v'):
     case esc('*'): {
         const bool raster = command.code == gs('v');
-        auto result = raster ? rasterImage(command, m_paper.areaWidth())
-                             : bitImage(command, m_paper.areaWidth());
+        auto result = raster ? rasterImage(command, sheet().areaWidth())
+                             : bitImage(command, sheet().areaWidth());
         if (!result.refusal.empty())
             refuse(result.refusal);
         else if (raster)
-            m_paper.placeBlock(std::move(result.bitmap));
+            sheet().placeBlock(std::move(result.bitmap));
         else
-            m_paper.addInline(std::move(result.bitmap));
+            sheet().addInline(std::move(result.bitmap));
         return true;
     }
     case gs('k'):
@@ -44,7 +44,7 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
         return true;
     case gs('8'):
         if (command.at(2) == 'L')
-            printOutcome(m_graphics.apply(command, m_paper.areaWidth()));
+            printOutcome(m_graphics.apply(command, sheet().areaWidth()));
         return true;
     case gs('h'):
         m_modes.barcodeHeight = std::max<int>(1, n);
@@ -82,13 +82,13 @@ void ReceiptBuilder::barcode(const escpos::Command& command)
         = type < 65 ? command.bytes.substr(3, command.bytes.size() - 4) : command.bytes.substr(4);
     std::string readable;
     auto result = linearBarcode(
-        type, data, m_modes.barcodeModule, m_modes.barcodeHeight, m_paper.areaWidth(), readable);
+        type, data, m_modes.barcodeModule, m_modes.barcodeHeight, sheet().areaWidth(), readable);
     if (!result.refusal.empty())
         return refuse(result.refusal);
     finishLine();
     if (m_modes.readablePosition & 1)
         placeReadable(readable);
-    m_paper.placeBlock(std::move(result.bitmap));
+    sheet().placeBlock(std::move(result.bitmap));
     if (m_modes.readablePosition & 2)
         placeReadable(readable);
 }
@@ -102,22 +102,22 @@ void ReceiptBuilder::placeReadable(const std::string& text)
     for (const unsigned char byte : text)
         run.characters += m_decoder.decode(byte);
     log("text \"" + text + "\" " + styleWords(run.style, m_modes.alignment) + ", readable text");
-    m_paper.placeTextLine(std::move(run));
+    sheet().placeTextLine(std::move(run));
 }
 
 void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
 {
     if (command.at(2) == 'L')
-        printOutcome(m_graphics.apply(command, m_paper.areaWidth()));
+        printOutcome(m_graphics.apply(command, sheet().areaWidth()));
     else if (command.at(2) == 'k')
-        printOutcome(m_codes.apply(command, m_paper.areaWidth()));
+        printOutcome(m_codes.apply(command, sheet().areaWidth()));
 }
 
 // Blocks (barcodes, codes, graphics) print below the line gathered so far.
 void ReceiptBuilder::finishLine()
 {
-    if (!m_paper.lineEmpty())
-        m_paper.printLine(m_modes.lineSpacing);
+    if (!sheet().lineEmpty())
+        sheet().printLine(m_modes.lineSpacing);
 }
 
 void ReceiptBuilder::printOutcome(GraphicsOutcome outcome)
@@ -129,7 +129,7 @@ void ReceiptBuilder::printOutcome(GraphicsOutcome outcome)
     if (!outcome.print)
         return;
     finishLine();
-    m_paper.placeBlock(std::move(*outcome.print));
+    sheet().placeBlock(std::move(*outcome.print));
 }
 
 void ReceiptBuilder::cut(Mark::Kind kind, int feed)
