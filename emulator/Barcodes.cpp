@@ -134,24 +134,26 @@ BitmapResult draw(
     return result;
 }
 
+BitmapResult refused(std::string reason)
+{
+    BitmapResult result;
+    result.refusal = std::move(reason);
+    return result;
+}
+
 // MaxiCode's modules are hexagons: libzint draws its picture, at the symbol's fixed size of
 // about an inch (libzint's scale 0.75 gives 8 dots a millimetre).
 BitmapResult drawRendered(zint_symbol& symbol, int maxWidth, const char* what)
 {
     symbol.scale = 0.75f;
     if (ZBarcode_Buffer(&symbol, 0) >= ZINT_ERROR)
-        return { {}, std::string(what) + " refused: " + symbol.errtxt };
+        return refused(std::string(what) + " refused: " + symbol.errtxt);
     auto result = blankBitmap(symbol.bitmap_width, symbol.bitmap_height, maxWidth, what);
     if (!result.refusal.empty())
         return result;
     for (std::size_t i = 0; i < result.bitmap.dots.size(); ++i)
         result.bitmap.dots[i] = symbol.bitmap[i * 3] < 128; // red of a black or white pixel
     return result;
-}
-
-BitmapResult refused(std::string reason)
-{
-    return { {}, std::move(reason) };
 }
 
 } // namespace

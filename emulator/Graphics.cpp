@@ -38,9 +38,11 @@ long long packedBytes(long long width, long long height, DotOrder order)
 }
 
 BitmapResult packedImage(std::string_view dots, long long width, long long height, DotOrder order,
-    int scaleX, int scaleY, int maxWidth, const char* what)
+    int scaleX, int scaleY, int maxWidth, const char* what, bool cutToWidth)
 {
-    auto result = blankBitmap(width * scaleX, height * scaleY, maxWidth, what);
+    const long long shownWidth
+        = cutToWidth ? std::min<long long>(width * scaleX, maxWidth) : width * scaleX;
+    auto result = blankBitmap(shownWidth, height * scaleY, maxWidth, what);
     if (!result.refusal.empty())
         return result;
     const long long needed = packedBytes(width, height, order);
@@ -50,21 +52,27 @@ BitmapResult packedImage(std::string_view dots, long long width, long long heigh
             + " bytes of dots, " + std::to_string(needed) + " needed";
         return result;
     }
+    if (shownWidth < width * scaleX)
+        result.note = std::string(what)
+            + " cut to the print area: " + std::to_string(width * scaleX) + " dots wide, "
+            + std::to_string(shownWidth) + " printed";
     const auto* bytes = reinterpret_cast<const unsigned char*>(dots.data());
     const std::size_t rowBytes = (width + 7) / 8, columnBytes = (height + 7) / 8;
     auto& bitmap = result.bitmap;
+    const int shownColumns = static_cast<int>((shownWidth + scaleX - 1) / scaleX);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < shownColumns; ++x) {
             const bool set = order == DotOrder::Rows
                 ? bytes[y * rowBytes + x / 8] >> (7 - x % 8) & 1
                 : bytes[x * columnBytes + y / 8] >> (7 - y % 8) & 1;
             if (!set)
                 continue;
+            const int span = std::min(scaleX, bitmap.width - x * scaleX);
             for (int dy = 0; dy < scaleY; ++dy)
                 std::fill_n(bitmap.dots.begin()
                         + static_cast<std::ptrdiff_t>(
                             std::size_t(y * scaleY + dy) * bitmap.width + x * scaleX),
-                    scaleX, 1);
+                    span, 1);
         }
     }
     return result;
@@ -98,7 +106,7 @@ BitmapResult rasterImage(const escpos::Command& command, int maxWidth)
 {
     const int mode = command.at(3) & 0x03;
     return packedImage(from(command, 8), command.le16(4) * 8LL, command.le16(6), DotOrder::Rows,
-        mode & 1 ? 2 : 1, mode & 2 ? 2 : 1, maxWidth, "raster image");
+        mode & 1 ? 2 : 1, mode & 2 ? 2 : 1, maxWidth, "raster image", true);
 }
 
 BitmapResult bitImage(const escpos::Command& command, int maxWidth)

@@ -25,7 +25,8 @@ struct Feature {
 
 constexpr Feature kFeatures[] = {
     { "90-degree rotation (ESC V)", When::On, { esc('V') } },
-    { "upside-down order of lines (ESC {): characters are turned only", When::On, { esc('{') } },
+    { "the order of upside-down lines (ESC {): each line is turned on its own", When::On,
+        { esc('{') } },
     { "reverse feed (ESC e)", When::NonZero, { esc('e') } },
     { "smoothing (GS b)", When::On, { gs('b') } },
     { "the second colour (ESC r): red prints black", When::On, { esc('r') } },

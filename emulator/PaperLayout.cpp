@@ -69,6 +69,8 @@ void PaperLayout::printLine(int advance)
     const int offset = alignedOffset(m_lineRight);
     for (auto& run : m_lineTexts) {
         run.x += offset;
+        if (run.style.upsideDown) // turned half round, the line starts at the area's far side
+            run.x = 2 * m_leftMargin + m_areaWidth - run.x - run.width();
         run.y = m_y + m_lineHeight - run.cellHeight;
         m_receipt.texts.push_back(std::move(run));
     }

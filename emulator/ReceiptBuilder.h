@@ -60,6 +60,7 @@ private:
     PaperLayout& sheet() { return m_page.active() ? m_page.layout() : m_paper; }
     void printText(std::string_view bytes);
     void tab();
+    void image(const escpos::Command& command);
     void barcode(const escpos::Command& command);
     void twoDimensionalCode(const escpos::Command& command);
     // Prints what a graphics or 2D code command made, or logs why it did not.

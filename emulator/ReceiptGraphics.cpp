@@ -24,18 +24,9 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
     const auto n = command.at(2);
     switch (command.code) {
     case gs('v'):
-    case esc('*'): {
-        const bool raster = command.code == gs('v');
-        auto result = raster ? rasterImage(command, sheet().areaWidth())
-                             : bitImage(command, sheet().areaWidth());
-        if (!result.refusal.empty())
-            refuse(result.refusal);
-        else if (raster)
-            sheet().placeBlock(std::move(result.bitmap));
-        else
-            sheet().addInline(std::move(result.bitmap));
+    case esc('*'):
+        image(command);
         return true;
-    }
     case gs('k'):
         barcode(command);
         return true;
@@ -72,6 +63,21 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
     default:
         return false;
     }
+}
+
+void ReceiptBuilder::image(const escpos::Command& command)
+{
+    const bool raster = command.code == gs('v');
+    auto result = raster ? rasterImage(command, sheet().areaWidth())
+                         : bitImage(command, sheet().areaWidth());
+    if (!result.refusal.empty())
+        return refuse(result.refusal);
+    if (!result.note.empty())
+        refuse(result.note); // printed, but not all of it: said in the log and the warnings
+    if (raster)
+        sheet().placeBlock(std::move(result.bitmap));
+    else
+        sheet().addInline(std::move(result.bitmap));
 }
 
 void ReceiptBuilder::barcode(const escpos::Command& command)
