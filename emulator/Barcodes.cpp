@@ -1,5 +1,6 @@
 #include "emulator/Barcodes.h"
 
+#include <algorithm>
 #include <memory>
 #include <zint.h>
 
@@ -12,19 +13,49 @@ using Symbol = std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)>;
 struct Symbology {
     int zint;
     const char* name;
+    int inputMode = DATA_MODE;
 };
 
-// GS k types 0-6 and 65-73 in order (65-71 are 0-6 with a counted length).
+// GS k types 0-6 and 65-79 (65-71 are 0-6 with a counted length).
 Symbology symbologyOf(std::uint8_t type)
 {
     static constexpr Symbology kTypes[] = { { BARCODE_UPCA, "UPC-A" }, { BARCODE_UPCE, "UPC-E" },
         { BARCODE_EANX, "EAN13" }, { BARCODE_EANX, "EAN8" }, { BARCODE_CODE39, "CODE39" },
         { BARCODE_C25INTER, "ITF" }, { BARCODE_CODABAR, "CODABAR" }, { BARCODE_CODE93, "CODE93" },
-        { BARCODE_CODE128, "CODE128" } };
+        { BARCODE_CODE128, "CODE128" }, { BARCODE_GS1_128, "GS1-128", GS1_MODE | GS1PARENS_MODE },
+        { BARCODE_DBAR_OMN, "GS1 DataBar Omnidirectional" },
+        { BARCODE_DBAR_OMN, "GS1 DataBar Truncated" }, { BARCODE_DBAR_LTD, "GS1 DataBar Limited" },
+        { BARCODE_DBAR_EXP, "GS1 DataBar Expanded", GS1_MODE | GS1PARENS_MODE },
+        { BARCODE_CODE128, "CODE128 auto" } };
     const int index = type >= 65 ? type - 65 : type;
     if (index < 0 || index >= static_cast<int>(std::size(kTypes)) || (type < 65 && type > 6))
         return { 0, "unsupported barcode" };
     return kTypes[index];
+}
+
+// EAN and UPC data may come with or without the check digit; with it, libzint checks it. Any
+// other length is refused as printers refuse it (libzint would make an EAN-8 of a short EAN-13).
+std::string chooseCheckDigit(Symbology& symbology, std::string_view data)
+{
+    const auto length = data.size();
+    const std::string name = symbology.name;
+    const auto takes = [&](std::size_t without, int withCheck) {
+        if (length == without + 1)
+            symbology.zint = withCheck;
+        else if (length != without)
+            return name + " takes " + std::to_string(without) + " or " + std::to_string(without + 1)
+                + " digits, not " + std::to_string(length);
+        return std::string();
+    };
+    if (name == "EAN8")
+        return takes(7, BARCODE_EANX_CHK);
+    if (name == "EAN13")
+        return takes(12, BARCODE_EANX_CHK);
+    if (name == "UPC-A")
+        return takes(11, BARCODE_UPCA_CHK);
+    if (name == "UPC-E" && length == 8)
+        symbology.zint = BARCODE_UPCE_CHK;
+    return {};
 }
 
 // CODE128 data selects its code set with "{A", "{B" or "{C"; in set C each byte is a pair of
@@ -61,13 +92,18 @@ std::string code39Text(std::string_view data)
     return std::string(data);
 }
 
-Symbol encode(int symbology, std::string_view text, int option, std::string& error)
+Symbol encode(int symbology, int inputMode, std::string_view text, const SymbolSettings& settings,
+    std::string& error)
 {
     Symbol symbol(ZBarcode_Create(), &ZBarcode_Delete);
     symbol->symbology = symbology;
-    symbol->input_mode = DATA_MODE;
-    if (option)
-        symbol->option_1 = option;
+    symbol->input_mode = inputMode;
+    if (settings.option1)
+        symbol->option_1 = settings.option1;
+    if (settings.option2)
+        symbol->option_2 = settings.option2;
+    if (settings.option3)
+        symbol->option_3 = settings.option3;
     const int status = ZBarcode_Encode(symbol.get(),
         reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
     if (status >= ZINT_ERROR)
@@ -98,40 +134,66 @@ BitmapResult draw(
     return result;
 }
 
+BitmapResult refused(std::string reason)
+{
+    BitmapResult result;
+    result.refusal = std::move(reason);
+    return result;
+}
+
+// MaxiCode's modules are hexagons: libzint draws its picture, at the symbol's fixed size of
+// about an inch (libzint's scale 0.75 gives 8 dots a millimetre).
+BitmapResult drawRendered(zint_symbol& symbol, int maxWidth, const char* what)
+{
+    symbol.scale = 0.75f;
+    if (ZBarcode_Buffer(&symbol, 0) >= ZINT_ERROR)
+        return refused(std::string(what) + " refused: " + symbol.errtxt);
+    auto result = blankBitmap(symbol.bitmap_width, symbol.bitmap_height, maxWidth, what);
+    if (!result.refusal.empty())
+        return result;
+    for (std::size_t i = 0; i < result.bitmap.dots.size(); ++i)
+        result.bitmap.dots[i] = symbol.bitmap[i * 3] < 128; // red of a black or white pixel
+    return result;
+}
+
 } // namespace
 
 BitmapResult linearBarcode(std::uint8_t type, std::string_view data, int moduleWidth, int height,
     int maxWidth, std::string& readable)
 {
-    const auto symbology = symbologyOf(type);
-    BitmapResult refused;
-    if (symbology.zint == 0) {
-        refused.refusal = "barcode type " + std::to_string(type) + " is not supported";
-        return refused;
-    }
+    auto symbology = symbologyOf(type);
+    if (symbology.zint == 0)
+        return refused("barcode type " + std::to_string(type) + " is not supported");
+    if (auto reason = chooseCheckDigit(symbology, data); !reason.empty())
+        return refused(reason);
     std::string text = symbology.zint == BARCODE_CODE128 ? code128Text(data)
         : symbology.zint == BARCODE_CODE39               ? code39Text(data)
                                                          : std::string(data);
     std::string error;
-    const auto symbol = encode(symbology.zint, text, 0, error);
-    if (!error.empty()) {
-        refused.refusal = std::string(symbology.name) + " \"" + text + "\" refused: " + error;
-        return refused;
-    }
-    readable = text;
+    const auto symbol = encode(symbology.zint, symbology.inputMode, text, {}, error);
+    if (!error.empty())
+        return refused(std::string(symbology.name) + " \"" + text + "\" refused: " + error);
+    // libzint's text is what scanners read: EAN and UPC with their check digit, GS1 with its
+    // application identifiers in parentheses.
+    readable = symbology.zint == BARCODE_CODE39 || symbol->text[0] == 0
+        ? text
+        : reinterpret_cast<const char*>(symbol->text);
+    if (symbol->rows > 1) // a symbol of several rows (DataBar Expanded) shares out the height
+        return draw(*symbol, moduleWidth, std::max(1, height / symbol->rows), symbol->rows,
+            maxWidth, symbology.name);
     return draw(*symbol, moduleWidth, 1, height, maxWidth, symbology.name);
 }
 
-BitmapResult qrCode(std::string_view data, int moduleSize, int errorLevel, int maxWidth)
+BitmapResult matrixCode(int symbology, const char* name, std::string_view data,
+    const SymbolSettings& settings, int maxWidth)
 {
     std::string error;
-    const auto symbol = encode(BARCODE_QRCODE, data, errorLevel, error);
-    if (!error.empty()) {
-        BitmapResult refused;
-        refused.refusal = "QR code refused: " + error;
-        return refused;
-    }
-    return draw(*symbol, moduleSize, moduleSize, symbol->rows, maxWidth, "QR code");
+    const auto symbol = encode(symbology, DATA_MODE, data, settings, error);
+    if (!error.empty())
+        return refused(std::string(name) + " refused: " + error);
+    if (symbology == BARCODE_MAXICODE)
+        return drawRendered(*symbol, maxWidth, name);
+    return draw(*symbol, settings.moduleWidth, settings.moduleHeight, symbol->rows, maxWidth, name);
 }
 
 } // namespace emulator

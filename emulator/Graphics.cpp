@@ -1,20 +1,14 @@
 #include "emulator/Graphics.h"
 
+#include <algorithm>
+
 namespace emulator {
 
 namespace {
 
-bool bitAt(const escpos::Command& command, std::size_t byteIndex, int bit)
+std::string_view from(const escpos::Command& command, std::size_t offset)
 {
-    return (command.at(byteIndex) >> (7 - bit)) & 1;
-}
-
-// Sets a block of scaleX by scaleY dots for one source dot.
-void setScaled(Bitmap& bitmap, int column, int row, int scaleX, int scaleY)
-{
-    for (int dy = 0; dy < scaleY; ++dy)
-        for (int dx = 0; dx < scaleX; ++dx)
-            bitmap.dots[std::size_t(row * scaleY + dy) * bitmap.width + column * scaleX + dx] = 1;
+    return command.bytes.substr(std::min(offset, command.bytes.size()));
 }
 
 } // namespace
@@ -38,20 +32,81 @@ BitmapResult blankBitmap(long long width, long long height, int maxWidth, const 
     return result;
 }
 
+long long packedBytes(long long width, long long height, DotOrder order)
+{
+    return order == DotOrder::Rows ? (width + 7) / 8 * height : (height + 7) / 8 * width;
+}
+
+BitmapResult packedImage(std::string_view dots, long long width, long long height, DotOrder order,
+    int scaleX, int scaleY, int maxWidth, const char* what, bool cutToWidth)
+{
+    const long long shownWidth
+        = cutToWidth ? std::min<long long>(width * scaleX, maxWidth) : width * scaleX;
+    auto result = blankBitmap(shownWidth, height * scaleY, maxWidth, what);
+    if (!result.refusal.empty())
+        return result;
+    const long long needed = packedBytes(width, height, order);
+    if (static_cast<long long>(dots.size()) < needed) {
+        result.bitmap = {};
+        result.refusal = std::string(what) + " refused: " + std::to_string(dots.size())
+            + " bytes of dots, " + std::to_string(needed) + " needed";
+        return result;
+    }
+    if (shownWidth < width * scaleX)
+        result.note = std::string(what)
+            + " cut to the print area: " + std::to_string(width * scaleX) + " dots wide, "
+            + std::to_string(shownWidth) + " printed";
+    const auto* bytes = reinterpret_cast<const unsigned char*>(dots.data());
+    const std::size_t rowBytes = (width + 7) / 8, columnBytes = (height + 7) / 8;
+    auto& bitmap = result.bitmap;
+    const int shownColumns = static_cast<int>((shownWidth + scaleX - 1) / scaleX);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < shownColumns; ++x) {
+            const bool set = order == DotOrder::Rows
+                ? bytes[y * rowBytes + x / 8] >> (7 - x % 8) & 1
+                : bytes[x * columnBytes + y / 8] >> (7 - y % 8) & 1;
+            if (!set)
+                continue;
+            const int span = std::min(scaleX, bitmap.width - x * scaleX);
+            for (int dy = 0; dy < scaleY; ++dy)
+                std::fill_n(bitmap.dots.begin()
+                        + static_cast<std::ptrdiff_t>(
+                            std::size_t(y * scaleY + dy) * bitmap.width + x * scaleX),
+                    span, 1);
+        }
+    }
+    return result;
+}
+
+Bitmap turned(const Bitmap& bitmap, int quarterTurns)
+{
+    const int turns = quarterTurns & 3;
+    if (turns == 0)
+        return bitmap;
+    Bitmap out;
+    out.x = bitmap.x;
+    out.y = bitmap.y;
+    out.width = turns == 2 ? bitmap.width : bitmap.height;
+    out.height = turns == 2 ? bitmap.height : bitmap.width;
+    out.dots.assign(bitmap.dots.size(), 0);
+    for (int row = 0; row < bitmap.height; ++row)
+        for (int column = 0; column < bitmap.width; ++column) {
+            const int x = turns == 1 ? bitmap.height - 1 - row
+                : turns == 2         ? bitmap.width - 1 - column
+                                     : row;
+            const int y = turns == 1 ? column
+                : turns == 2         ? bitmap.height - 1 - row
+                                     : bitmap.width - 1 - column;
+            out.dots[std::size_t(y) * out.width + x] = bitmap.at(column, row);
+        }
+    return out;
+}
+
 BitmapResult rasterImage(const escpos::Command& command, int maxWidth)
 {
     const int mode = command.at(3) & 0x03;
-    const int scaleX = mode & 1 ? 2 : 1, scaleY = mode & 2 ? 2 : 1;
-    const int rowBytes = command.le16(4), rows = command.le16(6);
-    auto result = blankBitmap(
-        (long long)rowBytes * 8 * scaleX, (long long)rows * scaleY, maxWidth, "raster image");
-    if (!result.refusal.empty())
-        return result;
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < rowBytes * 8; ++column)
-            if (bitAt(command, 8 + std::size_t(row) * rowBytes + column / 8, column % 8))
-                setScaled(result.bitmap, column, row, scaleX, scaleY);
-    return result;
+    return packedImage(from(command, 8), command.le16(4) * 8LL, command.le16(6), DotOrder::Rows,
+        mode & 1 ? 2 : 1, mode & 2 ? 2 : 1, maxWidth, "raster image", true);
 }
 
 BitmapResult bitImage(const escpos::Command& command, int maxWidth)
@@ -59,18 +114,8 @@ BitmapResult bitImage(const escpos::Command& command, int maxWidth)
     const int mode = command.at(2);
     const bool tall = mode == 32 || mode == 33;
     const bool singleDensity = mode == 0 || mode == 32;
-    const int dotsHigh = tall ? 24 : 8, bytesPerColumn = tall ? 3 : 1;
-    const int scaleX = singleDensity ? 2 : 1, scaleY = tall ? 1 : 3;
-    const int columns = command.le16(3);
-    auto result = blankBitmap(
-        (long long)columns * scaleX, (long long)dotsHigh * scaleY, maxWidth, "bit image");
-    if (!result.refusal.empty())
-        return result;
-    for (int column = 0; column < columns; ++column)
-        for (int dot = 0; dot < dotsHigh; ++dot)
-            if (bitAt(command, 5 + std::size_t(column) * bytesPerColumn + dot / 8, dot % 8))
-                setScaled(result.bitmap, column, dot, scaleX, scaleY);
-    return result;
+    return packedImage(from(command, 5), command.le16(3), tall ? 24 : 8, DotOrder::Columns,
+        singleDensity ? 2 : 1, tall ? 1 : 3, maxWidth, "bit image");
 }
 
 } // namespace emulator

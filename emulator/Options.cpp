@@ -1,5 +1,6 @@
 #include "emulator/Options.h"
 
+#include "emulator/NotDrawn.h"
 #include "emulator/ReceiptBuilder.h"
 #include "emulator/StatusReplies.h"
 
@@ -127,7 +128,9 @@ std::string usageText()
            "ADDRESS:PORT\",\n"
            "\"pty PATH\" and \"fifo PATH\" for its endpoints, \"ready\", then \"receipt FILE\" "
            "for\n"
-           "each receipt; what it refuses or cannot read goes to standard error.\n";
+           "each receipt; what it refuses or cannot read goes to standard error.\n"
+           "Not drawn (said once in each receipt's log and on standard error):\n"
+        + notDrawnList();
 }
 
 } // namespace emulator

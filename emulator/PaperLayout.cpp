@@ -69,6 +69,8 @@ void PaperLayout::printLine(int advance)
     const int offset = alignedOffset(m_lineRight);
     for (auto& run : m_lineTexts) {
         run.x += offset;
+        if (run.style.upsideDown) // turned half round, the line starts at the area's far side
+            run.x = 2 * m_leftMargin + m_areaWidth - run.x - run.width();
         run.y = m_y + m_lineHeight - run.cellHeight;
         m_receipt.texts.push_back(std::move(run));
     }
@@ -102,6 +104,47 @@ void PaperLayout::placeTextLine(TextRun run)
     run.y = m_y;
     m_y += run.cellHeight;
     m_receipt.texts.push_back(std::move(run));
+}
+
+namespace {
+
+// The part of a bitmap on the paper: right of its left edge, left of `paperWidth`, below `top`.
+Bitmap onPaper(const Bitmap& bitmap, int paperWidth, int top)
+{
+    const int left = std::max(0, bitmap.x), right = std::min(paperWidth, bitmap.x + bitmap.width);
+    const int upper = std::max(top, bitmap.y), lower = bitmap.y + bitmap.height;
+    Bitmap part;
+    part.x = left;
+    part.y = upper;
+    part.width = std::max(0, right - left);
+    part.height = std::max(0, lower - upper);
+    part.dots.resize(std::size_t(part.width) * part.height);
+    for (int row = 0; row < part.height; ++row)
+        for (int column = 0; column < part.width; ++column)
+            part.dots[std::size_t(row) * part.width + column]
+                = bitmap.at(left - bitmap.x + column, upper - bitmap.y + row);
+    return part;
+}
+
+} // namespace
+
+void PaperLayout::placePage(std::vector<TextRun> texts, std::vector<Bitmap> bitmaps)
+{
+    int bottom = 0;
+    for (auto& run : texts) {
+        const bool across = run.quarterTurns % 2 == 0;
+        bottom = std::max(bottom, run.y + (across ? run.cellHeight : run.width()));
+        run.y += m_y;
+        m_receipt.texts.push_back(std::move(run));
+    }
+    for (const auto& bitmap : bitmaps) {
+        bottom = std::max(bottom, bitmap.y + bitmap.height);
+        auto part = onPaper(bitmap, m_paperWidth, 0);
+        part.y += m_y;
+        if (part.width > 0 && part.height > 0)
+            m_receipt.bitmaps.push_back(std::move(part));
+    }
+    m_y += bottom;
 }
 
 void PaperLayout::mark(Mark::Kind kind)

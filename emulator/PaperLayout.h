@@ -37,6 +37,9 @@ public:
     // Prints a run of text as one line of its own, aligned in the area (the text under a barcode).
     void placeTextLine(TextRun run);
     void mark(Mark::Kind kind);
+    // Prints a page (page mode): its runs and bitmaps stand at x across the paper and y below the
+    // current line; what lies outside the paper is cut off. The paper moves past the lowest.
+    void placePage(std::vector<TextRun> texts, std::vector<Bitmap> bitmaps);
 
     int height() const { return m_y; }
     bool empty() const { return !m_receipt.printedAnything() && lineEmpty(); }

@@ -27,9 +27,6 @@ struct PrintModes {
     int barcodeModule = 3;
     std::uint8_t readablePosition = 0; // 0 none, 1 above, 2 below, 3 both
     bool readableFontB = false;
-    int qrModule = 3;
-    int qrErrorLevel = 1; // L
-    std::string qrData;
 
     int cellWidth() const
     {

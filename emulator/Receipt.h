@@ -31,6 +31,9 @@ struct TextRun {
     int cellHeight = 0;
     TextStyle style;
     std::u32string characters;
+    // Quarter turns clockwise of the whole run (page mode's directions); (x, y) is then the
+    // top-left corner of the turned box.
+    std::uint8_t quarterTurns = 0;
     int width() const { return cellWidth * static_cast<int>(characters.size()); }
 };
 

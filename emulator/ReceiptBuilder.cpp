@@ -1,5 +1,7 @@
 #include "emulator/ReceiptBuilder.h"
 
+#include "emulator/NotDrawn.h"
+
 #include <algorithm>
 
 namespace emulator {
@@ -67,6 +69,7 @@ int digitOrNumber(std::uint8_t n)
 ReceiptBuilder::ReceiptBuilder(int paperWidth, ReceiptSink receipts)
     : m_receipts(std::move(receipts))
     , m_paper(paperWidth)
+    , m_page(paperWidth)
 {
     reset();
 }
@@ -81,10 +84,17 @@ void ReceiptBuilder::apply(const escpos::Command& command, std::string_view repl
     } else {
         flushTextLog();
         noteAside(command, reply);
+        if (const auto what = notDrawn(command); !what.empty())
+            noteNotDrawn(what);
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
-        else if (!applyText(command) && !applyMode(command) && !applyMovement(command))
+        else if (!applyPageMode(command) && !applyText(command) && !applyMode(command)
+            && !applyMovement(command))
             applyGraphics(command);
+    }
+    if (m_page.active() && m_page.vertical() > kMaxReceiptHeight) {
+        log("the page is longer than 2 m: it is printed as it is");
+        m_page.printOnto(m_paper);
     }
     if (m_paper.height() > kMaxReceiptHeight) {
         log("the receipt is longer than 2 m: it goes on in the next one");
@@ -165,12 +175,12 @@ void ReceiptBuilder::printText(std::string_view bytes)
         flushTextLog();
     m_textLogStyle = style;
     if (m_textLog.empty())
-        m_textLogPosition = m_paper.position();
+        m_textLogPosition = sheet().position();
     const int width = m_modes.cellWidth(), height = m_modes.cellHeight();
     for (const unsigned char byte : bytes) {
         const char32_t character = m_decoder.decode(byte);
         appendUtf8(m_textLog, character);
-        m_paper.addCharacter(character, m_modes.style, width, height);
+        sheet().addCharacter(character, m_modes.style, width, height);
     }
 }
 
@@ -222,6 +232,10 @@ bool ReceiptBuilder::applyText(const escpos::Command& command)
         if (!m_decoder.select(n))
             warn("code table " + std::to_string(n) + " is not known: PC437 is used");
         return true;
+    case esc('R'):
+        if (!m_decoder.selectInternational(n))
+            warn("international character set " + std::to_string(n) + " is not known: USA is used");
+        return true;
     default:
         return false;
     }
@@ -233,16 +247,19 @@ bool ReceiptBuilder::applyMode(const escpos::Command& command)
     switch (command.code) {
     case esc('@'):
         m_paper.discardLine(); // ESC @ clears the print buffer, as printers do
+        m_page.leave();
         reset();
         return true;
     case esc('a'):
         m_modes.alignment = static_cast<Alignment>(std::clamp(digitOrNumber(n), 0, 2));
         m_paper.setAlignment(m_modes.alignment);
+        m_page.layout().setAlignment(m_modes.alignment);
         return true;
     case esc('2'):
     case esc('3'):
         m_modes.lineSpacing = command.code == esc('2') ? 30 : n;
         m_paper.setLineSpacing(m_modes.lineSpacing);
+        m_page.layout().setLineSpacing(m_modes.lineSpacing);
         return true;
     case esc(' '):
         m_modes.rightSpacing = n;
@@ -270,13 +287,13 @@ bool ReceiptBuilder::applyMovement(const escpos::Command& command)
     const auto n = command.at(2);
     switch (command.code) {
     case control('\n'):
-        m_paper.printLine(m_modes.lineSpacing);
+        sheet().printLine(m_modes.lineSpacing);
         return true;
     case control('\f'):
-        m_paper.printLine(0);
+        sheet().printLine(0);
         return true;
     case control('\x18'):
-        m_paper.discardLine();
+        sheet().discardLine();
         return true;
     case control('\t'):
         tab();
@@ -285,13 +302,13 @@ bool ReceiptBuilder::applyMovement(const escpos::Command& command)
     case esc('J'):
         // As LF does for one line: the line is printed and the paper fed n lines (n dots) from
         // where the line began, never less than the line's own height.
-        m_paper.printLine(command.code == esc('d') ? n * m_modes.lineSpacing : n);
+        sheet().printLine(command.code == esc('d') ? n * m_modes.lineSpacing : n);
         return true;
     case esc('$'):
-        m_paper.moveTo(command.le16(2));
+        sheet().moveTo(command.le16(2));
         return true;
     case esc('\\'):
-        m_paper.moveTo(m_paper.position() + static_cast<std::int16_t>(command.le16(2)));
+        sheet().moveTo(sheet().position() + static_cast<std::int16_t>(command.le16(2)));
         return true;
     default:
         return false;
@@ -302,8 +319,8 @@ void ReceiptBuilder::tab()
 {
     const int column = m_modes.cellWidth();
     for (const int stop : m_modes.tabColumns) {
-        if (stop * column > m_paper.position()) {
-            m_paper.moveTo(stop * column);
+        if (stop * column > sheet().position()) {
+            sheet().moveTo(stop * column);
             return;
         }
     }
@@ -313,6 +330,9 @@ void ReceiptBuilder::reset()
 {
     m_modes = PrintModes {};
     m_decoder.select(0);
+    m_decoder.selectInternational(0);
+    m_graphics.clearBuffer();
+    m_codes.reset();
     m_paper.setAlignment(m_modes.alignment);
     m_paper.setLineSpacing(m_modes.lineSpacing);
     updateArea();
@@ -333,6 +353,14 @@ void ReceiptBuilder::refuse(const std::string& reason)
 {
     log(reason);
     warn(reason);
+}
+
+// Said once a receipt: a receipt in which something was not drawn says so in its log.
+void ReceiptBuilder::noteNotDrawn(const std::string& what)
+{
+    const auto& warnings = m_paper.receipt().warnings;
+    if (std::find(warnings.begin(), warnings.end(), what) == warnings.end())
+        refuse(what);
 }
 
 void ReceiptBuilder::warn(const std::string& text)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "emulator/CodePageDecoder.h"
+#include "emulator/GraphicsMemory.h"
+#include "emulator/PageMode.h"
 #include "emulator/PaperLayout.h"
 #include "emulator/PrintModes.h"
 #include "emulator/Receipt.h"
+#include "emulator/TwoDimensionalCodes.h"
 #include "escpos/Command.h"
 
 #include <functional>
@@ -52,10 +55,17 @@ private:
     bool applyMode(const escpos::Command& command);
     bool applyMovement(const escpos::Command& command);
     bool applyGraphics(const escpos::Command& command);
+    bool applyPageMode(const escpos::Command& command);
+    // Where what is printed goes: the page in page mode, the paper otherwise.
+    PaperLayout& sheet() { return m_page.active() ? m_page.layout() : m_paper; }
     void printText(std::string_view bytes);
     void tab();
+    void image(const escpos::Command& command);
     void barcode(const escpos::Command& command);
     void twoDimensionalCode(const escpos::Command& command);
+    // Prints what a graphics or 2D code command made, or logs why it did not.
+    void printOutcome(GraphicsOutcome outcome);
+    void finishLine();
     void placeReadable(const std::string& text);
     void cut(Mark::Kind kind, int feed);
     void reset();
@@ -65,12 +75,16 @@ private:
     void startNewJobsReceipt(const escpos::Command& command);
     // Logs with the receipt and warns why something was not printed.
     void refuse(const std::string& reason);
+    void noteNotDrawn(const std::string& what);
     void flushTextLog();
 
     ReceiptSink m_receipts;
     PaperLayout m_paper;
+    PageMode m_page;
     PrintModes m_modes;
     CodePageDecoder m_decoder;
+    GraphicsMemory m_graphics;
+    TwoDimensionalCodes m_codes;
     std::string m_textLog; // consecutive text, logged as one line with its style
     std::string m_textLogStyle;
     int m_textLogPosition = 0; // dots from the start of the line where the text began

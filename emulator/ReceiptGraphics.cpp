@@ -11,9 +11,6 @@ using escpos::gs;
 
 namespace {
 
-const std::string kGraphicsNotDrawn
-    = "graphics (GS ( L, GS 8 L) are not drawn: only GS v 0 and ESC * images are";
-
 Mark::Kind cutKind(std::uint8_t m)
 {
     const bool full = m == 0 || m == 48 || m == 65 || m == 97 || m == 103;
@@ -27,18 +24,9 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
     const auto n = command.at(2);
     switch (command.code) {
     case gs('v'):
-    case esc('*'): {
-        const bool raster = command.code == gs('v');
-        auto result = raster ? rasterImage(command, m_paper.areaWidth())
-                             : bitImage(command, m_paper.areaWidth());
-        if (!result.refusal.empty())
-            refuse(result.refusal);
-        else if (raster)
-            m_paper.placeBlock(std::move(result.bitmap));
-        else
-            m_paper.addInline(std::move(result.bitmap));
+    case esc('*'):
+        image(command);
         return true;
-    }
     case gs('k'):
         barcode(command);
         return true;
@@ -46,8 +34,8 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
         twoDimensionalCode(command);
         return true;
     case gs('8'):
-        if (command.at(2) == 'L' && command.at(8) == 112)
-            refuse(kGraphicsNotDrawn);
+        if (command.at(2) == 'L')
+            printOutcome(m_graphics.apply(command, sheet().areaWidth()));
         return true;
     case gs('h'):
         m_modes.barcodeHeight = std::max<int>(1, n);
@@ -77,6 +65,21 @@ bool ReceiptBuilder::applyGraphics(const escpos::Command& command)
     }
 }
 
+void ReceiptBuilder::image(const escpos::Command& command)
+{
+    const bool raster = command.code == gs('v');
+    auto result = raster ? rasterImage(command, sheet().areaWidth())
+                         : bitImage(command, sheet().areaWidth());
+    if (!result.refusal.empty())
+        return refuse(result.refusal);
+    if (!result.note.empty())
+        refuse(result.note); // printed, but not all of it: said in the log and the warnings
+    if (raster)
+        sheet().placeBlock(std::move(result.bitmap));
+    else
+        sheet().addInline(std::move(result.bitmap));
+}
+
 void ReceiptBuilder::barcode(const escpos::Command& command)
 {
     const auto type = command.at(2);
@@ -85,14 +88,13 @@ void ReceiptBuilder::barcode(const escpos::Command& command)
         = type < 65 ? command.bytes.substr(3, command.bytes.size() - 4) : command.bytes.substr(4);
     std::string readable;
     auto result = linearBarcode(
-        type, data, m_modes.barcodeModule, m_modes.barcodeHeight, m_paper.areaWidth(), readable);
+        type, data, m_modes.barcodeModule, m_modes.barcodeHeight, sheet().areaWidth(), readable);
     if (!result.refusal.empty())
         return refuse(result.refusal);
-    if (!m_paper.lineEmpty())
-        m_paper.printLine(m_modes.lineSpacing);
+    finishLine();
     if (m_modes.readablePosition & 1)
         placeReadable(readable);
-    m_paper.placeBlock(std::move(result.bitmap));
+    sheet().placeBlock(std::move(result.bitmap));
     if (m_modes.readablePosition & 2)
         placeReadable(readable);
 }
@@ -105,52 +107,40 @@ void ReceiptBuilder::placeReadable(const std::string& text)
     run.cellHeight = run.style.fontB ? kFontBHeight : kFontAHeight;
     for (const unsigned char byte : text)
         run.characters += m_decoder.decode(byte);
-    m_paper.placeTextLine(std::move(run));
+    log("text \"" + text + "\" " + styleWords(run.style, m_modes.alignment) + ", readable text");
+    sheet().placeTextLine(std::move(run));
 }
 
 void ReceiptBuilder::twoDimensionalCode(const escpos::Command& command)
 {
-    // Graphics stored with function 112 would be missing from the picture without a word.
-    if (command.at(2) == 'L' && command.at(6) == 112)
-        return refuse(kGraphicsNotDrawn);
-    if (command.at(2) != 'k')
+    if (command.at(2) == 'L')
+        printOutcome(m_graphics.apply(command, sheet().areaWidth()));
+    else if (command.at(2) == 'k')
+        printOutcome(m_codes.apply(command, sheet().areaWidth()));
+}
+
+// Blocks (barcodes, codes, graphics) print below the line gathered so far.
+void ReceiptBuilder::finishLine()
+{
+    if (!sheet().lineEmpty())
+        sheet().printLine(m_modes.lineSpacing);
+}
+
+void ReceiptBuilder::printOutcome(GraphicsOutcome outcome)
+{
+    if (!outcome.refusal.empty())
+        return refuse(outcome.refusal);
+    if (!outcome.note.empty())
+        log(outcome.note);
+    if (!outcome.print)
         return;
-    const auto symbol = command.at(5), function = command.at(6), value = command.at(7);
-    if (symbol != 49) {
-        if (function == 81)
-            refuse("2D code " + std::to_string(symbol) + " is not drawn: only QR codes are");
-        return;
-    }
-    switch (function) {
-    case 67:
-        m_modes.qrModule = std::clamp<int>(value, 1, 16);
-        break;
-    case 69:
-        m_modes.qrErrorLevel = std::clamp(value - 47, 1, 4);
-        break;
-    case 80:
-        m_modes.qrData
-            = std::string(command.bytes.substr(std::min<std::size_t>(8, command.bytes.size())));
-        break;
-    case 81: {
-        auto result
-            = qrCode(m_modes.qrData, m_modes.qrModule, m_modes.qrErrorLevel, m_paper.areaWidth());
-        if (!result.refusal.empty())
-            return refuse(result.refusal);
-        if (!m_paper.lineEmpty())
-            m_paper.printLine(m_modes.lineSpacing);
-        m_paper.placeBlock(std::move(result.bitmap));
-        break;
-    }
-    default:
-        break;
-    }
+    finishLine();
+    sheet().placeBlock(std::move(*outcome.print));
 }
 
 void ReceiptBuilder::cut(Mark::Kind kind, int feed)
 {
-    if (!m_paper.lineEmpty())
-        m_paper.printLine(m_modes.lineSpacing);
+    finishLine();
     m_paper.feed(feed);
     m_paper.mark(kind);
     flushTextLog();

@@ -58,12 +58,26 @@ void drawBitmap(QImage& image, const Bitmap& bitmap)
 }
 
 // Each character sits in its own cell, drawn at the unscaled size and stretched by the
-// character size multipliers.
+// character size multipliers. A run turned by page mode is drawn in its own box, then turned.
 void drawText(QPainter& painter, Faces& faces, const TextRun& run)
 {
     const auto& style = run.style;
-    const QRectF box(kPaperMargin + run.x, kPaperMargin + run.y, run.width(), run.cellHeight);
+    const double runWidth = run.width(), runHeight = run.cellHeight;
     painter.save();
+    painter.translate(kPaperMargin + run.x, kPaperMargin + run.y);
+    switch (run.quarterTurns & 3) {
+    case 1:
+        painter.translate(runHeight, 0);
+        break;
+    case 2:
+        painter.translate(runWidth, runHeight);
+        break;
+    case 3:
+        painter.translate(0, runWidth);
+        break;
+    }
+    painter.rotate(90.0 * (run.quarterTurns & 3));
+    const QRectF box(0, 0, runWidth, runHeight);
     if (style.reverse)
         painter.fillRect(box, Qt::black);
     if (style.upsideDown) {
@@ -71,7 +85,6 @@ void drawText(QPainter& painter, Faces& faces, const TextRun& run)
         painter.rotate(180);
         painter.translate(-box.center());
     }
-    painter.translate(box.topLeft());
     painter.scale(style.width, style.height);
     painter.setFont(faces.of(style));
     painter.setPen(style.reverse ? Qt::white : Qt::black);

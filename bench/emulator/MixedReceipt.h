@@ -1,7 +1,9 @@
 #pragma once
 // One receipt as point-of-sale programs send them: a header in large emphasized type, item lines
 // with tabs and right-aligned prices, underlined and reversed text, a 576 by 200 dot raster logo
-// (unless left out), an EAN-13 barcode, a QR code, a drawer pulse and a cut.
+// (unless left out), a 256 by 64 dot stamp stored and printed as graphics (GS 8 L, GS ( L), a
+// rule in the box characters of code table 1, a page-mode block of a label turned down its
+// right side beside text, an EAN-13 barcode, a QR code, a drawer pulse and a cut.
 
 #include <string>
 
@@ -28,6 +30,16 @@ inline std::string mixedReceipt(int number, bool withLogo = true)
     bytes += "\x1b-\x01Subtotal\x1b-\x00\n\x1d"
              "B\x01 TOTAL 54,00 \xd5 \x1d"
              "B\x00\n"s;
+    // Graphics for the print buffer: 2 + 10 parameter bytes and 32 bytes by 64 rows of dots.
+    bytes += "\x1d"
+             "8L\x0c\x08\x00\x00\x30\x70\x30\x01\x01\x31\x00\x01\x40\x00"s;
+    for (int row = 0; row < 64; ++row)
+        for (int column = 0; column < 32; ++column)
+            bytes += static_cast<char>((row + column) % 5 == 0 ? 0xF0 : 0x0F);
+    bytes += "\x1d(L\x02\x00\x30\x32\x1bt\x01"s + std::string(48, '\x95') + "\n\x1bt\x13";
+    // Page mode: a 576 by 160 dot area, text across, then a label down its right side.
+    bytes += "\x1bL\x1bW\x00\x00\x00\x00\x40\x02\xa0\x00Order "s + std::to_string(number)
+        + "\nPick-up at the counter\n\x1bT\x03\x1d$\x00\x00PAID\x0c"s;
     bytes += "\x1b"
              "E\x01\x1b"
              "a2Thank you!\x1b"

@@ -1,7 +1,9 @@
 // The print engine: where text, images and codes land on the paper, which characters the code
 // tables give, how receipts end, what is refused, and what the log says.
 #include "Printed.h"
+#include "emulator/NotDrawn.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace emulator;
@@ -64,6 +66,8 @@ TEST(PrintEngine, LinesAreAlignedInThePrintArea)
         { "\x1b"
           "D\x03\x00\x09"s,
             36 },
+        { "\x1b{\x01", 576 - 48 }, // upside down: from the far side
+        { "\x1dL\x64\x00\x1b{\x01\x1b$\x0c\x00"s, 576 - 12 - 48 },
     };
     for (const auto& c : cases) {
         const auto printed = print(c.modes + "ABCD\n");
@@ -195,15 +199,19 @@ TEST(PrintEngine, AbsurdImagesAndCodesAreRefusedNotAllocated)
         std::string bytes;
         std::string warning;
     } cases[] = {
-        { raster(100, 1, std::string(100, '\xff')),
-            "raster image refused: 800 dots wide, the print area has 576" },
         { raster(1, 9000, std::string(9000, '\xff')),
             "raster image refused: 9000 dots tall, at most 8000 are printed" },
         { raster(0, 5, ""), "raster image refused: it has no dots" },
         { "\x1dw\x06\x1dk\x49\x30{B" + std::string(46, 'X'), "CODE128 refused: 3246 dots wide" },
         { "\x1dk\x02"
-          "12ab\x00"s,
-            "EAN13 \"12ab\" refused: Error " }, // then libzint's own words
+          "1234567890ab\x00"s,
+            "EAN13 \"1234567890ab\" refused: Error " }, // then libzint's own words
+        { "\x1dk\x02"
+          "12\x00"s,
+            "EAN13 takes 12 or 13 digits, not 2" },
+        { "\x1dk\x44\x08"
+          "12345678"s,
+            "EAN8 \"12345678\" refused: Error " }, // a wrong check digit
         { "\x1d(k\x03\x00\x31\x51\x30"s,
             "QR code refused: Error 778: No input data (segment 0 empty)" },
     };
@@ -216,6 +224,39 @@ TEST(PrintEngine, AbsurdImagesAndCodesAreRefusedNotAllocated)
         EXPECT_NE(
             std::find(printed.only().log.begin(), printed.only().log.end(), printed.warnings[0]),
             printed.only().log.end());
+    }
+}
+
+TEST(PrintEngine, RasterImagesWiderThanTheAreaAreCutToIt)
+{
+    // 800 dots a row: the first dot and the 576th are set, and every dot past the area.
+    std::string row(100, '\0');
+    row[0] = '\x80';
+    row[71] = '\x01';
+    std::fill(row.begin() + 72, row.end(), '\xff');
+    const struct {
+        std::string modes;
+        std::string image;
+        int width; // dots printed
+        int lastDot; // the column of the source's 576th dot, or -1 when it is past the area
+        std::string warning;
+    } cases[] = {
+        { "", raster(100, 2, row + row), 576, 575,
+            "raster image cut to the print area: 800 dots wide, 576 printed" },
+        { "\x1dW\xc8\x00"s, raster(100, 2, row + row), 200, -1,
+            "raster image cut to the print area: 800 dots wide, 200 printed" },
+        // Doubled across: each source dot is two; the first 288 source dots fit.
+        { "", raster(50, 1, row.substr(0, 50), '\x01'), 576, -1,
+            "raster image cut to the print area: 800 dots wide, 576 printed" },
+    };
+    for (const auto& c : cases) {
+        const auto printed = print(c.modes + c.image);
+        const auto& bitmap = printed.only().bitmaps.at(0);
+        EXPECT_EQ(bitmap.width, c.width) << c.warning;
+        EXPECT_TRUE(bitmap.at(0, 0));
+        EXPECT_TRUE(c.lastDot < 0 || bitmap.at(c.lastDot, bitmap.height - 1)) << c.warning;
+        EXPECT_FALSE(bitmap.at(c.width - 2, 0) && c.lastDot >= 0);
+        EXPECT_EQ(printed.warnings, std::vector<std::string> { c.warning });
     }
 }
 
@@ -295,4 +336,27 @@ TEST(PrintEngine, AReceiptLongerThanTwoMetresGoesOnInTheNext)
     for (const auto& receipt : printed.receipts)
         EXPECT_LE(receipt.height, kMaxReceiptHeight + 255 * 30);
     EXPECT_EQ(printed.receipts.back().texts.at(0).characters, U"end");
+}
+
+TEST(PrintEngine, WhatIsNotDrawnIsSaidOnceAReceiptAndListedInTheHelp)
+{
+    const auto printed = print("\x1bV\x01"
+                               "a\n\x1bV\x01"
+                               "b\n\x1bV\x00\x1dP\x00\x00\x1b"
+                               "e\x00\x1b{\x01"
+                               "c\n\x1dV\x00"
+                               "\x1bV\x01"
+                               "d\n"s);
+    ASSERT_EQ(printed.receipts.size(), 2u);
+    const std::vector<std::string> expected = { "90-degree rotation (ESC V) is not drawn",
+        "motion units (GS P): positions stay in dots of 1/203 inch is not drawn",
+        "the order of upside-down lines (ESC {): each line is turned on its own is not drawn",
+        "90-degree rotation (ESC V) is not drawn" }; // again in the second receipt
+    EXPECT_EQ(printed.warnings, expected);
+    const auto& log = printed.receipts[0].log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), expected[0]), 1);
+    for (const auto& warning : expected)
+        EXPECT_NE(
+            notDrawnList().find(warning.substr(0, warning.size() - 13) + "\n"), std::string::npos)
+            << warning;
 }

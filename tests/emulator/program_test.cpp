@@ -250,6 +250,69 @@ TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
                                                                         << decoded;
 }
 
+// EAN-8 with or without its check digit is an EAN-8, the readable text under EAN and UPC
+// carries the check digit, and the GS1 kinds decode as GS1 data.
+TEST(VirtualPrinterProgram, SymbologiesDecodeAsTheirOwnKindWithCheckDigits)
+{
+    if (std::system("command -v zbarimg > /dev/null") != 0)
+        GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
+    const struct {
+        std::string command; // GS k and its data
+        std::string decoded; // as zbarimg reads it back, with its kind
+        std::string readable; // the text logged under it
+    } codes[] = {
+        { "\x1dk\x44\x08"
+          "12345670",
+            "EAN-8:12345670", "12345670" },
+        { "\x1dk\x03"
+          "9638507\0"s,
+            "EAN-8:96385074", "96385074" },
+        { "\x1dk\x43\x0c"
+          "400638133393",
+            "EAN-13:4006381333931", "4006381333931" },
+        { "\x1dk\x43\x0d"
+          "4006381333931",
+            "EAN-13:4006381333931", "4006381333931" },
+        { "\x1dk\x41\x0b"
+          "01234567890",
+            "EAN-13:0012345678905", "012345678905" },
+        { "\x1dk\x4a\x12"
+          "(01)09501101530003",
+            "CODE-128:0109501101530003", "(01)09501101530003" },
+        { "\x1dk\x4b\x0d"
+          "0950110153000",
+            "DataBar:0109501101530003", "(01)09501101530003" },
+        { "\x1dk\x4e\x18"
+          "(01)09501101530003(10)AB",
+            "DataBar-Exp:010950110153000310AB", "(01)09501101530003(10)AB" },
+        { "\x1dk\x4f\x07"
+          "Quillet",
+            "CODE-128:Quillet", "Quillet" },
+    };
+    TempDir folder;
+    PrinterProcess printer({ "--fifo", folder.file("lp0"), "--out", folder.file("out") });
+    printer.waitForLine("ready");
+    std::string job = "\x1dh\x50\x1dH\x02";
+    for (const auto& code : codes)
+        job += code.command + "\n\n";
+    {
+        std::ofstream fifo(folder.file("lp0"), std::ios::binary);
+        fifo << job << "\x1dV\x00"s;
+    }
+    const auto picture = printer.waitForLine("receipt ");
+    const auto scan = folder.file("decoded.txt");
+    ASSERT_EQ(
+        std::system(("zbarimg --quiet '" + picture + "' > '" + scan + "' 2>/dev/null").c_str()), 0);
+    const auto decoded = fileText(scan);
+    const auto log = logOf(picture);
+    for (const auto& code : codes) {
+        EXPECT_NE(decoded.find(code.decoded + "\n"), std::string::npos) << code.decoded << " in\n"
+                                                                        << decoded;
+        EXPECT_NE(log.find("text \"" + code.readable + "\" font A"), std::string::npos)
+            << code.readable;
+    }
+}
+
 TEST(VirtualPrinterProgram, BadInputIsLoggedAndNeverDerailsIt)
 {
     TempDir folder;
@@ -326,6 +389,11 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
             "receipts cannot be written to /proc/sys: " },
         { { "--buffer", "0", "--tcp", "127.0.0.1" }, 1, "--buffer takes a size in bytes" },
     };
+    PrinterProcess help({ "--help" });
+    EXPECT_EQ(
+        help.waitForLine("Not drawn"), " (said once in each receipt's log and on standard error):");
+    EXPECT_EQ(help.waitForLine("  90-degree"), " rotation (ESC V)");
+    EXPECT_EQ(help.wait(), 0);
     for (const auto& c : cases) {
         PrinterProcess printer(c.arguments);
         EXPECT_EQ(printer.wait(), c.exitCode) << c.message;

@@ -1,6 +1,7 @@
 // Receipts made by ESC/POS libraries that no one here wrote, sent over TCP to the real
 // quillet-virtual-printer: every text line is in the decoded log in order with its style, the
-// image's dots are in the picture, and the barcode and QR code decode back to their data.
+// image's dots are in the picture, the barcode and QR code decode back to their data, and the
+// rules of a table are drawn as box characters.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
@@ -11,6 +12,7 @@ import { join } from 'node:path';
 import { createConnection } from 'node:net';
 import EscPosEncoder from 'esc-pos-encoder';
 import thermal from 'node-thermal-printer';
+import receiptline from 'receiptline';
 import { PNG } from 'pngjs';
 
 const { ThermalPrinter, PrinterTypes } = thermal;
@@ -67,6 +69,7 @@ after(() => {
 function send(bytes) {
     return new Promise((resolve, reject) => {
         const socket = createConnection({ host, port }, () => socket.end(Buffer.from(bytes)));
+        socket.resume(); // replies (receiptline asks GS r at the end) are read and dropped
         socket.on('close', resolve);
         socket.on('error', reject);
     });
@@ -95,15 +98,15 @@ function expectLinesInOrder(pngPath, expected) {
 }
 
 // The picture holds the image dot for dot somewhere.
-function containsImage(pngPath) {
+function containsImage(pngPath, picture = image) {
     const png = PNG.sync.read(readFileSync(pngPath));
     const dark = (x, y) => png.data[(y * png.width + x) * 4] < 128;
-    const want = (x, y) => image.data[(y * image.width + x) * 4] < 128;
-    for (let top = 0; top + image.height <= png.height; top++)
-        for (let left = 0; left + image.width <= png.width; left++) {
+    const want = (x, y) => picture.data[(y * picture.width + x) * 4] < 128;
+    for (let top = 0; top + picture.height <= png.height; top++)
+        for (let left = 0; left + picture.width <= png.width; left++) {
             let same = true;
-            for (let y = 0; y < image.height && same; y++)
-                for (let x = 0; x < image.width && same; x++)
+            for (let y = 0; y < picture.height && same; y++)
+                for (let x = 0; x < picture.width && same; x++)
                     same = dark(left + x, top + y) === want(x, y);
             if (same) return true;
         }
@@ -219,4 +222,66 @@ test('esc-pos-encoder: two terminals printing at once get a receipt each', async
         assert.deepEqual(texts, [...Array(8).keys()].map((line) => `${name} line ${line}`));
     }
     assert.deepEqual(names.sort(), ['Terminal A', 'Terminal B']);
+});
+
+// receiptline sends its logo and its QR code as graphics (GS 8 L, GS ( L) and rules its tables
+// with the box characters of code table 1.
+test('receiptline: a logo, a ruled table with accented text, a QR code and an EAN-8 barcode', async () => {
+    const png = new PNG({ width: image.width, height: image.height });
+    png.data = Buffer.from(image.data);
+    const markup = [
+        `{image:${PNG.sync.write(png).toString('base64')}}`,
+        '^^^Café Crème',
+        '{border:line; width:20,*}',
+        '|Item|Price|',
+        '-',
+        '|Crème brûlée|4,50 €|',
+        '|Apfelstrudel|3,20 €|',
+        '{border:space; width:*}',
+        '{code:https://example.org/receiptline/1; option:qrcode,4,l}',
+        '{code:12345670; option:ean,2,72,hri}',
+    ].join('\n');
+    const bytes = receiptline.transform(markup, { cpl: 48, encoding: 'cp1252', command: 'escpos' });
+    const arrived = nextReceipt();
+    await send(Buffer.from(bytes, 'binary'));
+    const receipt = await arrived;
+    expectLinesInOrder(receipt, [
+        ['Café Crème', ['width x2', 'height x2']],
+        ['Item', []], ['Price', []],
+        ['Crème brûlée', []], ['4,50 €', []],
+        ['Apfelstrudel', []], ['3,20 €', []],
+        ['12345670', []], // the text under the barcode, with its check digit
+    ]);
+    const texts = loggedText(receipt).map(([text]) => text.trim());
+    for (const rule of [/^╭─+┬─+╮$/, /^├─+┼─+┤$/, /^╰─+┴─+╯$/])
+        assert.ok(texts.some((text) => rule.test(text)), `a rule ${rule} is logged: ${JSON.stringify(texts)}`);
+    assert.ok(texts.filter((text) => text === '│').length >= 9, 'the vertical rules are logged');
+    // The horizontal rules are unbroken lines across the table in the picture.
+    const picture = PNG.sync.read(readFileSync(receipt));
+    let ruledRows = 0;
+    for (let y = 0; y < picture.height; y++) {
+        let run = 0, longest = 0;
+        for (let x = 0; x < picture.width; x++) {
+            run = picture.data[(y * picture.width + x) * 4] < 128 ? run + 1 : 0;
+            longest = Math.max(longest, run);
+        }
+        if (longest >= 500) ruledRows++;
+    }
+    assert.ok(ruledRows >= 3 && ruledRows <= 20, `three rules of a few rows each: ${ruledRows} rows`);
+    const codes = decoded(receipt);
+    assert.ok(codes.includes('12345670'), `EAN-8 decodes: ${codes}`);
+    assert.ok(codes.includes('https://example.org/receiptline/1'), `QR decodes: ${codes}`);
+    // receiptline dithers the logo: its dots are those of the graphics it sent (GS 8 L function
+    // 112: a bx by c xL xH yL yH, then rows of bytes).
+    const sent = Buffer.from(bytes, 'binary');
+    const at = sent.indexOf('\x1d8L', 0, 'binary') + 9;
+    assert.equal(sent[at - 1], 112, 'the logo is sent as graphics for the print buffer');
+    const width = sent.readUInt16LE(at + 4), height = sent.readUInt16LE(at + 6);
+    const logo = { width, height, data: new Uint8Array(width * height * 4).fill(255) };
+    for (let y = 0; y < height; y++)
+        for (let x = 0; x < width; x++)
+            if (sent[at + 8 + y * Math.ceil(width / 8) + (x >> 3)] & (0x80 >> (x & 7)))
+                logo.data[(y * width + x) * 4] = 0;
+    assert.equal(width, image.width);
+    assert.ok(containsImage(receipt, logo), 'the logo is printed dot for dot');
 });

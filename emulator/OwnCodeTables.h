@@ -1,0 +1,15 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace emulator {
+
+// The characters of bytes 0x80 to 0xFF of a code table.
+using UpperHalf = std::array<char32_t, 128>;
+
+// The upper half of a code table that glibc's iconv does not have (their lower half is ASCII),
+// or nullptr.
+const UpperHalf* ownUpperHalf(std::uint8_t table);
+
+} // namespace emulator

@@ -1,0 +1,220 @@
+// Code tables and international character sets: the 128 upper bytes of every table, as the log
+// says each cell was drawn, against glibc's charmaps (or another published mapping where glibc
+// has none), and the 12 national positions of ESC R against the ISO 646 variants iconv knows.
+#include "Printed.h"
+#include "escpos/CodePages.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <regex>
+#include <sstream>
+
+using namespace std::string_literals;
+
+namespace {
+
+constexpr char32_t kUndefined = 0xFFFD;
+
+std::string commandOutput(const std::string& command)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string output;
+    char buffer[4096];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()))
+        output += buffer;
+    return output;
+}
+
+std::u32string fromUtf8(const std::string& text)
+{
+    std::u32string characters;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k)
+            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        characters += c;
+        i += length;
+    }
+    return characters;
+}
+
+// The characters the printer logs for `bytes` printed after `setup`.
+std::u32string loggedCharacters(const std::string& setup, const std::string& bytes)
+{
+    const auto printed = print(setup + bytes + "\n");
+    for (const auto& line : printed.only().log)
+        if (line.rfind("text \"", 0) == 0)
+            return fromUtf8(line.substr(6, line.rfind("\" ") - 6));
+    return {};
+}
+
+std::string upperBytes()
+{
+    std::string bytes;
+    for (int byte = 0x80; byte < 0x100; ++byte)
+        bytes += char(byte);
+    return bytes;
+}
+
+// Byte to character, from a glibc charmap file: lines such as "<U00C7> /x80 LATIN ...".
+std::map<int, char32_t> charmap(const std::string& name)
+{
+    static const std::regex line(R"(^<U([0-9A-F]{4,8})>\s+/x([0-9a-f]{2})\s)");
+    std::map<int, char32_t> cells;
+    const auto text = commandOutput("zcat /usr/share/i18n/charmaps/" + name + ".gz 2>/dev/null");
+    std::smatch match;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        const auto row = text.substr(start, end - start);
+        if (std::regex_search(row, match, line))
+            cells[std::stoi(match[2], nullptr, 16)] = std::stoul(match[1], nullptr, 16);
+        if (end == std::string::npos)
+            break;
+    }
+    return cells;
+}
+
+// The charmap each table is published under in glibc.
+const std::map<int, std::string> kCharmaps = { { 0, "IBM437" }, { 2, "IBM850" }, { 3, "IBM860" },
+    { 4, "IBM863" }, { 5, "IBM865" }, { 11, "IBM851" }, { 13, "IBM857" }, { 14, "CP737" },
+    { 15, "ISO-8859-7" }, { 16, "CP1252" }, { 17, "IBM866" }, { 18, "IBM852" }, { 19, "IBM858" },
+    { 33, "CP775" }, { 34, "IBM855" }, { 35, "IBM861" }, { 36, "IBM862" }, { 37, "IBM864" },
+    { 38, "IBM869" }, { 39, "ISO-8859-2" }, { 40, "ISO-8859-15" }, { 42, "CP774" }, { 43, "CP772" },
+    { 44, "CP1125" }, { 45, "CP1250" }, { 46, "CP1251" }, { 47, "CP1253" }, { 48, "CP1254" },
+    { 49, "CP1255" }, { 50, "CP1256" }, { 51, "CP1257" }, { 52, "CP1258" }, { 53, "RK1048" } };
+
+std::string hex(int n)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", n);
+    return text;
+}
+
+} // namespace
+
+TEST(CodeTables, EveryCommonTableIsKnownButThoseWithNoPublishedMappingAtHand)
+{
+    std::vector<int> unknown;
+    for (int n : { 0, 1, 2, 3, 4, 5 })
+        if (!escpos::findCodePage(std::uint8_t(n)))
+            unknown.push_back(n);
+    for (int n = 11; n <= 19; ++n)
+        if (!escpos::findCodePage(std::uint8_t(n)))
+            unknown.push_back(n);
+    for (int n = 32; n <= 53; ++n)
+        if (!escpos::findCodePage(std::uint8_t(n)))
+            unknown.push_back(n);
+    for (int n : { 254, 255 })
+        if (!escpos::findCodePage(std::uint8_t(n)))
+            unknown.push_back(n);
+    EXPECT_EQ(unknown, (std::vector<int> { 12, 41 })); // PC853 and PC1098
+    EXPECT_EQ(print("\x1bt\x0c\x80\n").warnings,
+        std::vector<std::string> { "code table 12 is not known: PC437 is used" });
+}
+
+TEST(CodeTables, UpperHalvesMatchGlibcCharmaps)
+{
+    for (const auto& [table, name] : kCharmaps) {
+        const auto cells = charmap(name);
+        if (cells.empty())
+            GTEST_SKIP() << "glibc's charmaps (Debian locales) are not installed: " << name;
+        const auto logged = loggedCharacters("\x1bt"s + char(table), upperBytes());
+        ASSERT_EQ(logged.size(), 128u) << name;
+        for (int byte = 0x80; byte < 0x100; ++byte) {
+            const auto found = cells.find(byte);
+            const char32_t expected = found == cells.end() ? kUndefined : found->second;
+            EXPECT_EQ(int(logged[byte - 0x80]), int(expected))
+                << "table " << table << " (" << name << ") byte " << hex(byte);
+        }
+    }
+}
+
+TEST(CodeTables, KatakanaTableHasJisKatakanaAndTheRulesOfReceiptTables)
+{
+    const auto logged = loggedCharacters("\x1bt\x01", upperBytes());
+    ASSERT_EQ(logged.size(), 128u);
+    const auto jis = charmap("SHIFT_JIS"); // its single bytes are JIS X 0201
+    if (jis.empty())
+        GTEST_SKIP() << "glibc's charmaps (Debian locales) are not installed";
+    for (int byte = 0xA1; byte <= 0xDF; ++byte)
+        EXPECT_EQ(int(logged[byte - 0x80]), int(jis.at(byte))) << hex(byte);
+    // The box drawing receipt tables are ruled with: horizontal, vertical, crossings, the four
+    // tees, square and round corners.
+    const std::u32string rules = U"┼┴┬┤├ ─│ ┌┐└┘╭╮╰╯";
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        if (rules[i] != U' ') {
+            EXPECT_EQ(int(logged[0x0F + i]), int(rules[i])) << hex(int(0x8F + i));
+        }
+    }
+    // Not the PC437 characters at the same bytes ("òòòò" and "£¥₧ƒ" corners).
+    EXPECT_EQ(loggedCharacters("\x1bt\x01", "\x9c\x95\x95\x9d"), U"╭──╮");
+}
+
+TEST(CodeTables, Pc720MatchesPythonsCodec)
+{
+    const auto published = commandOutput("python3 -c \"import sys; sys.stdout.write(' '.join("
+                                         "str(ord(bytes([b]).decode('cp720'))) for b in "
+                                         "range(128, 256)))\" 2>/dev/null");
+    if (published.empty())
+        GTEST_SKIP() << "python3 is not installed";
+    const auto logged = loggedCharacters("\x1bt\x20", upperBytes());
+    ASSERT_EQ(logged.size(), 128u);
+    std::istringstream numbers(published);
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        long code = 0;
+        numbers >> code;
+        // Python maps the positions PC720 leaves undefined to the C1 controls.
+        const char32_t expected = code >= 0x80 && code < 0xA0 ? kUndefined : char32_t(code);
+        EXPECT_EQ(int(logged[byte - 0x80]), int(expected)) << hex(byte);
+    }
+}
+
+TEST(CodeTables, BlankPagesPrintNothingAbove127)
+{
+    for (const char table : { '\xfe', '\xff' })
+        EXPECT_EQ(loggedCharacters("\x1bt"s + table, upperBytes()), std::u32string(128, U' '));
+}
+
+TEST(CodeTables, InternationalSetsMatchTheIso646Variants)
+{
+    const std::string positions = "#$@[\\]^`{|}~";
+    const struct {
+        int set;
+        const char* iso646;
+        std::string keptAscii; // where the printer keeps ASCII and the national standard does not
+    } sets[] = {
+        { 1, "NF_Z_62-010", "#`" },
+        { 2, "DIN_66003", "" },
+        { 3, "BS_4730", "~" },
+        { 4, "DS_2089", "" },
+        { 5, "SEN_850200_C", "" },
+        { 6, "IT", "#@\\" },
+        { 8, "JIS_C6220-1969-RO", "~" },
+        { 13, "KSC5636", "" },
+        { 14, "JUS_I.B1.002", "" },
+        { 15, "GB_1988-80", "~" },
+    };
+    for (const auto& s : sets) {
+        const auto national = fromUtf8(commandOutput(
+            "printf '#$@[\\\\]^`{|}~' | iconv -f "s + s.iso646 + " -t UTF-8 2>/dev/null"));
+        ASSERT_EQ(national.size(), 12u) << s.iso646;
+        const auto logged = loggedCharacters("\x1bR"s + char(s.set), positions);
+        ASSERT_EQ(logged.size(), 12u);
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            const bool kept = s.keptAscii.find(positions[i]) != std::string::npos;
+            EXPECT_EQ(int(logged[i]), kept ? int(positions[i]) : int(national[i]))
+                << "set " << s.set << " position " << positions[i];
+        }
+    }
+    // A set and a table combine; ESC @ and an unknown set return to USA.
+    EXPECT_EQ(loggedCharacters("\x1bR\x02\x1bt\x10", "[\x80"), U"Ä€");
+    EXPECT_EQ(loggedCharacters("\x1bR\x02\x1b@", "["), U"[");
+    const auto unknown = print("\x1bR\x02\x1bR\x40[\n");
+    EXPECT_EQ(unknown.only().texts.at(0).characters, U"[");
+    EXPECT_EQ(unknown.warnings,
+        std::vector<std::string> { "international character set 64 is not known: USA is used" });
+}
