@@ -39,7 +39,8 @@ Options:
                           JSON object
       --watch SECONDS     status: turn on automatic status back (GS a 15) for
                           SECONDS and write each message the printer sends as
-                          one JSON line; GS a 0 turns it off at the end
+                          one JSON line; GS a 0 turns it off at the end or
+                          on Ctrl-C
       --clear             recover: DLE ENQ 2 instead, clearing the printer's
                           buffers first (what was waiting is not printed)
       --timeout MS        status, recover: wait MS milliseconds for each answer (default 500;

@@ -12,6 +12,7 @@
 #include "cli/PrometheusText.h"
 #include "cli/StatusReport.h"
 #include "cli/StatusWatch.h"
+#include "cli/StopSignals.h"
 #include "cli/TargetConnection.h"
 #include "cli/TerminalText.h"
 #include "cli/UsageError.h"
@@ -133,16 +134,19 @@ std::string requestBefore(const Invocation& invocation)
     return std::string { '\x10', '\x05', invocation.clearBuffers ? '\x02' : '\x01' };
 }
 
-// status --watch: one JSON line per message, written as it comes. A printer that sends none
-// (no automatic status back, or nothing comes back on the connection) is told as no answer.
+// status --watch: one JSON line per message, written as it comes, until the time is up or
+// Ctrl-C. A printer that sends none (no automatic status back, or nothing comes back on the
+// connection) is told as no answer.
 int watchStatus(printer::PrinterLink& link, const Invocation& invocation, const Output& output)
 {
     if (!link.canAnswer()) {
         output.error("--watch: nothing comes back on this connection", false);
         return exitNoAnswer;
     }
-    const auto count = watchAutoStatus(link, *invocation.watch,
-        [&](const std::string& line) { output.out << line << std::flush; });
+    StopSignals stop;
+    const auto count = watchAutoStatus(
+        link, *invocation.watch, [&](const std::string& line) { output.out << line << std::flush; },
+        [&] { return stop.arrived(); });
     if (count > 0)
         return exitDone;
     output.error("no automatic status came back from the printer", false);

@@ -54,7 +54,7 @@ std::string autoStatusJson(std::string_view message, std::chrono::system_clock::
 }
 
 std::size_t watchAutoStatus(printer::PrinterLink& link, std::chrono::seconds duration,
-    const std::function<void(const std::string&)>& write)
+    const std::function<void(const std::string&)>& write, const std::function<bool()>& stopped)
 {
     std::size_t count = 0;
     const auto deadline = std::chrono::steady_clock::now() + duration;
@@ -62,7 +62,7 @@ std::size_t watchAutoStatus(printer::PrinterLink& link, std::chrono::seconds dur
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
+        if (left.count() <= 0 || stopped())
             break;
         for (const auto& message : link.listen(std::min(left, kListenSlice))) {
             write(autoStatusJson(message, std::chrono::system_clock::now()));

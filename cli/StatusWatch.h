@@ -15,9 +15,10 @@ namespace cli {
 // hex, and the conditions it reports as keys and in words.
 std::string autoStatusJson(std::string_view message, std::chrono::system_clock::time_point when);
 
-// Watches for `duration` and hands each line to `write`, then sends GS a 0. Returns how many
-// messages came. Raises as the link raises when sending fails.
+// Watches for `duration`, or until `stopped` says so (asked between waits of at most 0.1 s),
+// handing each line to `write`, then sends GS a 0. Returns how many messages came. Raises as
+// the link raises when sending fails.
 std::size_t watchAutoStatus(printer::PrinterLink& link, std::chrono::seconds duration,
-    const std::function<void(const std::string&)>& write);
+    const std::function<void(const std::string&)>& write, const std::function<bool()>& stopped);
 
 } // namespace cli

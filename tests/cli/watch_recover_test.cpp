@@ -7,6 +7,8 @@
 #include "tests/cli/ProgramRun.h"
 #include "tests/emulator/PrinterProcess.h"
 
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -73,6 +75,7 @@ public:
             m_pending.append(buffer, std::size_t(got));
         }
     }
+    void interrupt() { kill(m_pid, SIGINT); }
     int wait()
     {
         int status = 0;
@@ -153,7 +156,7 @@ TEST_P(AutoStatusOn, EveryChangeMadeWhileWatchingArrivesAsOneLine)
 {
     start();
     const std::string errors = out.file("watch.err");
-    LiveRun watch(command({ "status", "--watch", "8", "--hex" }), root.path(), errors);
+    LiveRun watch(command({ "status", "--watch", "600", "--hex" }), root.path(), errors);
     // The message at once, then one per change, in order.
     EXPECT_EQ(what(watch.nextLine()), "\"bytes\":\"10 00 00 00\",\"conditions\":[],\"words\":[]}");
     changeTo("paper-end");
@@ -171,13 +174,29 @@ TEST_P(AutoStatusOn, EveryChangeMadeWhileWatchingArrivesAsOneLine)
     EXPECT_EQ(what(watch.nextLine()),
         "\"bytes\":\"14 00 00 00\",\"conditions\":[\"drawer-open\"],"
         "\"words\":[\"drawer kick pin 3 high\"]}");
-    // A change no status reports (the feed button is not in the message) sends nothing.
+    // A change no status reports (the feed button is not in the message) sends nothing; Ctrl-C
+    // ends the watch as its time would.
     changeTo("drawer-open,feed-button");
+    watch.interrupt();
     EXPECT_EQ(watch.nextLine(), "");
     EXPECT_EQ(watch.wait(), 0);
     const auto transcript = fileText(errors);
     EXPECT_NE(transcript.find("1D 61 0F"), std::string::npos) << transcript;
     EXPECT_NE(transcript.find("1D 61 00"), std::string::npos) << transcript;
+}
+
+TEST_P(AutoStatusOn, TheWatchEndsWhenItsTimeIsUp)
+{
+    start({ "--status", "cover-open" });
+    const auto began = std::chrono::steady_clock::now();
+    const auto run = send({ "status", "--watch", "1", "--hex" });
+    const auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(testsupport::lines(run.out).size(), 1u) << run.out;
+    EXPECT_NE(run.out.find("\"bytes\":\"38 00 00 00\""), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("1D 61 00"), std::string::npos) << run.err;
+    EXPECT_GE(took, std::chrono::seconds(1));
+    EXPECT_LT(took, std::chrono::seconds(15));
 }
 
 TEST_P(AutoStatusOn, RecoveryIsAnsweredAndItsResultReadBack)
