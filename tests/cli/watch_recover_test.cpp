@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 using testsupport::PrinterProcess;
+using namespace std::string_literals;
 
 namespace {
 
@@ -264,4 +265,28 @@ TEST(AutoStatusLeftOn, MessagesAmongTheAnswersAreToldApart)
         run.out.find("\"printer-id\":{\"model\":81,\"type\":2,\"version\":16}"), std::string::npos)
         << run.out;
     EXPECT_EQ(run.out.find("\"outcome\":\"no answer\""), std::string::npos) << run.out;
+}
+
+// A printer without automatic status back: the watch turns it on and off all the same, and tells
+// that nothing came; a parallel port (a FIFO) carries nothing back at all.
+TEST(AutoStatusMissing, APrinterThatSendsNoneIsNoAnswer)
+{
+    testsupport::TcpListener silent;
+    const auto run = testsupport::runProgram(
+        QUILLET_SEND, { "--net", silent.address(), "status", "--watch", "1" });
+    EXPECT_EQ(run.exitCode, 4) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("no automatic status came back"), std::string::npos) << run.err;
+    EXPECT_EQ(
+        silent.waitForConnections(1), std::vector<std::string> { "\x1D\x61\x0F\x1D\x61\x00"s });
+
+    testsupport::TempDir root;
+    std::filesystem::create_directories(root.path() + "/dev");
+    PrinterProcess fifo({ "--fifo", root.path() + "/dev/lp0", "--out", root.path() });
+    fifo.waitForLine("ready");
+    const auto lpt
+        = testsupport::runProgram(QUILLET_SEND, { "--lpt", "LPT1", "status", "--watch", "1" },
+            testsupport::ProgramOptions { {}, { { "QUILLET_SYSROOT", root.path() } }, 60000 });
+    EXPECT_EQ(lpt.exitCode, 4) << lpt.err;
+    EXPECT_NE(lpt.err.find("nothing comes back"), std::string::npos) << lpt.err;
 }
