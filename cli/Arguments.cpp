@@ -16,12 +16,14 @@ namespace {
 constexpr std::int64_t kLongestTimeoutMs = 600000;
 constexpr std::int64_t kLongestWaitSeconds = 3600;
 constexpr std::int64_t kMostJobs = 1000;
+constexpr std::int64_t kLongestWatchSeconds = 86400;
 
 const std::map<std::string, Action, std::less<>> kCommands {
     { "print-test", Action::PrintTest },
     { "cut", Action::Cut },
     { "drawer", Action::Drawer },
     { "status", Action::Status },
+    { "recover", Action::Recover },
     { "raw", Action::Raw },
 };
 
@@ -104,6 +106,14 @@ std::size_t parseJobs(const std::string& text)
     return static_cast<std::size_t>(*jobs);
 }
 
+std::chrono::seconds parseWatch(const std::string& text)
+{
+    const auto seconds = parseDecimal(text);
+    if (!seconds || *seconds < 1 || *seconds > kLongestWatchSeconds)
+        throw UsageError("invalid watching time '" + text + "' (1 to 86400 seconds)");
+    return std::chrono::seconds(*seconds);
+}
+
 void refuseValue(const std::string& option, const std::optional<std::string>& inlineValue)
 {
     if (inlineValue)
@@ -136,7 +146,12 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         invocation.jobs = parseJobs(reader.value(name, inlineValue));
     else if (name == "--prometheus")
         invocation.prometheusFile = reader.value(name, inlineValue);
-    else if (name == "--encoding")
+    else if (name == "--watch")
+        invocation.watch = parseWatch(reader.value(name, inlineValue));
+    else if (name == "--clear") {
+        refuseValue(name, inlineValue);
+        invocation.clearBuffers = true;
+    } else if (name == "--encoding")
         invocation.encoding = reader.value(name, inlineValue);
     else if (name == "--hex" || name == "--json" || name == "--list") {
         refuseValue(name, inlineValue);
@@ -153,7 +168,8 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
 void takeCommand(const std::vector<std::string>& words, Invocation& invocation)
 {
     if (words.empty())
-        throw UsageError("no command given (print-test, cut, drawer, status, raw or --list)");
+        throw UsageError(
+            "no command given (print-test, cut, drawer, status, recover, raw or --list)");
     const auto found = kCommands.find(words[0]);
     if (found == kCommands.end())
         throw UsageError("unknown command '" + words[0] + "'");
@@ -177,8 +193,8 @@ void checkFleetCombination(const Invocation& invocation)
         throw UsageError("--targets takes no other connection");
     if (invocation.action != Action::Status)
         throw UsageError("--targets applies to the status command only");
-    if (invocation.hex)
-        throw UsageError("--hex cannot follow many printers at once");
+    if (invocation.hex || invocation.watch)
+        throw UsageError("--hex and --watch cannot follow many printers at once");
     if (invocation.targetsFile->empty()
         || (invocation.prometheusFile && invocation.prometheusFile->empty()))
         throw UsageError("--targets and --prometheus need a file");
@@ -198,11 +214,16 @@ void checkCombination(const Invocation& invocation)
         throw UsageError("--jobs and --prometheus apply to --targets only");
     if (!invocation.target)
         throw UsageError("no connection given: use --com, --lpt or --net");
-    if (invocation.json && invocation.action != Action::Status)
-        throw UsageError("--json applies to the status command only");
+    const bool asks = invocation.action == Action::Status || invocation.action == Action::Recover;
+    if (invocation.json && !asks)
+        throw UsageError("--json applies to the status and recover commands only");
     // The answers' limit: nothing else of a send waits for an answer.
-    if (invocation.timeoutGiven && invocation.action != Action::Status)
-        throw UsageError("--timeout applies to the status command only");
+    if (invocation.timeoutGiven && (!asks || invocation.watch))
+        throw UsageError("--timeout applies to the status and recover commands only, not --watch");
+    if (invocation.watch && invocation.action != Action::Status)
+        throw UsageError("--watch applies to the status command only");
+    if (invocation.clearBuffers && invocation.action != Action::Recover)
+        throw UsageError("--clear applies to the recover command only");
     if (!invocation.encoding.empty() && invocation.action != Action::PrintTest)
         throw UsageError("--encoding applies to the print-test command only");
     if (!invocation.encoding.empty() && !platform::knownCodePage(invocation.encoding))

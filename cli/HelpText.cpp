@@ -27,15 +27,23 @@ Commands:
   cut                     partial cut after feeding (GS V 66 0)
   drawer                  kick the cash drawer on pin 2 (ESC p 0 50 50, CR)
   status                  ask DLE EOT 1 to 4 and GS I 1 to 3 and decode the answers
+  recover                 after a recoverable error: DLE ENQ 1 (print again from
+                          the line where it stopped), then the status as above
   raw FILE|-              send the bytes of FILE (or standard input, each piece as
                           it arrives) as they are
 
 Options:
       --hex               write the transcript of the bytes sent and received,
                           commands named, to standard error
-      --json              status: write the answers, or why there are none, as one
+      --json              status, recover: write the answers, or why there are none, as one
                           JSON object
-      --timeout MS        status: wait MS milliseconds for each answer (default 500;
+      --watch SECONDS     status: turn on automatic status back (GS a 15) for
+                          SECONDS and write each message the printer sends as
+                          one JSON line; GS a 0 turns it off at the end or
+                          on Ctrl-C
+      --clear             recover: DLE ENQ 2 instead, clearing the printer's
+                          buffers first (what was waiting is not printed)
+      --timeout MS        status, recover: wait MS milliseconds for each answer (default 500;
                           connecting to a network printer waits 5 s whatever)
       --wait SECONDS      try a busy serial port or line printer again until it is
                           free, for up to SECONDS (default 0: once)
@@ -56,7 +64,7 @@ Exit status:
     opened)
  2  the connection or the input/output failed (standard output included)
  3  the printer answered with a fault (offline, paper end, cover open, error)
- 4  a status query got no answer
+ 4  a status query got no answer; with --watch, no message came
 )";
 }
 

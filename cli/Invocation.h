@@ -12,7 +12,7 @@
 
 namespace cli {
 
-enum class Action { PrintTest, Cut, Drawer, Status, Raw, List, Help, Version };
+enum class Action { PrintTest, Cut, Drawer, Status, Recover, Raw, List, Help, Version };
 
 enum class FlowControl { None, RtsCts, XonXoff, DtrDsr };
 
@@ -51,6 +51,10 @@ struct Invocation {
     std::optional<std::string> targetsFile;
     std::optional<std::size_t> jobs;
     std::optional<std::string> prometheusFile;
+    // status --watch: how long automatic status back is watched.
+    std::optional<std::chrono::seconds> watch;
+    // recover --clear: DLE ENQ 2 (buffers cleared) instead of DLE ENQ 1.
+    bool clearBuffers = false;
     // iconv's name of the code page for print-test; empty for Windows-1252, as the window sends.
     std::string encoding;
 };

@@ -11,6 +11,8 @@
 #include "cli/PrintText.h"
 #include "cli/PrometheusText.h"
 #include "cli/StatusReport.h"
+#include "cli/StatusWatch.h"
+#include "cli/StopSignals.h"
 #include "cli/TargetConnection.h"
 #include "cli/TerminalText.h"
 #include "cli/UsageError.h"
@@ -124,6 +126,35 @@ std::optional<DeviceFailure> openLink(const Invocation& invocation,
         [&] { link = printer::openPrinterLink(connection, false); });
 }
 
+// What goes out before the status is read: recover's request (DLE ENQ 1, or 2 with --clear).
+std::string requestBefore(const Invocation& invocation)
+{
+    if (invocation.action != Action::Recover)
+        return {};
+    return std::string { '\x10', '\x05', invocation.clearBuffers ? '\x02' : '\x01' };
+}
+
+// status --watch: one JSON line per message, written as it comes, until the time is up or
+// Ctrl-C. A printer that sends none (no automatic status back, or nothing comes back on the
+// connection) is told as no answer.
+int watchStatus(printer::PrinterLink& link, const Invocation& invocation, const Output& output)
+{
+    if (!link.canAnswer()) {
+        output.error("--watch: nothing comes back on this connection", false);
+        return exitNoAnswer;
+    }
+    StopSignals stop;
+    const auto count = watchAutoStatus(
+        link, *invocation.watch, [&](const std::string& line) { output.out << line << std::flush; },
+        [&] { return stop.arrived(); });
+    if (count > 0)
+        return exitDone;
+    output.error("no automatic status came back from the printer", false);
+    return exitNoAnswer;
+}
+
+// status and recover: the answers to DLE EOT 1 to 4 and GS I 1 to 3, after recover's request;
+// status --watch: the printer's automatic status messages.
 int queryStatus(const Invocation& invocation, const Output& output)
 {
     const TargetConnection connection(*invocation.target);
@@ -139,6 +170,10 @@ int queryStatus(const Invocation& invocation, const Output& output)
         link->setObserver(transcript.observer());
     printer::PrinterReport report;
     try {
+        if (invocation.watch)
+            return watchStatus(*link, invocation, output);
+        if (const auto request = requestBefore(invocation); !request.empty())
+            link->send(request);
         report = printer::queryFullStatus(*link, invocation.timeout);
     } catch (const std::exception& error) {
         const int code = reportFailure(error, output);
@@ -209,6 +244,7 @@ int run(const Invocation& invocation, const Output& output)
         output.text(deviceList());
         return exitDone;
     case Action::Status:
+    case Action::Recover:
         return queryStatus(invocation, output);
     case Action::Raw:
         if (*invocation.operand == "-")

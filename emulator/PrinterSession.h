@@ -18,13 +18,17 @@ namespace emulator {
 // goes to the `answered` sink instead of the buffer, so a connection that only asks for status
 // never waits for a turn nor fills its buffer. Replies to queries that are not real-time (GS I, GS
 // r, ESC v) leave when the engine reaches them, after the commands before them, as a printer sends
-// them.
+// them. GS a is done with at once in the same way: from then on the connection is sent the 4-byte
+// automatic status message, and again whenever a status it chose changes (conditionsChanged).
 class PrinterSession {
 public:
     using ReplySink = std::function<void(std::string_view)>;
     // A real-time request done with at once, with the reply it was given.
     using AnsweredSink = std::function<void(const escpos::Command&, std::string_view reply)>;
-    PrinterSession(const escpos::ConditionSet& conditions, ReplySink reply, AnsweredSink answered);
+    // DLE ENQ and DLE DC4, for the printer to act on (recovery and clearing the buffers).
+    using RequestSink = std::function<void(const escpos::Command&)>;
+    PrinterSession(const escpos::ConditionSet& conditions, ReplySink reply, AnsweredSink answered,
+        RequestSink request = {});
 
     void receive(std::string_view bytes);
     // The connection has ended: a command it left incomplete is kept, logged as truncated.
@@ -35,6 +39,11 @@ public:
     // Hands the kept commands to the engine in the order received; while `held`, only up to the
     // first that needs the printer to print. False when none was handed over.
     bool printInto(ReceiptBuilder& engine, bool held);
+    // The printer's conditions changed: the automatic status message goes out when a status the
+    // connection chose to hear of changed.
+    void conditionsChanged();
+    // The receive buffer is cleared (DLE ENQ 2, DLE DC4 8): what was kept is never printed.
+    void clearBuffer();
 
 private:
     struct Kept {
@@ -45,13 +54,18 @@ private:
         std::string reply; // what a real-time request was answered
     };
     void keep(const escpos::Command& command);
+    // GS a: chooses what is reported and sends the message at once.
+    void chooseAutoStatus(const escpos::Command& command);
 
     const escpos::ConditionSet& m_conditions;
     ReplySink m_reply;
     AnsweredSink m_answered;
+    RequestSink m_request;
     escpos::CommandSplitter m_splitter;
     std::deque<Kept> m_kept;
     std::size_t m_keptBytes = 0;
+    std::uint8_t m_autoStatus = 0; // GS a n's bits; 0: off
+    std::string m_autoStatusSent; // the last message sent
 };
 
 // DLE EOT, DLE ENQ and DLE DC4: acted on as they arrive, ahead of the commands before them.

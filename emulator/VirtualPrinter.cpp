@@ -1,5 +1,6 @@
 #include "emulator/VirtualPrinter.h"
 
+#include "emulator/Recovery.h"
 #include "emulator/StatusReplies.h"
 
 #include <algorithm>
@@ -69,7 +70,8 @@ struct VirtualPrinter::Connection {
                       printer.m_engine.apply(command, reply);
                   else
                       printer.m_engine.noteAside(command, reply);
-              })
+              },
+              [&printer](const escpos::Command& command) { printer.recover(command); })
     {
     }
     std::string name() const
@@ -360,6 +362,26 @@ void VirtualPrinter::applyCommandLine(std::string line)
     }
     m_conditions = *conditions;
     m_hooks.announce("status " + (line.empty() ? std::string("none") : line));
+    tellConditions();
+}
+
+// Every connection that enabled automatic status back hears of the change.
+void VirtualPrinter::tellConditions()
+{
+    for (auto& connection : m_connections)
+        connection->session.conditionsChanged();
+}
+
+void VirtualPrinter::recover(const escpos::Command& command)
+{
+    const auto effect = applyRecovery(command, m_conditions);
+    if (effect.clearBuffers)
+        for (auto& connection : m_connections)
+            connection->session.clearBuffer();
+    if (!effect.conditionsChanged)
+        return;
+    m_hooks.announce("recovered");
+    tellConditions();
 }
 
 } // namespace emulator

@@ -58,6 +58,8 @@ private:
     void shutDown();
     void readCommands();
     void applyCommandLine(std::string line);
+    void recover(const escpos::Command& command);
+    void tellConditions();
     bool held() const;
     int timeout() const;
 

@@ -1,5 +1,6 @@
 #include "printer/PrinterLink.h"
 
+#include "escpos/AutoStatus.h"
 #include "printer/PressWait.h"
 
 #include <algorithm>
@@ -71,13 +72,32 @@ PrinterLink::Reply PrinterLink::ask(const std::string& question, std::chrono::mi
     return reply;
 }
 
-bool PrinterLink::receive(std::chrono::milliseconds limit, std::string* stray)
+void PrinterLink::chooseAutoStatus(std::uint8_t bits)
+{
+    dropWaiting();
+    if (bits != 0)
+        m_replies.expectAutoStatus();
+    send(escpos::autoStatusCommand(bits));
+}
+
+std::vector<std::string> PrinterLink::listen(std::chrono::milliseconds limit)
+{
+    std::vector<std::string> messages;
+    if (canAnswer())
+        receive(limit, nullptr, &messages);
+    return messages;
+}
+
+bool PrinterLink::receive(
+    std::chrono::milliseconds limit, std::string* stray, std::vector<std::string>* messages)
 {
     const std::string bytes = read(kReadAhead, limit);
-    for (const auto& piece : m_replies.sort(bytes)) {
+    for (auto& piece : m_replies.sort(bytes)) {
         tell(Direction::Received, piece.bytes, piece.note());
         if (stray && piece.fate == ReplySorter::Fate::Stray)
             *stray += piece.bytes;
+        if (messages && piece.fate == ReplySorter::Fate::AutoStatus)
+            messages->push_back(std::move(piece.bytes));
     }
     return !bytes.empty();
 }

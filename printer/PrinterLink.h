@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace printer {
 
@@ -64,6 +65,13 @@ public:
     // late replies to earlier questions or stray bytes, never taken for its answer.
     Reply ask(const std::string& question, std::chrono::milliseconds limit);
 
+    // Sends GS a n, after reading away what waited: from then on the printer's automatic status
+    // messages are told apart from other bytes (also after n = 0 turned them off, for those
+    // already on their way).
+    void chooseAutoStatus(std::uint8_t bits);
+    // The automatic status messages that arrive within `limit` (4 bytes each), oldest first.
+    std::vector<std::string> listen(std::chrono::milliseconds limit);
+
     // Late replies and stray bytes seen on this link so far.
     std::size_t lateReplies() const { return m_replies.lateReplies(); }
     std::size_t strayBytes() const { return m_replies.strayBytes(); }
@@ -81,9 +89,10 @@ protected:
     virtual std::string read(std::size_t maxBytes, std::chrono::milliseconds limit) = 0;
 
 private:
-    // Reads what has arrived within `limit` and sorts it, adding stray bytes to `stray`; false
-    // when nothing came.
-    bool receive(std::chrono::milliseconds limit, std::string* stray = nullptr);
+    // Reads what has arrived within `limit` and sorts it, adding stray bytes to `stray` and
+    // automatic status messages to `messages`; false when nothing came.
+    bool receive(std::chrono::milliseconds limit, std::string* stray = nullptr,
+        std::vector<std::string>* messages = nullptr);
     void dropWaiting();
     void tell(Direction direction, std::string_view bytes, std::string_view note = {}) const;
 

@@ -1,6 +1,9 @@
 #include "printer/PrinterLinkReplies.h"
 
+#include "escpos/AutoStatus.h"
 #include "escpos/PrinterStatus.h"
+
+#include <algorithm>
 
 namespace printer {
 
@@ -19,6 +22,8 @@ std::string ReplySorter::Piece::note() const
         return "reply to " + name;
     case Fate::Late:
         return "late reply to " + name;
+    case Fate::AutoStatus:
+        return "automatic status";
     case Fate::Stray:
         break;
     }
@@ -59,6 +64,11 @@ std::optional<ReplySorter::Piece> ReplySorter::takeOne()
         m_held.erase(0, length);
         return piece;
     };
+    const std::size_t message = autoStatusLength();
+    if (message == escpos::kReplyIncomplete)
+        return std::nullopt;
+    if (message != escpos::kNoReply)
+        return take(Fate::AutoStatus, message, {});
     // Owed questions first, oldest first: those skipped by a later reply are never answered.
     for (std::size_t i = 0; i < m_owed.size(); ++i) {
         const std::size_t length = escpos::replyLength(m_owed[i], m_held);
@@ -86,6 +96,19 @@ std::optional<ReplySorter::Piece> ReplySorter::takeOne()
     ++m_strayBytes;
     m_askingHeardOther = m_askingHeardOther || (m_asking && !m_answer);
     return take(Fate::Stray, 1, {});
+}
+
+std::size_t ReplySorter::autoStatusLength() const
+{
+    if (!escpos::startsAutoStatus(static_cast<std::uint8_t>(m_held[0])))
+        return escpos::kNoReply;
+    const std::size_t have = std::min(m_held.size(), escpos::kAutoStatusLength);
+    for (std::size_t i = 1; i < have; ++i)
+        if (!escpos::continuesAutoStatus(static_cast<std::uint8_t>(m_held[i])))
+            return escpos::kNoReply;
+    if (have == escpos::kAutoStatusLength)
+        return have;
+    return m_expectAutoStatus ? escpos::kReplyIncomplete : escpos::kNoReply;
 }
 
 void ReplySorter::addTo(std::vector<Piece>& pieces, Piece piece) const

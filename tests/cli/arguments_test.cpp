@@ -42,6 +42,13 @@ TEST(Arguments, ConnectionsCommandsAndOptionsInAnyOrder)
     EXPECT_EQ(invocation.operand, "-5 °C");
     EXPECT_EQ(invocation.encoding, "CP437");
 
+    invocation = parseArguments({ "--net", "127.0.0.1", "status", "--watch=30" });
+    EXPECT_EQ(invocation.watch, std::chrono::seconds(30));
+    invocation = parseArguments({ "--com", "ttyS0", "recover", "--clear", "--json" });
+    EXPECT_EQ(invocation.action, Action::Recover);
+    EXPECT_TRUE(invocation.clearBuffers);
+    EXPECT_FALSE(parseArguments({ "--net", "127.0.0.1", "recover" }).clearBuffers);
+
     EXPECT_EQ(parseArguments({ "--list" }).action, Action::List);
     // As GNU tools do, --help answers whatever else the line holds after it.
     EXPECT_EQ(parseArguments({ "--help", "--bogus" }).action, Action::Help);
@@ -81,9 +88,15 @@ TEST(Arguments, RefusesInOneLineWhatCannotRun)
         { { "--net", "127.0.0.1", "--timeout", "0", "status" }, "invalid time limit '0'" },
         { { "--net", "127.0.0.1", "--timeout", "-5", "status" }, "invalid time limit" },
         { { "--net", "127.0.0.1", "status", "--timeout" }, "option '--timeout' needs a value" },
-        { { "--net", "127.0.0.1", "--json", "cut" }, "--json applies to the status command only" },
-        { { "--net", "127.0.0.1", "--timeout", "100", "cut" },
-            "--timeout applies to the status command only" },
+        { { "--net", "127.0.0.1", "--json", "cut" }, "--json applies to the status and recover" },
+        { { "--net", "127.0.0.1", "--timeout", "100", "cut" }, "--timeout applies to the status" },
+        { { "--net", "127.0.0.1", "--timeout", "100", "status", "--watch", "5" }, "not --watch" },
+        { { "--net", "127.0.0.1", "--watch", "0", "status" }, "invalid watching time '0'" },
+        { { "--net", "127.0.0.1", "--watch", "86401", "status" }, "invalid watching time" },
+        { { "--net", "127.0.0.1", "--watch", "5", "recover" }, "--watch applies to the status" },
+        { { "--net", "127.0.0.1", "--clear", "status" }, "--clear applies to the recover" },
+        { { "--net", "127.0.0.1", "--clear=1", "recover" }, "option '--clear' takes no value" },
+        { { "--net", "127.0.0.1", "recover", "now" }, "unexpected argument 'now'" },
         { { "--net", "127.0.0.1", "--wait", "-1", "cut" }, "invalid waiting time '-1'" },
         { { "--net", "127.0.0.1", "--wait", "3601", "cut" }, "invalid waiting time" },
         { { "--net", "127.0.0.1", "--hex=yes", "cut" }, "option '--hex' takes no value" },

@@ -88,3 +88,31 @@ TEST(ReplySorter, AQuestionAnsweredWithTheWrongShapeIsNotOwedALateReply)
     sorter.ask(kEot4);
     EXPECT_EQ(notes(sorter.sort("\x72")), std::vector<std::string> { "reply to DLE EOT 4" });
 }
+
+TEST(ReplySorter, AutomaticStatusMessagesAreToldApartFromTheAnswersAroundThem)
+{
+    ReplySorter sorter;
+    sorter.expectAutoStatus();
+    sorter.ask(kEot1);
+    // A message cut off after two bytes waits for the rest; the answer behind it is taken after.
+    EXPECT_TRUE(sorter.sort(std::string("\x18\x00", 2)).empty());
+    auto pieces = sorter.sort(std::string("\x0C\x00\x1A", 3));
+    EXPECT_EQ(
+        notes(pieces), (std::vector<std::string> { "automatic status", "reply to DLE EOT 1" }));
+    EXPECT_EQ(pieces[0].bytes, std::string("\x18\x00\x0C\x00", 4));
+    EXPECT_EQ(sorter.answer(), "\x1A");
+    EXPECT_EQ(sorter.strayBytes(), 0u);
+
+    // Not expected, a whole message is still one; a lone byte of its first pattern is no longer
+    // held back, and its fitting the printer ID does not make the next bytes a message.
+    ReplySorter unasked;
+    unasked.ask(kModel);
+    EXPECT_EQ(notes(unasked.sort(std::string("\x38\x00\x0C\x00", 4))),
+        std::vector<std::string> { "automatic status" });
+    EXPECT_FALSE(unasked.answer());
+    EXPECT_EQ(notes(unasked.sort("\x30")), std::vector<std::string> { "reply to GS I 1" });
+    // A first byte followed by one with bit 4 set is no message: it is stray.
+    unasked.ask(kEot1);
+    EXPECT_EQ(notes(unasked.sort(std::string("\x10\x16", 2))),
+        (std::vector<std::string> { "stray byte (no question)", "reply to DLE EOT 1" }));
+}
