@@ -44,6 +44,30 @@ int portOf(const std::string& announced)
     return std::stoi(announced.substr(announced.rfind(':') + 1));
 }
 
+struct Scanned {
+    std::string decoded; // what zbarimg read
+    std::string log; // the receipt's log
+};
+
+// Prints job on a virtual printer behind a FIFO, cuts, and reads the receipt's codes back with
+// zbarimg (its options given).
+Scanned printAndScan(const std::string& job, const std::string& zbarOptions)
+{
+    TempDir folder;
+    PrinterProcess printer({ "--fifo", folder.file("lp0"), "--out", folder.file("out") });
+    printer.waitForLine("ready");
+    {
+        std::ofstream fifo(folder.file("lp0"), std::ios::binary);
+        fifo << job << "\x1dV\x00"s;
+    }
+    const auto picture = printer.waitForLine("receipt ");
+    const auto scan = folder.file("decoded.txt");
+    const auto command
+        = "zbarimg " + zbarOptions + " '" + picture + "' > '" + scan + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return { fileText(scan), logOf(picture) };
+}
+
 } // namespace
 
 TEST(VirtualPrinterProgram, AnswersStatusBeforeDuringAndAfterAJob)
@@ -229,22 +253,10 @@ TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
           "\x1d(k\x03\x00\x31\x51\x30"s,
             "https://example.org/qr/1" },
     };
-    TempDir folder;
-    PrinterProcess printer({ "--fifo", folder.file("lp0"), "--out", folder.file("out") });
-    printer.waitForLine("ready");
     std::string job = "\x1dh\x50";
     for (const auto& code : codes)
         job += code.command + "\n\n";
-    {
-        std::ofstream fifo(folder.file("lp0"), std::ios::binary);
-        fifo << job << "\x1dV\x00"s;
-    }
-    const auto picture = printer.waitForLine("receipt ");
-    const auto scan = folder.file("decoded.txt");
-    ASSERT_EQ(std::system(
-                  ("zbarimg --quiet --raw '" + picture + "' > '" + scan + "' 2>/dev/null").c_str()),
-        0);
-    const auto decoded = fileText(scan);
+    const auto decoded = printAndScan(job, "--quiet --raw").decoded;
     for (const auto& code : codes)
         EXPECT_NE(decoded.find(code.decoded + "\n"), std::string::npos) << code.decoded << " in\n"
                                                                         << decoded;
@@ -289,22 +301,10 @@ TEST(VirtualPrinterProgram, SymbologiesDecodeAsTheirOwnKindWithCheckDigits)
           "Quillet",
             "CODE-128:Quillet", "Quillet" },
     };
-    TempDir folder;
-    PrinterProcess printer({ "--fifo", folder.file("lp0"), "--out", folder.file("out") });
-    printer.waitForLine("ready");
     std::string job = "\x1dh\x50\x1dH\x02";
     for (const auto& code : codes)
         job += code.command + "\n\n";
-    {
-        std::ofstream fifo(folder.file("lp0"), std::ios::binary);
-        fifo << job << "\x1dV\x00"s;
-    }
-    const auto picture = printer.waitForLine("receipt ");
-    const auto scan = folder.file("decoded.txt");
-    ASSERT_EQ(
-        std::system(("zbarimg --quiet '" + picture + "' > '" + scan + "' 2>/dev/null").c_str()), 0);
-    const auto decoded = fileText(scan);
-    const auto log = logOf(picture);
+    const auto [decoded, log] = printAndScan(job, "--quiet");
     for (const auto& code : codes) {
         EXPECT_NE(decoded.find(code.decoded + "\n"), std::string::npos) << code.decoded << " in\n"
                                                                         << decoded;
