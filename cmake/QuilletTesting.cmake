@@ -1,11 +1,14 @@
 # quillet_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [PRIVATE_NETWORK]
-#                  [LABELS <labels...>] [ENVIRONMENT <VAR=value...>] [TIMEOUT <seconds>])
+#                  [LABELS <labels...>] [ENVIRONMENT <VAR=value...>] [TIMEOUT <seconds>]
+#                  [COST <seconds>])
 # One test program, one CTest entry. QT gives the program a main() that creates an offscreen
 # QApplication before GoogleTest runs. Either main() exits with 77 when a test skipped itself,
 # which CTest reports as skipped. PRIVATE_NETWORK runs the program in a network namespace of its
-# own (loopback only), for tests that type an address into the window and press a button.
+# own (loopback only), for tests that type an address into the window and press a button. COST,
+# the usual seconds of a long test, lets CTest start it first even without timings of its own
+# (a clean clone), rather than last in the order of declaration with the others waiting on it.
 function(quillet_add_test name)
-  cmake_parse_arguments(T "QT;PRIVATE_NETWORK" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "QT;PRIVATE_NETWORK" "TIMEOUT;COST" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_QT)
     target_link_libraries(${name} PRIVATE ${T_LIBS} quillet_qt_test_main)
@@ -31,6 +34,9 @@ function(quillet_add_test name)
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
     LABELS "${T_LABELS}"
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENVIRONMENT}")
+  if(T_COST)
+    set_tests_properties(${name} PROPERTIES COST ${T_COST})
+  endif()
   if("threads" IN_LIST T_LABELS)
     quillet_tsan_test(${name})
   endif()

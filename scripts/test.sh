@@ -55,8 +55,12 @@ jobs=$(nproc)
 if command -v ccache >/dev/null; then
   export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
+# Line tables are all a stack trace or a sanitizer's report needs; full debug information would
+# make every compile and link of these builds longer (a developer's own build keeps it).
+line_tables=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1)
 for preset in dev asan tsan; do
-  stage "$preset" build_and_test "$preset" -DQUILLET_WERROR=ON
+  stage "$preset" build_and_test "$preset" -DQUILLET_WERROR=ON "${line_tables[@]}"
 done
 # The fuzz targets are built with clang and each runs for a short bounded time.
-stage fuzz build_and_test fuzz
+stage fuzz build_and_test fuzz "${line_tables[@]}"
