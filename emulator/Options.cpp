@@ -85,6 +85,8 @@ Options parseOptions(const std::vector<std::string>& arguments)
             options.bufferBytes = parseBuffer(value());
         } else if (option == "--paper") {
             options.paperWidth = parsePaper(value());
+        } else if (option == "--two-colour") {
+            options.twoColour = true;
         } else if (option == "--window") {
             options.window = true;
         } else if (option == "--help" || option == "-h") {
@@ -106,7 +108,7 @@ std::string usageText()
     return "Usage: quillet-virtual-printer [--tcp ADDRESS[:PORT]] [--pty NAME [--sysroot DIR]]\n"
            "                              [--fifo PATH] [--out DIR] [--status LIST]\n"
            "                              [--pause SECONDS] [--paper 80|58] [--buffer BYTES]\n"
-           "                              [--window]\n"
+           "                              [--two-colour] [--window]\n"
            "An ESC/POS receipt printer in software. Each receipt, ended by a cut or a pause,\n"
            "becomes DIR/NNNN.png and DIR/NNNN.txt (the decoded commands).\n"
            "  --tcp      listen on a loopback address (port 9100 when none is given)\n"
@@ -120,6 +122,7 @@ std::string usageText()
            "  --paper    paper width in millimetres: 80 (576 dots, default) or 58 (384 dots)\n"
            "  --buffer   each connection's receive buffer (default 4096 bytes): what it\n"
            "             keeps while printing is held or another job prints\n"
+           "  --two-colour  a head with a second colour: red (ESC r) is drawn red\n"
            "  --window   show the receipts as they come in, newest first\n"
            "One job prints at a time; the others wait in the order they came. Paper end, an\n"
            "open cover, an error or offline hold printing until they clear.\n"

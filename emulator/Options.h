@@ -20,6 +20,7 @@ struct Options {
     int pauseMs = 2000; // a receipt ends after this long without bytes; 0: only at a cut
     int paperWidth = 576;
     std::size_t bufferBytes = 4096; // each connection's receive buffer
+    bool twoColour = false; // red (ESC r) drawn red
     bool window = false;
     bool help = false;
 };

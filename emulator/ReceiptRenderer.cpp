@@ -3,8 +3,10 @@
 #include "emulator/PrintModes.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -12,7 +14,8 @@ namespace emulator {
 
 namespace {
 
-constexpr uchar kInk = 0, kBlank = 255;
+// Grey levels of the picture while it is drawn: black, the second colour, the paper.
+constexpr uchar kInk = 0, kRedInk = 128, kBlank = 255;
 
 // Pixel sizes at which DejaVu Sans Mono advances 12 (font A) and 9 (font B) dots a character.
 constexpr int kFontAPixels = 20, kFontBPixels = 15, kMarkPixels = 14;
@@ -57,6 +60,45 @@ void drawBitmap(QImage& image, const Bitmap& bitmap)
     }
 }
 
+void drawCharacter(QPainter& painter, QPointF at, QChar character, bool doubleStrike)
+{
+    painter.drawText(at, QString(character));
+    if (doubleStrike)
+        painter.drawText(at + QPointF(0.5, 0), QString(character));
+}
+
+void drawUpright(QPainter& painter, const TextRun& run, const QString& text, const QColor& ink)
+{
+    const auto& style = run.style;
+    painter.scale(style.width, style.height);
+    const double cell = double(run.cellWidth) / style.width;
+    const double baseline = painter.fontMetrics().ascent();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        drawCharacter(painter, QPointF(i * cell, baseline), text[i], style.doubleStrike);
+    if (style.underline > 0) {
+        const double height = double(run.cellHeight) / style.height;
+        painter.fillRect(
+            QRectF(0, height - style.underline, cell * text.size(), style.underline), ink);
+    }
+}
+
+// ESC V: each character and its cell turned a quarter clockwise, its top to the right; the
+// multipliers stretch the upright character before it turns, and nothing is underlined, as on
+// the printers.
+void drawTurned(QPainter& painter, const TextRun& run, const QString& text)
+{
+    const auto& style = run.style;
+    const double baseline = QFontMetricsF(painter.font()).ascent();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        painter.save();
+        painter.translate((i + 1) * run.cellWidth, 0);
+        painter.rotate(90);
+        painter.scale(style.width, style.height);
+        drawCharacter(painter, QPointF(0, baseline), text[i], style.doubleStrike);
+        painter.restore();
+    }
+}
+
 // Each character sits in its own cell, drawn at the unscaled size and stretched by the
 // character size multipliers. A run turned by page mode is drawn in its own box, then turned.
 void drawText(QPainter& painter, Faces& faces, const TextRun& run)
@@ -78,30 +120,21 @@ void drawText(QPainter& painter, Faces& faces, const TextRun& run)
     }
     painter.rotate(90.0 * (run.quarterTurns & 3));
     const QRectF box(0, 0, runWidth, runHeight);
-    if (style.reverse)
-        painter.fillRect(box, Qt::black);
     if (style.upsideDown) {
         painter.translate(box.center());
         painter.rotate(180);
         painter.translate(-box.center());
     }
-    painter.scale(style.width, style.height);
+    const QColor ink = style.red ? QColor(kRedInk, kRedInk, kRedInk) : QColor(Qt::black);
+    if (style.reverse)
+        painter.fillRect(box, ink);
     painter.setFont(faces.of(style));
-    painter.setPen(style.reverse ? Qt::white : Qt::black);
-    const double cell = double(run.cellWidth) / style.width;
-    const double baseline = painter.fontMetrics().ascent();
+    painter.setPen(style.reverse ? QColor(Qt::white) : ink);
     const auto text = QString::fromUcs4(run.characters.data(), qsizetype(run.characters.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QPointF at(i * cell, baseline);
-        painter.drawText(at, QString(text[i]));
-        if (style.doubleStrike)
-            painter.drawText(at + QPointF(0.5, 0), QString(text[i]));
-    }
-    if (style.underline > 0) {
-        const double height = double(run.cellHeight) / style.height;
-        painter.fillRect(QRectF(0, height - style.underline, cell * text.size(), style.underline),
-            style.reverse ? Qt::white : Qt::black);
-    }
+    if (style.rotated)
+        drawTurned(painter, run, text);
+    else
+        drawUpright(painter, run, text, style.reverse ? QColor(Qt::white) : ink);
     painter.restore();
 }
 
@@ -122,6 +155,20 @@ void drawMark(QPainter& painter, const Mark& mark, int width)
     painter.setFont(monospaced(kMarkPixels, true));
     painter.drawText(tab, Qt::AlignCenter,
         mark.kind == Mark::Kind::DrawerPin2 ? QStringLiteral("2") : QStringLiteral("5"));
+}
+
+// Three colours when red was printed: the paper, black and red.
+QImage twoColours(const QImage& picture)
+{
+    QImage indexed(picture.size(), QImage::Format_Indexed8);
+    indexed.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(204, 0, 0) });
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar* in = picture.constScanLine(y);
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < picture.width(); ++x)
+            out[x] = in[x] < kRedInk / 2 ? 1 : in[x] < (kRedInk + kBlank) / 2 ? 2 : 0;
+    }
+    return indexed;
 }
 
 // One bit a dot: an eighth of the bytes to compress into the PNG.
@@ -159,7 +206,9 @@ QImage renderReceipt(const Receipt& receipt)
     for (const auto& mark : receipt.marks)
         drawMark(painter, mark, width);
     painter.end();
-    return oneBitPerDot(image);
+    const bool red = std::any_of(receipt.texts.begin(), receipt.texts.end(),
+        [](const TextRun& run) { return run.style.red; });
+    return red ? twoColours(image) : oneBitPerDot(image);
 }
 
 } // namespace emulator

@@ -92,6 +92,7 @@ VirtualPrinter::VirtualPrinter(const Options& options, Hooks hooks)
     , m_engine(options.paperWidth, m_hooks.receipts)
     , m_signals(stopSignalsDescriptor())
 {
+    m_engine.setTwoColour(options.twoColour);
 }
 
 VirtualPrinter::~VirtualPrinter()
