@@ -55,8 +55,7 @@ FlowControl parseFlow(const std::string& text)
         return FlowControl::None;
     if (text == "xonxoff")
         return FlowControl::XonXoff;
-    throw std::invalid_argument(
-        "--flow takes hardware, none or xonxoff, not \"" + text + "\"");
+    throw std::invalid_argument("--flow takes hardware, none or xonxoff, not \"" + text + "\"");
 }
 
 int parseDrain(const std::string& text)

@@ -45,10 +45,7 @@ private:
     {
         return ((style.fontB ? kFontBWidth : kFontAWidth) + rightSpacing) * style.width;
     }
-    int uprightHeight() const
-    {
-        return (style.fontB ? kFontBHeight : kFontAHeight) * style.height;
-    }
+    int uprightHeight() const { return (style.fontB ? kFontBHeight : kFontAHeight) * style.height; }
 };
 
 // The words a text line is logged with: "font A, emphasized, width x2, center".

@@ -28,8 +28,7 @@ std::size_t SerialLine::room(std::size_t buffered, std::size_t chunk) const
 
 std::size_t SerialLine::receive(std::string_view bytes, std::size_t buffered)
 {
-    const auto kept
-        = std::min(bytes.size(), m_bufferBytes - std::min(buffered, m_bufferBytes));
+    const auto kept = std::min(bytes.size(), m_bufferBytes - std::min(buffered, m_bufferBytes));
     m_lost.kept(bytes.substr(0, kept));
     m_lost.lost(bytes.substr(kept));
     return kept;
@@ -59,8 +58,8 @@ std::size_t SerialLine::printable(Clock::time_point now)
     const std::chrono::duration<double> elapsed = now - m_lastDrain;
     m_lastDrain = now;
     // The allowance never grows past a buffer's worth: a pause does not store up speed.
-    m_credit = std::min(
-        m_credit + elapsed.count() * m_drainRate, static_cast<double>(m_bufferBytes));
+    m_credit
+        = std::min(m_credit + elapsed.count() * m_drainRate, static_cast<double>(m_bufferBytes));
     return m_credit > 0 ? static_cast<std::size_t>(std::ceil(m_credit)) : 0;
 }
 

@@ -114,9 +114,9 @@ void VirtualPrinter::open()
         m_ptySlave = std::make_unique<platform::FileDescriptor>(pty.slave);
         auto connection = std::make_unique<Connection>(Connection::Kind::Pty, pty.master, *this);
         if (m_options.flow || m_options.drainRate > 0)
-            connection->line = std::make_unique<SerialLine>(
-                m_options.flow.value_or(FlowControl::Hardware), m_options.bufferBytes,
-                m_options.drainRate);
+            connection->line
+                = std::make_unique<SerialLine>(m_options.flow.value_or(FlowControl::Hardware),
+                    m_options.bufferBytes, m_options.drainRate);
         addConnection(std::move(connection));
         if (!m_options.sysroot.empty())
             m_portEntries = std::make_unique<SerialPortEntries>(
@@ -296,8 +296,7 @@ void VirtualPrinter::printWhatIsDue()
             m_engine.startJob();
         }
         auto* line = m_printing->line.get();
-        const auto budget
-            = line ? line->printable(Clock::now()) : static_cast<std::size_t>(-1);
+        const auto budget = line ? line->printable(Clock::now()) : static_cast<std::size_t>(-1);
         if (const auto bytes = m_printing->session.printInto(m_engine, held(), budget)) {
             m_lastPrinted = Clock::now();
             if (line)

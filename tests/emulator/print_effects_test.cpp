@@ -52,7 +52,8 @@ TEST(PrintEffects, RotationTurnsEachCharacterAndItsCellClockwise)
 
 TEST(PrintEffects, ReverseFeedPrintsTheNextLineOverTheLastOne)
 {
-    const auto printed = print("____\n\x1b" "e\x01||||\n"s);
+    const auto printed = print("____\n\x1b"
+                               "e\x01||||\n"s);
     const auto& receipt = printed.only();
     ASSERT_EQ(receipt.texts.size(), 2u);
     EXPECT_EQ(receipt.texts[1].y, receipt.texts[0].y);
@@ -86,7 +87,10 @@ TEST(PrintEffects, RedIsDrawnInTheSecondColourOnlyOnATwoColourHead)
 TEST(PrintEffects, MotionUnitsScaleFeedsAndPositionsSetAfterThem)
 {
     // GS P 180 180: 1/180 inch. ESC $ 180 is one inch (203 dots) in; ESC 3 90 half an inch.
-    const auto printed = print("\x1b" "3\x1e" "\x1dP\xb4\xb4\x1b$\xb4\x00X\x1b" "3Z\nY\nZ\n"s);
+    const auto printed = print("\x1b"
+                               "3\x1e"
+                               "\x1dP\xb4\xb4\x1b$\xb4\x00X\x1b"
+                               "3Z\nY\nZ\n"s);
     const auto& texts = printed.only().texts;
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].x, 203);
@@ -95,7 +99,11 @@ TEST(PrintEffects, MotionUnitsScaleFeedsAndPositionsSetAfterThem)
     EXPECT_TRUE(ink(picture.copy(0, 0, kPaperMargin + 203, kPaperMargin + 24)).isEmpty());
     EXPECT_FALSE(ink(picture.copy(0, 0, kPaperMargin + 215, kPaperMargin + 24)).isEmpty());
     // Distances set before the units changed keep their dots (GS P 0 0 is the head's pitch).
-    const auto before = print("\x1b" "3\x1e\x1dP\x5a\x5a" "A\nB\n\x1dP\x00\x00\x1b" "3\x1e" "C\nD\n"s);
+    const auto before = print("\x1b"
+                              "3\x1e\x1dP\x5a\x5a"
+                              "A\nB\n\x1dP\x00\x00\x1b"
+                              "3\x1e"
+                              "C\nD\n"s);
     const auto& lines = before.only().texts;
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[1].y - lines[0].y, 30);
@@ -105,7 +113,9 @@ TEST(PrintEffects, MotionUnitsScaleFeedsAndPositionsSetAfterThem)
 
 TEST(PrintEffects, SmoothingIsSaidToBeDrawnTheSameOnOrOff)
 {
-    const auto printed = print("\x1d!\x11\x1d" "b\x01" "A\n"s);
+    const auto printed = print("\x1d!\x11\x1d"
+                               "b\x01"
+                               "A\n"s);
     EXPECT_TRUE(mentions(printed.warnings,
         "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off"));
 }

@@ -390,7 +390,8 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
         { { "--buffer", "0", "--tcp", "127.0.0.1" }, 1, "--buffer takes a size in bytes" },
         { { "--flow", "rtscts", "--pty", "x" }, 1, "--flow takes hardware, none or xonxoff" },
         { { "--drain", "0", "--pty", "x" }, 1, "--drain takes bytes a second" },
-        { { "--flow", "none", "--tcp", "127.0.0.1" }, 1, "--flow and --drain are the line of --pty" },
+        { { "--flow", "none", "--tcp", "127.0.0.1" }, 1,
+            "--flow and --drain are the line of --pty" },
     };
     PrinterProcess help({ "--help" });
     EXPECT_EQ(

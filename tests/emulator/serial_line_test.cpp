@@ -71,9 +71,9 @@ struct Line {
 
     explicit Line(const std::string& flow)
     {
-        printer = std::make_unique<PrinterProcess>(std::vector<std::string> { "--pty", "ttyVP0",
-            "--out", folder.path(), "--pause", "1", "--buffer", "4096", "--drain", "4000",
-            "--flow", flow });
+        printer = std::make_unique<PrinterProcess>(
+            std::vector<std::string> { "--pty", "ttyVP0", "--out", folder.path(), "--pause", "1",
+                "--buffer", "4096", "--drain", "4000", "--flow", flow });
         const auto path = printer->waitForLine("pty ");
         printer->waitForLine("ready");
         port = platform::FileDescriptor(open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
