@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPen>
+#include <QRawFont>
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -36,16 +38,25 @@ QFont monospaced(int pixels, bool bold)
 // The four faces a receipt uses (font A or B, normal or emphasized), made once per picture.
 class Faces {
 public:
-    const QFont& of(const TextStyle& style)
-    {
-        auto& face = m_faces[style.fontB * 2 + style.emphasized];
-        if (!face)
-            face = monospaced(style.fontB ? kFontBPixels : kFontAPixels, style.emphasized);
-        return *face;
-    }
+    const QFont& of(const TextStyle& style) { return face(style).font; }
+    // The face's own glyphs, for drawing a run in one call.
+    const QRawFont& raw(const TextStyle& style) { return face(style).raw; }
 
 private:
-    std::array<std::optional<QFont>, 4> m_faces;
+    struct Face {
+        QFont font;
+        QRawFont raw;
+    };
+    Face& face(const TextStyle& style)
+    {
+        auto& face = m_faces[style.fontB * 2 + style.emphasized];
+        if (!face) {
+            auto font = monospaced(style.fontB ? kFontBPixels : kFontAPixels, style.emphasized);
+            face = Face { font, QRawFont::fromFont(font) };
+        }
+        return *face;
+    }
+    std::array<std::optional<Face>, 4> m_faces;
 };
 
 void drawBitmap(QImage& image, const Bitmap& bitmap)
@@ -69,14 +80,38 @@ void drawCharacter(QPainter& painter, QPointF at, QChar character, bool doubleSt
         painter.drawText(at + QPointF(0.5, 0), QString(character));
 }
 
-void drawUpright(QPainter& painter, const TextRun& run, const QString& text, const QColor& ink)
+// The run's characters as one run of glyphs at their cells, when the face has every one of them
+// (a character it lacks is drawn by drawText, which finds it in another font).
+bool drawGlyphs(QPainter& painter, const QRawFont& face, const QString& text, double cell,
+    double baseline, bool doubleStrike)
+{
+    QList<QPointF> positions;
+    positions.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!face.supportsCharacter(text[i]))
+            return false;
+        positions.append(QPointF(i * cell, baseline));
+    }
+    QGlyphRun glyphs;
+    glyphs.setRawFont(face);
+    glyphs.setGlyphIndexes(face.glyphIndexesForString(text));
+    glyphs.setPositions(positions);
+    painter.drawGlyphRun(QPointF(0, 0), glyphs);
+    if (doubleStrike)
+        painter.drawGlyphRun(QPointF(0.5, 0), glyphs);
+    return true;
+}
+
+void drawUpright(QPainter& painter, const QRawFont& face, const TextRun& run, const QString& text,
+    const QColor& ink)
 {
     const auto& style = run.style;
     painter.scale(style.width, style.height);
     const double cell = double(run.cellWidth) / style.width;
     const double baseline = painter.fontMetrics().ascent();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        drawCharacter(painter, QPointF(i * cell, baseline), text[i], style.doubleStrike);
+    if (!drawGlyphs(painter, face, text, cell, baseline, style.doubleStrike))
+        for (qsizetype i = 0; i < text.size(); ++i)
+            drawCharacter(painter, QPointF(i * cell, baseline), text[i], style.doubleStrike);
     if (style.underline > 0) {
         const double height = double(run.cellHeight) / style.height;
         painter.fillRect(
@@ -136,7 +171,7 @@ void drawText(QPainter& painter, Faces& faces, const TextRun& run)
     if (style.rotated)
         drawTurned(painter, run, text);
     else
-        drawUpright(painter, run, text, style.reverse ? QColor(Qt::white) : ink);
+        drawUpright(painter, faces.raw(style), run, text, style.reverse ? QColor(Qt::white) : ink);
     painter.restore();
 }
 
