@@ -68,8 +68,10 @@ void drawBitmap(QImage& image, const Bitmap& bitmap)
             continue;
         uchar* line = image.scanLine(y) + left;
         const auto* dots = bitmap.dots.data() + std::size_t(row) * bitmap.width;
+        // Ink is 0: a dot clears its pixel by a mask, with no branch, so the loop vectorises.
+        static_assert(kInk == 0);
         for (int column = 0; column < bitmap.width; ++column)
-            line[column] = dots[column] ? kInk : line[column]; // no branch: the loop vectorises
+            line[column] &= uchar(-int(dots[column] == 0));
     }
 }
 
