@@ -7,7 +7,8 @@ import { createElement as h } from 'react';
 import ReceiptPrinterEncoder from '@point-of-sale/receipt-printer-encoder';
 import escposBuffer from 'escpos-buffer';
 import { Printer, Text, Row, Line, Barcode, QRCode, Image, Cut, render } from 'react-thermal-printer';
-import { image, startPrinter, checkReceipt } from './printer.mjs';
+import thermal from 'node-thermal-printer';
+import { host, image, imagePng, startPrinter, checkReceipt } from './printer.mjs';
 
 let printer;
 before(async () => { printer = await startPrinter(); });
@@ -95,5 +96,38 @@ test('react-thermal-printer: logo, ruled rows, CODE128 and QR code', async () =>
         rules: [/^─{48}$/, /^═{48}$/],
         ruleLength: 500,
     });
+    assert.deepEqual(notes, [], 'everything it sent is drawn');
+});
+
+// It encodes each character that is not ASCII in the first code table that has it, switching
+// with ESC t as it goes, and pads table cells with spaces.
+test('node-thermal-printer: logo, box-ruled table, CODE128 and QR code', async () => {
+    const { ThermalPrinter, PrinterTypes, CharacterSet } = thermal;
+    const client = new ThermalPrinter({ type: PrinterTypes.EPSON,
+        interface: `tcp://${host}:${printer.port}`, characterSet: CharacterSet.PC858_EURO });
+    client.alignCenter();
+    await client.printImageBuffer(imagePng());
+    client.setTextDoubleHeight(); client.bold(true); client.println('Café Crème');
+    client.bold(false); client.setTextNormal(); client.alignLeft();
+    client.println('┌' + '─'.repeat(46) + '┐');
+    for (const [item, price] of menu)
+        client.tableCustom([{ text: item, align: 'LEFT', width: 0.7 }, { text: price, align: 'RIGHT', width: 0.3 }]);
+    client.println('└' + '─'.repeat(46) + '┘');
+    client.code128('NTP-128', { width: 2, height: 80 });
+    client.newLine();
+    client.printQR('https://example.org/node-thermal-printer/1', { cellSize: 6 });
+    client.cut();
+    const arrived = printer.nextReceipt();
+    await client.execute();
+    const receipt = await arrived;
+    const { texts, notes } = checkReceipt(receipt, {
+        lines: [['Café Crème', ['emphasized', 'height x2']]],
+        codes: ['NTP-128', 'https://example.org/node-thermal-printer/1'],
+        rules: [/^┌─{46}┐$/, /^└─{46}┘$/],
+        ruleLength: 500,
+    });
+    for (const [item, price] of menu)
+        assert.ok(texts.some((text) => text.startsWith(item) && text.endsWith(price)),
+            `${item} is logged with its price: ${JSON.stringify(texts)}`);
     assert.deepEqual(notes, [], 'everything it sent is drawn');
 });
