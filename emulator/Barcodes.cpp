@@ -1,6 +1,7 @@
 #include "emulator/Barcodes.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <zint.h>
 
@@ -126,10 +127,16 @@ BitmapResult draw(
     if (!result.refusal.empty())
         return result;
     auto& bitmap = result.bitmap;
+    const auto moduleRow = [&](int y) { return symbol.rows == 1 ? 0 : y / scaleY; };
     for (int y = 0; y < bitmap.height; ++y) {
-        const int row = symbol.rows == 1 ? 0 : y / scaleY;
+        auto* line = bitmap.dots.data() + std::size_t(y) * bitmap.width;
+        // A row of the same modules as the one above is a copy of it.
+        if (y > 0 && moduleRow(y) == moduleRow(y - 1)) {
+            std::memcpy(line, line - bitmap.width, std::size_t(bitmap.width));
+            continue;
+        }
         for (int x = 0; x < bitmap.width; ++x)
-            bitmap.dots[std::size_t(y) * bitmap.width + x] = moduleSet(symbol, row, x / scaleX);
+            line[x] = moduleSet(symbol, moduleRow(y), x / scaleX);
     }
     return result;
 }

@@ -102,12 +102,15 @@ const CodePageDecoder::Table& CodePageDecoder::tableFor(
     }
     const std::string from(iconvName);
     const iconv_t converter = iconv_open("UTF-32LE", from.c_str());
+    UpperHalf upper;
     for (int byte = 0x80; byte < 0x100; ++byte)
-        table[byte] = converter == reinterpret_cast<iconv_t>(-1)
+        upper[byte - 0x80] = converter == reinterpret_cast<iconv_t>(-1)
             ? kReplacement
             : decodeOne(converter, static_cast<unsigned char>(byte));
     if (converter != reinterpret_cast<iconv_t>(-1))
         iconv_close(converter);
+    addOwnCharacters(number, upper);
+    std::copy(upper.begin(), upper.end(), table.begin() + 0x80);
     return m_tables.emplace(number, table).first->second;
 }
 

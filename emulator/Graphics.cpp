@@ -1,6 +1,9 @@
 #include "emulator/Graphics.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace emulator {
 
@@ -9,6 +12,27 @@ namespace {
 std::string_view from(const escpos::Command& command, std::size_t offset)
 {
     return command.bytes.substr(std::min(offset, command.bytes.size()));
+}
+
+// Each byte of packed dots spread over eight bytes, a dot each, its top bit first.
+constexpr auto kSpread = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> spread {};
+    for (int byte = 0; byte < 256; ++byte)
+        for (int bit = 0; bit < 8; ++bit)
+            spread[byte][bit] = static_cast<std::uint8_t>(byte >> (7 - bit) & 1);
+    return spread;
+}();
+
+// Rows of packed dots at their own size (raster images, graphics): a byte at a time.
+void spreadRows(const unsigned char* bytes, std::size_t rowBytes, Bitmap& bitmap)
+{
+    for (int y = 0; y < bitmap.height; ++y) {
+        auto* row = bitmap.dots.data() + std::size_t(y) * bitmap.width;
+        const auto* packed = bytes + std::size_t(y) * rowBytes;
+        for (int x = 0; x < bitmap.width; x += 8)
+            std::memcpy(
+                row + x, kSpread[packed[x / 8]].data(), std::size_t(std::min(8, bitmap.width - x)));
+    }
 }
 
 } // namespace
@@ -60,6 +84,10 @@ BitmapResult packedImage(std::string_view dots, long long width, long long heigh
     const std::size_t rowBytes = (width + 7) / 8, columnBytes = (height + 7) / 8;
     auto& bitmap = result.bitmap;
     const int shownColumns = static_cast<int>((shownWidth + scaleX - 1) / scaleX);
+    if (order == DotOrder::Rows && scaleX == 1 && scaleY == 1) {
+        spreadRows(bytes, rowBytes, bitmap);
+        return result;
+    }
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < shownColumns; ++x) {
             const bool set = order == DotOrder::Rows

@@ -13,7 +13,7 @@ namespace {
 enum class When {
     Always,
     On, // the first parameter turns it on (bit 0, or the digit '1')
-    NonZero, // the first parameter is not zero
+    OneColour, // turned on (as On) on a printer without a second colour
     Never, // refused where it is met (a code kind, a code table); listed for --help
 };
 
@@ -24,13 +24,13 @@ struct Feature {
 };
 
 constexpr Feature kFeatures[] = {
-    { "90-degree rotation (ESC V)", When::On, { esc('V') } },
     { "the order of upside-down lines (ESC {): each line is turned on its own", When::On,
         { esc('{') } },
-    { "reverse feed (ESC e)", When::NonZero, { esc('e') } },
-    { "smoothing (GS b)", When::On, { gs('b') } },
-    { "the second colour (ESC r): red prints black", When::On, { esc('r') } },
-    { "motion units (GS P): positions stay in dots of 1/203 inch", When::Always, { gs('P') } },
+    // Characters are drawn from their outlines at the enlarged size: always smooth.
+    { "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off",
+        When::Always, { gs('b') } },
+    { "the second colour (ESC r) without --two-colour: red prints black", When::OneColour,
+        { esc('r') } },
     { "user-defined characters (ESC &)", When::Always, { esc('&') } },
     { "downloaded and NV bit images (GS *, GS /, FS p)", When::Always,
         { gs('*'), gs('/'), fs('p') } },
@@ -40,15 +40,16 @@ constexpr Feature kFeatures[] = {
     { "code tables PC853 (12) and PC1098 (41): PC437 prints", When::Never, {} },
 };
 
-bool asks(When when, std::uint8_t parameter)
+bool asks(When when, std::uint8_t parameter, bool twoColour)
 {
+    const bool on = parameter == '1' || (parameter != '0' && (parameter & 1));
     switch (when) {
     case When::Always:
         return true;
     case When::On:
-        return parameter == '1' || (parameter != '0' && (parameter & 1));
-    case When::NonZero:
-        return parameter != 0;
+        return on;
+    case When::OneColour:
+        return on && !twoColour;
     case When::Never:
         break;
     }
@@ -57,13 +58,13 @@ bool asks(When when, std::uint8_t parameter)
 
 } // namespace
 
-std::string notDrawn(const escpos::Command& command)
+std::string notDrawn(const escpos::Command& command, bool twoColour)
 {
     if (command.kind != escpos::CommandKind::Known)
         return {};
     for (const auto& feature : kFeatures)
         for (const auto code : feature.codes)
-            if (code != 0 && code == command.code && asks(feature.when, command.at(2)))
+            if (code != 0 && code == command.code && asks(feature.when, command.at(2), twoColour))
                 return std::string(feature.what) + " is not drawn";
     return {};
 }

@@ -47,6 +47,31 @@ std::size_t parseBuffer(const std::string& text)
     return static_cast<std::size_t>(bytes);
 }
 
+FlowControl parseFlow(const std::string& text)
+{
+    if (text == "hardware")
+        return FlowControl::Hardware;
+    if (text == "none")
+        return FlowControl::None;
+    if (text == "xonxoff")
+        return FlowControl::XonXoff;
+    throw std::invalid_argument("--flow takes hardware, none or xonxoff, not \"" + text + "\"");
+}
+
+int parseDrain(const std::string& text)
+{
+    std::size_t used = 0;
+    long rate = -1;
+    try {
+        rate = std::stol(text, &used);
+    } catch (const std::exception&) {
+    }
+    if (used != text.size() || rate < 1 || rate > 100'000'000)
+        throw std::invalid_argument(
+            "--drain takes bytes a second (1 to 100000000), not \"" + text + "\"");
+    return static_cast<int>(rate);
+}
+
 } // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments)
@@ -85,6 +110,12 @@ Options parseOptions(const std::vector<std::string>& arguments)
             options.bufferBytes = parseBuffer(value());
         } else if (option == "--paper") {
             options.paperWidth = parsePaper(value());
+        } else if (option == "--flow") {
+            options.flow = parseFlow(value());
+        } else if (option == "--drain") {
+            options.drainRate = parseDrain(value());
+        } else if (option == "--two-colour") {
+            options.twoColour = true;
         } else if (option == "--window") {
             options.window = true;
         } else if (option == "--help" || option == "-h") {
@@ -98,6 +129,8 @@ Options parseOptions(const std::vector<std::string>& arguments)
         throw std::invalid_argument("say where the printer listens: --tcp, --pty or --fifo");
     if (!options.sysroot.empty() && options.ptyName.empty())
         throw std::invalid_argument("--sysroot places the port of --pty, which is missing");
+    if ((options.flow || options.drainRate > 0) && options.ptyName.empty())
+        throw std::invalid_argument("--flow and --drain are the line of --pty, which is missing");
     return options;
 }
 
@@ -106,7 +139,8 @@ std::string usageText()
     return "Usage: quillet-virtual-printer [--tcp ADDRESS[:PORT]] [--pty NAME [--sysroot DIR]]\n"
            "                              [--fifo PATH] [--out DIR] [--status LIST]\n"
            "                              [--pause SECONDS] [--paper 80|58] [--buffer BYTES]\n"
-           "                              [--window]\n"
+           "                              [--flow hardware|none|xonxoff] [--drain RATE]\n"
+           "                              [--two-colour] [--window]\n"
            "An ESC/POS receipt printer in software. Each receipt, ended by a cut or a pause,\n"
            "becomes DIR/NNNN.png and DIR/NNNN.txt (the decoded commands).\n"
            "  --tcp      listen on a loopback address (port 9100 when none is given)\n"
@@ -120,6 +154,12 @@ std::string usageText()
            "  --paper    paper width in millimetres: 80 (576 dots, default) or 58 (384 dots)\n"
            "  --buffer   each connection's receive buffer (default 4096 bytes): what it\n"
            "             keeps while printing is held or another job prints\n"
+           "  --flow     the pty's flow control: hardware (the sender waits while the buffer\n"
+           "             is full), none (bytes that find it full are lost, and the numbers\n"
+           "             of the lost lines \"0001 ...\" logged), xonxoff (XOFF when it nears\n"
+           "             full, XON when it has drained)\n"
+           "  --drain    bytes a second the pty's buffer is printed at (default: at once)\n"
+           "  --two-colour  a head with a second colour: red (ESC r) is drawn red\n"
            "  --window   show the receipts as they come in, newest first\n"
            "One job prints at a time; the others wait in the order they came. Paper end, an\n"
            "open cover, an error or offline hold printing until they clear.\n"

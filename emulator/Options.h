@@ -1,6 +1,7 @@
 #pragma once
 
 #include "emulator/Endpoints.h"
+#include "emulator/SerialLine.h"
 #include "escpos/PrinterStatus.h"
 
 #include <optional>
@@ -20,6 +21,11 @@ struct Options {
     int pauseMs = 2000; // a receipt ends after this long without bytes; 0: only at a cut
     int paperWidth = 576;
     std::size_t bufferBytes = 4096; // each connection's receive buffer
+    // The pty's line: its flow control, and the bytes a second its buffer is printed at (0: as
+    // fast as they come). Modelled only when either is given.
+    std::optional<FlowControl> flow;
+    int drainRate = 0;
+    bool twoColour = false; // red (ESC r) drawn red
     bool window = false;
     bool help = false;
 };

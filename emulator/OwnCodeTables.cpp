@@ -74,4 +74,12 @@ const UpperHalf* ownUpperHalf(std::uint8_t table)
     }
 }
 
+void addOwnCharacters(std::uint8_t table, UpperHalf& upper)
+{
+    // IBM's revision of code page 857 put the euro sign at 0xD5, and Epson's PC857 has it there.
+    constexpr std::uint8_t kPc857 = 13;
+    if (table == kPc857 && upper[0xD5 - 0x80] == 0xFFFD)
+        upper[0xD5 - 0x80] = 0x20AC;
+}
+
 } // namespace emulator

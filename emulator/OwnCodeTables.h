@@ -12,4 +12,8 @@ using UpperHalf = std::array<char32_t, 128>;
 // or nullptr.
 const UpperHalf* ownUpperHalf(std::uint8_t table);
 
+// Fills in the upper-half cells that printers define and glibc's table of the same name leaves
+// undefined (U+FFFD).
+void addOwnCharacters(std::uint8_t table, UpperHalf& upper);
+
 } // namespace emulator

@@ -83,6 +83,14 @@ void PaperLayout::printLine(int advance)
     discardLine();
 }
 
+void PaperLayout::feedBack(int dots)
+{
+    const int top = m_y;
+    printLine(0);
+    m_lowest = std::max(m_lowest, m_y);
+    m_y = std::max(0, top - dots);
+}
+
 void PaperLayout::discardLine()
 {
     m_lineTexts.clear();
@@ -155,10 +163,10 @@ void PaperLayout::mark(Mark::Kind kind)
 Receipt PaperLayout::take()
 {
     Receipt done = std::move(m_receipt);
-    done.height = m_y;
+    done.height = std::max(m_y, m_lowest);
     m_receipt = Receipt {};
     m_receipt.paperWidth = m_paperWidth;
-    m_y = 0;
+    m_y = m_lowest = 0;
     return done;
 }
 

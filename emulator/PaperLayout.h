@@ -32,6 +32,9 @@ public:
     bool lineEmpty() const { return m_lineTexts.empty() && m_lineBitmaps.empty(); }
     void discardLine();
     void feed(int dots) { m_y += dots; }
+    // ESC e: prints the gathered line, then feeds the paper back `dots` from where the line began
+    // (never above the receipt's top); what prints next may print over what is there.
+    void feedBack(int dots);
     // Prints a block (image, barcode, QR code) at once, aligned in the area.
     void placeBlock(Bitmap bitmap);
     // Prints a run of text as one line of its own, aligned in the area (the text under a barcode).
@@ -57,6 +60,7 @@ private:
     int m_lineSpacing = 30;
     int m_x = 0;
     int m_y = 0;
+    int m_lowest = 0; // the lowest the paper has been fed, when it was fed back since
     int m_lineHeight = 0;
     int m_lineRight = 0;
     std::vector<TextRun> m_lineTexts;

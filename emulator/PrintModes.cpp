@@ -16,6 +16,8 @@ std::string styleWords(const TextStyle& style, Alignment alignment)
     add(style.height > 1, "height x" + std::to_string(style.height));
     add(style.reverse, "reverse");
     add(style.upsideDown, "upside-down");
+    add(style.rotated, "rotated 90");
+    add(style.red, "red");
     static constexpr const char* kAlignments[] = { "left", "center", "right" };
     return words + ", " + kAlignments[static_cast<int>(alignment)];
 }

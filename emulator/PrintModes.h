@@ -27,12 +27,25 @@ struct PrintModes {
     int barcodeModule = 3;
     std::uint8_t readablePosition = 0; // 0 none, 1 above, 2 below, 3 both
     bool readableFontB = false;
+    // GS P: the units (parts of an inch) that positions and feeds are given in; the head's own
+    // dots until a client sets others.
+    int horizontalUnit = kDotsPerInch;
+    int verticalUnit = kDotsPerInch;
 
-    int cellWidth() const
+    // A character's advance and line height on the paper; a turned character (ESC V) turns its
+    // cell too, so its height runs across the line.
+    int cellWidth() const { return style.rotated ? uprightHeight() : uprightWidth(); }
+    int cellHeight() const { return style.rotated ? uprightWidth() : uprightHeight(); }
+    // A distance given in motion units, in dots (the part of a dot left over is not fed).
+    int across(int units) const { return units * kDotsPerInch / horizontalUnit; }
+    int along(int units) const { return units * kDotsPerInch / verticalUnit; }
+
+private:
+    int uprightWidth() const
     {
         return ((style.fontB ? kFontBWidth : kFontAWidth) + rightSpacing) * style.width;
     }
-    int cellHeight() const { return (style.fontB ? kFontBHeight : kFontAHeight) * style.height; }
+    int uprightHeight() const { return (style.fontB ? kFontBHeight : kFontAHeight) * style.height; }
 };
 
 // The words a text line is logged with: "font A, emphasized, width x2, center".

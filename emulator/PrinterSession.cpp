@@ -57,17 +57,17 @@ void PrinterSession::keep(const escpos::Command& command)
         { command.kind, command.code, std::string(command.bytes), command.missing, reply });
 }
 
-bool PrinterSession::printInto(ReceiptBuilder& engine, bool held)
+std::size_t PrinterSession::printInto(ReceiptBuilder& engine, bool held, std::size_t budget)
 {
-    bool printed = false;
-    while (!m_kept.empty()) {
+    std::size_t printed = 0;
+    while (!m_kept.empty() && printed < budget) {
         const auto& front = m_kept.front();
         if (held && waitsForPrinter({ front.kind, front.code, front.bytes, front.missing }))
             break;
         const auto kept = std::move(m_kept.front());
         m_kept.pop_front();
         m_keptBytes -= kept.bytes.size();
-        printed = true;
+        printed += kept.bytes.size();
         const escpos::Command command { kept.kind, kept.code, kept.bytes, kept.missing };
         auto reply = kept.reply;
         if (isAutoStatusChoice(command))

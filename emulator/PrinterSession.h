@@ -37,8 +37,10 @@ public:
     std::size_t bufferedBytes() const { return m_keptBytes + m_splitter.pendingBytes(); }
     bool hasCommands() const { return !m_kept.empty(); }
     // Hands the kept commands to the engine in the order received; while `held`, only up to the
-    // first that needs the printer to print. False when none was handed over.
-    bool printInto(ReceiptBuilder& engine, bool held);
+    // first that needs the printer to print, and none once `budget` bytes were handed over.
+    // Returns the bytes handed over.
+    std::size_t printInto(
+        ReceiptBuilder& engine, bool held, std::size_t budget = static_cast<std::size_t>(-1));
     // The printer's conditions changed: the automatic status message goes out when a status the
     // connection chose to hear of changed.
     void conditionsChanged();

@@ -10,6 +10,7 @@
 namespace emulator {
 
 inline constexpr int kDotsPerMm = 8;
+inline constexpr int kDotsPerInch = 203;
 
 struct TextStyle {
     bool fontB = false;
@@ -17,6 +18,8 @@ struct TextStyle {
     bool doubleStrike = false;
     bool reverse = false;
     bool upsideDown = false;
+    bool rotated = false; // ESC V: each character turned a quarter clockwise, its cell with it
+    bool red = false; // ESC r: the second colour
     std::uint8_t underline = 0; // 0, 1 or 2 dots
     std::uint8_t width = 1; // character size multipliers, 1 to 8
     std::uint8_t height = 1;

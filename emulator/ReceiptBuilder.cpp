@@ -34,6 +34,7 @@ bool printsOnPaper(const escpos::Command& command)
     case control('\n'):
     case control('\f'):
     case esc('d'):
+    case esc('e'):
     case esc('J'):
     case esc('*'):
     case gs('v'):
@@ -84,7 +85,7 @@ void ReceiptBuilder::apply(const escpos::Command& command, std::string_view repl
     } else {
         flushTextLog();
         noteAside(command, reply);
-        if (const auto what = notDrawn(command); !what.empty())
+        if (const auto what = notDrawn(command, m_twoColour); !what.empty())
             noteNotDrawn(what);
         if (command.kind != CommandKind::Known)
             warn(m_paper.receipt().log.back());
@@ -227,6 +228,12 @@ bool ReceiptBuilder::applyText(const escpos::Command& command)
     case esc('{'):
         style.upsideDown = bit0(n);
         return true;
+    case esc('V'):
+        style.rotated = digitOrNumber(n) == 1 || digitOrNumber(n) == 2;
+        return true;
+    case esc('r'):
+        style.red = m_twoColour && bit0(n);
+        return true;
     case esc('t'):
         m_modes.codePage = n;
         if (!m_decoder.select(n))
@@ -257,20 +264,25 @@ bool ReceiptBuilder::applyMode(const escpos::Command& command)
         return true;
     case esc('2'):
     case esc('3'):
-        m_modes.lineSpacing = command.code == esc('2') ? 30 : n;
+        m_modes.lineSpacing = command.code == esc('2') ? 30 : m_modes.along(n);
         m_paper.setLineSpacing(m_modes.lineSpacing);
         m_page.layout().setLineSpacing(m_modes.lineSpacing);
         return true;
     case esc(' '):
-        m_modes.rightSpacing = n;
+        m_modes.rightSpacing = m_modes.across(n);
         return true;
     case gs('L'):
-        m_modes.leftMargin = command.le16(2);
+        m_modes.leftMargin = m_modes.across(command.le16(2));
         updateArea();
         return true;
     case gs('W'):
-        m_modes.printWidth = command.le16(2);
+        m_modes.printWidth = m_modes.across(command.le16(2));
         updateArea();
+        return true;
+    case gs('P'):
+        // Settings made before keep their distances; 0 is the head's own pitch.
+        m_modes.horizontalUnit = n ? n : kDotsPerInch;
+        m_modes.verticalUnit = command.at(3) ? command.at(3) : kDotsPerInch;
         return true;
     case esc('D'):
         m_modes.tabColumns.clear();
@@ -302,13 +314,17 @@ bool ReceiptBuilder::applyMovement(const escpos::Command& command)
     case esc('J'):
         // As LF does for one line: the line is printed and the paper fed n lines (n dots) from
         // where the line began, never less than the line's own height.
-        sheet().printLine(command.code == esc('d') ? n * m_modes.lineSpacing : n);
+        sheet().printLine(command.code == esc('d') ? n * m_modes.lineSpacing : m_modes.along(n));
+        return true;
+    case esc('e'):
+        sheet().feedBack(n * m_modes.lineSpacing);
         return true;
     case esc('$'):
-        sheet().moveTo(command.le16(2));
+        sheet().moveTo(m_modes.across(command.le16(2)));
         return true;
     case esc('\\'):
-        sheet().moveTo(sheet().position() + static_cast<std::int16_t>(command.le16(2)));
+        sheet().moveTo(
+            sheet().position() + m_modes.across(static_cast<std::int16_t>(command.le16(2))));
         return true;
     default:
         return false;

@@ -47,6 +47,8 @@ public:
     // The job has ended: a line it left waiting for its line feed is printed on its paper, so the
     // next job can neither join nor clear it.
     void endJob();
+    // Red (ESC r) is drawn in a second colour; otherwise it prints black, as on a one-colour head.
+    void setTwoColour(bool on) { m_twoColour = on; }
     // Warnings of commands that printed nothing and so went with no receipt.
     const std::vector<std::string>& unprintedWarnings() { return m_paper.receipt().warnings; }
 
@@ -88,6 +90,7 @@ private:
     std::string m_textLog; // consecutive text, logged as one line with its style
     std::string m_textLogStyle;
     int m_textLogPosition = 0; // dots from the start of the line where the text began
+    bool m_twoColour = false;
     bool m_newJob = false; // a job has started and printed nothing yet
     std::size_t m_jobLogStart = 0; // its first line in the log
 };

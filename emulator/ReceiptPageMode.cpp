@@ -24,16 +24,18 @@ bool ReceiptBuilder::applyPageMode(const escpos::Command& command)
         m_page.leave();
         return true;
     case esc('W'):
-        m_page.setArea(command.le16(2), command.le16(4), command.le16(6), command.le16(8));
+        m_page.setArea(m_modes.across(command.le16(2)), m_modes.along(command.le16(4)),
+            m_modes.across(command.le16(6)), m_modes.along(command.le16(8)));
         return true;
     case esc('T'):
         m_page.setDirection(command.at(2));
         return true;
     case gs('$'):
-        m_page.setVertical(command.le16(2));
+        m_page.setVertical(m_modes.along(command.le16(2)));
         return true;
     case gs('\\'):
-        m_page.setVertical(m_page.vertical() + static_cast<std::int16_t>(command.le16(2)));
+        m_page.setVertical(
+            m_page.vertical() + m_modes.along(static_cast<std::int16_t>(command.le16(2))));
         return true;
     case control('\f'):
     case esc('\f'):

@@ -83,6 +83,7 @@ struct VirtualPrinter::Connection {
     PrinterSession session;
     Clock::time_point lastByte = Clock::now();
     bool inLine = false;
+    std::unique_ptr<SerialLine> line; // the pty's modelled buffer and flow control, when asked
 };
 
 VirtualPrinter::VirtualPrinter(const Options& options, Hooks hooks)
@@ -92,6 +93,7 @@ VirtualPrinter::VirtualPrinter(const Options& options, Hooks hooks)
     , m_engine(options.paperWidth, m_hooks.receipts)
     , m_signals(stopSignalsDescriptor())
 {
+    m_engine.setTwoColour(options.twoColour);
 }
 
 VirtualPrinter::~VirtualPrinter()
@@ -110,7 +112,12 @@ void VirtualPrinter::open()
     if (!m_options.ptyName.empty()) {
         const auto pty = openRawPty();
         m_ptySlave = std::make_unique<platform::FileDescriptor>(pty.slave);
-        addConnection(std::make_unique<Connection>(Connection::Kind::Pty, pty.master, *this));
+        auto connection = std::make_unique<Connection>(Connection::Kind::Pty, pty.master, *this);
+        if (m_options.flow || m_options.drainRate > 0)
+            connection->line
+                = std::make_unique<SerialLine>(m_options.flow.value_or(FlowControl::Hardware),
+                    m_options.bufferBytes, m_options.drainRate);
+        addConnection(std::move(connection));
         if (!m_options.sysroot.empty())
             m_portEntries = std::make_unique<SerialPortEntries>(
                 m_options.sysroot, m_options.ptyName, pty.path);
@@ -155,6 +162,8 @@ bool VirtualPrinter::mayRead(const Connection& connection) const
 {
     if (!connection.fd.valid())
         return false;
+    if (connection.line)
+        return connection.line->room(connection.session.bufferedBytes(), kReadChunk) > 0;
     if (&connection == m_printing && !held())
         return true;
     return connection.session.bufferedBytes() < m_options.bufferBytes;
@@ -167,6 +176,9 @@ int VirtualPrinter::timeout() const
     if (m_options.pauseMs > 0 && m_engine.holdsPaper())
         sooner(millisecondsLeft(m_lastPrinted, m_options.pauseMs));
     // A silent job gives up its turn to one that waits (one with anything left keeps it).
+    if (m_printing && m_printing->line && m_printing->session.bufferedBytes() > 0
+        && m_printing->line->waitMs() >= 0)
+        sooner(m_printing->line->waitMs());
     if (m_printing && m_printing->fd.valid() && m_printing->session.bufferedBytes() == 0
         && !m_line.empty())
         sooner(millisecondsLeft(
@@ -199,6 +211,8 @@ void VirtualPrinter::serveOnce()
     if (waits[3].revents)
         accept();
     printWhatIsDue();
+    for (auto& connection : m_connections)
+        tendLine(*connection, false);
     if (m_options.pauseMs > 0 && m_engine.holdsPaper()
         && millisecondsLeft(m_lastPrinted, m_options.pauseMs) == 0)
         m_engine.endReceipt();
@@ -223,13 +237,17 @@ void VirtualPrinter::readConnection(Connection& connection)
     if (!mayRead(connection))
         return; // printing was held since the connection was polled
     const bool unlimited = &connection == m_printing && !held();
-    const auto room = unlimited
-        ? kReadChunk
-        : std::min(kReadChunk, m_options.bufferBytes - connection.session.bufferedBytes());
+    const auto buffered = connection.session.bufferedBytes();
+    const auto room = connection.line ? connection.line->room(buffered, kReadChunk)
+        : unlimited                   ? kReadChunk
+                                      : std::min(kReadChunk, m_options.bufferBytes - buffered);
     const ssize_t got = ::read(connection.fd.get(), buffer.data(), room);
     if (got > 0) {
         connection.lastByte = Clock::now();
-        connection.session.receive(std::string_view(buffer.data(), std::size_t(got)));
+        std::string_view bytes(buffer.data(), std::size_t(got));
+        if (connection.line)
+            bytes = bytes.substr(0, connection.line->receive(bytes, buffered));
+        connection.session.receive(bytes);
     } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
         if (connection.kind == Connection::Kind::Fifo) {
             connection.fd = platform::FileDescriptor(openFifo(m_options.fifoPath));
@@ -277,8 +295,13 @@ void VirtualPrinter::printWhatIsDue()
             m_printing->inLine = false;
             m_engine.startJob();
         }
-        if (m_printing->session.printInto(m_engine, held()))
+        auto* line = m_printing->line.get();
+        const auto budget = line ? line->printable(Clock::now()) : static_cast<std::size_t>(-1);
+        if (const auto bytes = m_printing->session.printInto(m_engine, held(), budget)) {
             m_lastPrinted = Clock::now();
+            if (line)
+                line->printed(bytes);
+        }
         if (!jobOver(*m_printing))
             return;
         m_engine.endJob();
@@ -310,6 +333,7 @@ void VirtualPrinter::shutDown()
         }
         connection->session.close();
         joinLine(*connection);
+        tendLine(*connection, true);
     }
     if (held() && (m_printing || !m_line.empty()))
         m_hooks.warnings("stopped while printing was held: what was received is printed now");
@@ -329,40 +353,17 @@ void VirtualPrinter::shutDown()
         m_hooks.warnings("nothing printed: " + warning);
 }
 
-void VirtualPrinter::readCommands()
+// The pty's flow control byte when its buffer crossed a mark, and what it lost, once the lines
+// that lost bytes have ended (or the stream has).
+void VirtualPrinter::tendLine(Connection& connection, bool ended)
 {
-    char buffer[512];
-    const ssize_t got = ::read(m_commandFd, buffer, sizeof buffer);
-    if (got <= 0) {
-        if (got == 0 || (errno != EAGAIN && errno != EINTR))
-            m_commandFd = -1; // standard input has ended: no more changes
+    if (!connection.line)
         return;
-    }
-    m_commandLine.append(buffer, static_cast<std::size_t>(got));
-    for (auto end = m_commandLine.find('\n'); end != std::string::npos;
-         end = m_commandLine.find('\n')) {
-        applyCommandLine(m_commandLine.substr(0, end));
-        m_commandLine.erase(0, end + 1);
-    }
-    if (m_commandLine.size() > 4096)
-        m_commandLine.clear();
-}
-
-void VirtualPrinter::applyCommandLine(std::string line)
-{
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    if (line.rfind("status", 0) == 0)
-        line.erase(0, std::min(line.size(), line.find_first_not_of(' ', 6)));
-    std::string error;
-    const auto conditions = parseConditions(line, error);
-    if (!conditions) {
-        m_hooks.warnings(error);
-        return;
-    }
-    m_conditions = *conditions;
-    m_hooks.announce("status " + (line.empty() ? std::string("none") : line));
-    tellConditions();
+    const char flow = connection.line->flowByte(connection.session.bufferedBytes());
+    if (flow != 0 && connection.fd.valid())
+        sendReply(connection.fd.get(), std::string_view(&flow, 1), false);
+    if (const auto report = connection.line->lossReport(ended); !report.empty())
+        m_hooks.warnings("the pty's receive buffer overflowed, " + report);
 }
 
 // Every connection that enabled automatic status back hears of the change.

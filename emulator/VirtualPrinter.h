@@ -52,6 +52,7 @@ private:
     void readConnection(Connection& connection);
     bool mayRead(const Connection& connection) const;
     void joinLine(Connection& connection);
+    void tendLine(Connection& connection, bool ended);
     void printWhatIsDue();
     bool jobOver(const Connection& connection) const;
     void removeFinished();

@@ -16,7 +16,8 @@ struct Printed {
     const emulator::Receipt& only() const { return receipts.at(0); }
 };
 
-inline Printed print(std::string_view bytes, int paperWidth = emulator::kPaper80mm)
+inline Printed print(
+    std::string_view bytes, int paperWidth = emulator::kPaper80mm, bool twoColour = false)
 {
     Printed printed;
     emulator::ReceiptBuilder engine(paperWidth, [&](emulator::Receipt&& receipt) {
@@ -24,6 +25,7 @@ inline Printed print(std::string_view bytes, int paperWidth = emulator::kPaper80
             printed.warnings.end(), receipt.warnings.begin(), receipt.warnings.end());
         printed.receipts.push_back(std::move(receipt));
     });
+    engine.setTwoColour(twoColour);
     escpos::CommandSplitter splitter(
         [&](const escpos::Command& command) { engine.apply(command); });
     splitter.feed(bytes);

@@ -126,7 +126,10 @@ TEST(CodeTables, UpperHalvesMatchGlibcCharmaps)
         ASSERT_EQ(logged.size(), 128u) << name;
         for (int byte = 0x80; byte < 0x100; ++byte) {
             const auto found = cells.find(byte);
-            const char32_t expected = found == cells.end() ? kUndefined : found->second;
+            char32_t expected = found == cells.end() ? kUndefined : found->second;
+            // glibc's IBM857 predates IBM's revision that put the euro sign at 0xD5.
+            if (table == 13 && byte == 0xD5)
+                expected = U'€';
             EXPECT_EQ(int(logged[byte - 0x80]), int(expected))
                 << "table " << table << " (" << name << ") byte " << hex(byte);
         }

@@ -340,18 +340,25 @@ TEST(PrintEngine, AReceiptLongerThanTwoMetresGoesOnInTheNext)
 
 TEST(PrintEngine, WhatIsNotDrawnIsSaidOnceAReceiptAndListedInTheHelp)
 {
-    const auto printed = print("\x1bV\x01"
-                               "a\n\x1bV\x01"
-                               "b\n\x1bV\x00\x1dP\x00\x00\x1b"
-                               "e\x00\x1b{\x01"
+    const auto printed = print("\x1d"
+                               "b\x01"
+                               "a\n\x1d"
+                               "b\x01"
+                               "b\n\x1d"
+                               "b\x00\x1br\x01\x1b{\x01"
                                "c\n\x1dV\x00"
-                               "\x1bV\x01"
+                               "\x1d"
+                               "b\x01"
                                "d\n"s);
     ASSERT_EQ(printed.receipts.size(), 2u);
-    const std::vector<std::string> expected = { "90-degree rotation (ESC V) is not drawn",
-        "motion units (GS P): positions stay in dots of 1/203 inch is not drawn",
+    const std::vector<std::string> expected = {
+        "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off is not "
+        "drawn",
+        "the second colour (ESC r) without --two-colour: red prints black is not drawn",
         "the order of upside-down lines (ESC {): each line is turned on its own is not drawn",
-        "90-degree rotation (ESC V) is not drawn" }; // again in the second receipt
+        "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off is not "
+        "drawn"
+    }; // again in the second receipt
     EXPECT_EQ(printed.warnings, expected);
     const auto& log = printed.receipts[0].log;
     EXPECT_EQ(std::count(log.begin(), log.end(), expected[0]), 1);

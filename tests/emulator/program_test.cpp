@@ -388,11 +388,16 @@ TEST(VirtualPrinterProgram, RefusesBadCommandLinesClearly)
         { { "--out", "/proc/sys", "--tcp", "127.0.0.1:0" }, 1,
             "receipts cannot be written to /proc/sys: " },
         { { "--buffer", "0", "--tcp", "127.0.0.1" }, 1, "--buffer takes a size in bytes" },
+        { { "--flow", "rtscts", "--pty", "x" }, 1, "--flow takes hardware, none or xonxoff" },
+        { { "--drain", "0", "--pty", "x" }, 1, "--drain takes bytes a second" },
+        { { "--flow", "none", "--tcp", "127.0.0.1" }, 1,
+            "--flow and --drain are the line of --pty" },
     };
     PrinterProcess help({ "--help" });
     EXPECT_EQ(
         help.waitForLine("Not drawn"), " (said once in each receipt's log and on standard error):");
-    EXPECT_EQ(help.waitForLine("  90-degree"), " rotation (ESC V)");
+    EXPECT_EQ(help.waitForLine("  smoothing (GS b)"),
+        ": enlarged characters are drawn smooth whether it is on or off");
     EXPECT_EQ(help.wait(), 0);
     for (const auto& c : cases) {
         PrinterProcess printer(c.arguments);
