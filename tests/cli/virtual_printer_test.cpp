@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+using testsupport::logOf;
 using testsupport::PrinterProcess;
 using testsupport::ProgramOptions;
 
@@ -18,14 +19,6 @@ namespace {
 
 // A loopback address of this run's own, so that runs at the same time never collide.
 const std::string kAddress = testsupport::randomLoopbackAddress();
-
-std::string logOf(const std::string& picture)
-{
-    std::ifstream file(picture.substr(0, picture.size() - 4) + ".txt");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 struct Endpoint {
     const char* name;

@@ -18,6 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using testsupport::fileText;
+using testsupport::logOf;
 using testsupport::PrinterProcess;
 using namespace std::string_literals;
 
@@ -89,14 +91,6 @@ private:
     platform::FileDescriptor m_out;
     std::string m_pending;
 };
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // The members of a watch line that say what happened.
 std::string what(const std::string& line)
@@ -214,8 +208,7 @@ TEST_P(AutoStatusOn, RecoveryIsAnsweredAndItsResultReadBack)
     EXPECT_NE(run.out.find("\"recoverable-error\":false"), std::string::npos) << run.out;
     printer->waitForLine("recovered");
     const auto resumed = printer->waitForLine("receipt ");
-    EXPECT_NE(fileText(resumed.substr(0, resumed.size() - 4) + ".txt").find("Resumed"),
-        std::string::npos);
+    EXPECT_NE(logOf(resumed).find("Resumed"), std::string::npos);
 
     // DLE ENQ 2 clears the buffers first: the job that waited is never printed.
     changeTo("recoverable-error");
@@ -225,7 +218,7 @@ TEST_P(AutoStatusOn, RecoveryIsAnsweredAndItsResultReadBack)
     printer->waitForLine("recovered");
     EXPECT_EQ(send({ "print-test", "After" }).exitCode, 0);
     const auto after = printer->waitForLine("receipt ");
-    const auto log = fileText(after.substr(0, after.size() - 4) + ".txt");
+    const auto log = logOf(after);
     EXPECT_NE(log.find("After"), std::string::npos) << log;
     EXPECT_EQ(log.find("Dropped"), std::string::npos) << log;
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -109,6 +110,12 @@ std::string PrinterProcess::waitForLine(const std::string& prefix)
     return found;
 }
 
+int PrinterProcess::tcpPort()
+{
+    const auto announced = waitForLine("tcp ");
+    return std::stoi(announced.substr(announced.rfind(':') + 1));
+}
+
 bool PrinterProcess::hasSaid(const std::string& prefix)
 {
     std::lock_guard lock(m_mutex);
@@ -178,6 +185,19 @@ void RawClient::send(const std::string& bytes)
 std::string RawClient::receive(std::size_t count, int timeoutMs)
 {
     return readExactly(m_fd.get(), count, timeoutMs);
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string logOf(const std::string& picture)
+{
+    return fileText(picture.substr(0, picture.size() - 4) + ".txt");
 }
 
 std::string readExactly(int fd, std::size_t count, int timeoutMs)

@@ -26,6 +26,8 @@ public:
     // waiting up to 60 s for it; lines are taken once each. Throws when none comes (or the
     // program has ended).
     std::string waitForLine(const std::string& prefix);
+    // The port of the TCP endpoint the program announced ("tcp ADDRESS:PORT"), waiting for it.
+    int tcpPort();
     // Whether a line of standard output starting with `prefix` has come, without waiting or
     // taking it.
     bool hasSaid(const std::string& prefix);
@@ -65,6 +67,11 @@ public:
 private:
     platform::FileDescriptor m_fd;
 };
+
+// A file's whole content (empty when it cannot be read).
+std::string fileText(const std::string& path);
+// The log written beside a receipt's picture (NAME.png → NAME.txt).
+std::string logOf(const std::string& picture);
 
 // Reads exactly `count` bytes from fd, waiting up to timeoutMs.
 std::string readExactly(int fd, std::size_t count, int timeoutMs = 10000);

@@ -13,19 +13,6 @@ using namespace std::string_literals;
 
 namespace {
 
-int portOf(const std::string& announced)
-{
-    return std::stoi(announced.substr(announced.rfind(':') + 1));
-}
-
-std::string logOf(const std::string& picture)
-{
-    std::ifstream file(picture.substr(0, picture.size() - 4) + ".txt");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 void changeTo(PrinterProcess& printer, const std::string& conditions)
 {
     printer.writeLine("status " + conditions);
@@ -38,7 +25,7 @@ TEST(VirtualPrinterAutoStatus, EachConnectionHearsOfTheChangesItChose)
 {
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path(), "--pause", "0" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     RawClient drawer("127.0.0.1", port), paper("127.0.0.1", port), silent("127.0.0.1", port);
     drawer.send("\x1D\x61\x01");
@@ -67,7 +54,7 @@ TEST(VirtualPrinterAutoStatus, BuffersAreClearedOnlyDuringARecoverableError)
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path(), "--status",
         "recoverable-error", "--pause", "0.3" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     const std::string clear = "\x10\x14\x08\x01\x03\x14\x01\x06\x02\x08"s;
     {

@@ -44,14 +44,6 @@ bool errorsSay(PrinterProcess& printer, const std::string& words)
     return true;
 }
 
-std::string logOf(const std::string& picture)
-{
-    std::ifstream file(picture.substr(0, picture.size() - 4) + ".txt");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 TEST(VirtualPrinterDisk, ReceiptsThatCannotBeWrittenAreKeptAndWrittenWhenThereIsRoom)
@@ -59,9 +51,8 @@ TEST(VirtualPrinterDisk, ReceiptsThatCannotBeWrittenAreKeptAndWrittenWhenThereIs
     const auto disk = smallDisk();
     const auto out = disk + "/receipts";
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", out });
-    const auto announced = printer.waitForLine("tcp ");
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
-    const int port = std::stoi(announced.substr(announced.rfind(':') + 1));
     fill(disk + "/filler");
 
     RawClient("127.0.0.1", port).send("first receipt\n\x1dV\x00"s);

@@ -20,24 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string fileText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string logOf(const std::string& picture)
-{
-    return fileText(picture.substr(0, picture.size() - 4) + ".txt");
-}
-
-int portOf(const std::string& announced)
-{
-    return std::stoi(announced.substr(announced.rfind(':') + 1));
-}
-
 // The texts a receipt's log says were printed, in order.
 std::vector<std::string> printedTexts(const std::string& log)
 {
@@ -64,7 +46,7 @@ void interleave(int clients, int lines, bool cut)
     // Without cuts the last receipt ends by the pause.
     PrinterProcess printer(
         { "--tcp", "127.0.0.1:0", "--out", folder.path(), "--pause", cut ? "30" : "0.5" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     std::vector<std::unique_ptr<RawClient>> connections;
     for (int c = 0; c < clients; ++c)
@@ -114,7 +96,7 @@ TEST(VirtualPrinterJobs, PaperEndHoldsTheJobFillsTheBufferAndStopsReading)
     const auto fifo = folder.file("lp0");
     PrinterProcess printer({ "--fifo", fifo, "--out", folder.file("out"), "--status", "paper-end",
         "--buffer", "4096", "--tcp", "127.0.0.1:0" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     // A 576x1000 dot image, 72 000 bytes: more than the pipe and the buffer together hold.
     const auto job
@@ -167,7 +149,7 @@ TEST(VirtualPrinterJobs, StatusIsAnsweredWhileALongReceiptIsDrawn)
 {
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path() });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     // A table of 300 rows and 12 columns, 1.1 m long and more than 14 000 log lines: drawing it
     // takes a while, and answering must not wait for that.
@@ -197,7 +179,7 @@ TEST(VirtualPrinterJobs, ReceiptsNeverReplaceFilesThatAreThere)
     folder.writeFile("0001.png", "a picture");
     folder.writeFile("0003.txt", "an orphan log");
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path() });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     RawClient("127.0.0.1", port).send("new\n\x1dV\x00"s);
     EXPECT_EQ(printer.waitForLine("receipt "), folder.path() + "/0004.png");
@@ -209,7 +191,7 @@ TEST(VirtualPrinterJobs, AWarningIsSaidOncePerReceiptWithItsName)
 {
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path() });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     std::string job;
     for (int i = 0; i < 50; ++i)
@@ -228,7 +210,7 @@ TEST(VirtualPrinterJobs, StoppingPrintsWhatWasHeld)
     TempDir folder;
     PrinterProcess printer(
         { "--tcp", "127.0.0.1:0", "--out", folder.path(), "--status", "cover-open" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     RawClient client("127.0.0.1", port);
     client.send("held line\n\x10\x04\x02");

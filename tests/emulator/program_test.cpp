@@ -25,25 +25,6 @@ const std::string kRealTimeQueries = "\x10\x04\x01\x10\x04\x02\x10\x04\x03\x10\x
 const std::string kIdQueries = "\x1dI\x01\x1dI\x02\x1dI\x03";
 const std::string kIdReplies = "\x51\x02\x10";
 
-std::string fileText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// The log beside a receipt picture.
-std::string logOf(const std::string& picture)
-{
-    return fileText(picture.substr(0, picture.size() - 4) + ".txt");
-}
-
-int portOf(const std::string& announced)
-{
-    return std::stoi(announced.substr(announced.rfind(':') + 1));
-}
-
 struct Scanned {
     std::string decoded; // what zbarimg read
     std::string log; // the receipt's log
@@ -75,7 +56,7 @@ TEST(VirtualPrinterProgram, AnswersStatusBeforeDuringAndAfterAJob)
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path(), "--status",
         "paper-end", "--pause", "0" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     RawClient client("127.0.0.1", port);
 
@@ -317,7 +298,7 @@ TEST(VirtualPrinterProgram, BadInputIsLoggedAndNeverDerailsIt)
 {
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path(), "--pause", "0.2" });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     {
         RawClient client("127.0.0.1", port);
@@ -349,7 +330,7 @@ TEST(VirtualPrinterProgram, ManyClientsWaitTheirTurnWithoutSpinning)
 {
     TempDir folder;
     PrinterProcess printer({ "--tcp", "127.0.0.1:0", "--out", folder.path() });
-    const int port = portOf(printer.waitForLine("tcp "));
+    const int port = printer.tcpPort();
     printer.waitForLine("ready");
     std::vector<std::unique_ptr<RawClient>> clients;
     for (int i = 0; i < 70; ++i)

@@ -23,14 +23,6 @@ namespace {
 // Not the window's default address (a private range): one of loopback's own.
 const char* const kPrinterAddress = "127.61.0.16";
 
-std::string logOf(const std::string& picture)
-{
-    std::ifstream file(picture.substr(0, picture.size() - 4) + ".txt");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Bands of rows with dark dots on the printed part of the paper (inside its margins, so not the
 // cut below it), top to bottom: a printed text line makes one.
 int inkBands(const QImage& picture)
