@@ -1,6 +1,6 @@
-#include "emulator/OwnCodeTables.h"
+#include "escpos/OwnCodeTables.h"
 
-namespace emulator {
+namespace escpos {
 
 namespace {
 
@@ -74,4 +74,4 @@ const UpperHalf* ownUpperHalf(std::uint8_t table)
     }
 }
 
-} // namespace emulator
+} // namespace escpos

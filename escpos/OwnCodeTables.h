@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace emulator {
+namespace escpos {
 
 // The characters of bytes 0x80 to 0xFF of a code table.
 using UpperHalf = std::array<char32_t, 128>;
@@ -12,4 +12,4 @@ using UpperHalf = std::array<char32_t, 128>;
 // or nullptr.
 const UpperHalf* ownUpperHalf(std::uint8_t table);
 
-} // namespace emulator
+} // namespace escpos

@@ -1,6 +1,6 @@
-#include "cli/Utf8.h"
+#include "escpos/Utf8.h"
 
-namespace cli {
+namespace escpos {
 
 namespace {
 
@@ -40,4 +40,16 @@ char32_t utf8CodePoint(std::string_view bytes, std::size_t at, std::size_t lengt
     return point;
 }
 
-} // namespace cli
+std::u32string utf8Characters(std::string_view bytes)
+{
+    std::u32string characters;
+    characters.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = utf8CharacterLength(bytes, at);
+        characters += length ? utf8CodePoint(bytes, at, length) : U'\uFFFD';
+        at += length ? length : 1;
+    }
+    return characters;
+}
+
+} // namespace escpos
