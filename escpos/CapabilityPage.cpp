@@ -94,7 +94,8 @@ const std::string kBarcodeSetup = command({ 0x1D, 'H', 2, 0x1D, 'h', 64, 0x1D, '
 
 std::string barcodesA()
 {
-    return kBarcodeSetup + "EAN13 (GS k 2)\n" + command({ 0x1D, 'k', 2 }) + "400638133393"
+    const auto& [name, data] = pageSymbols().barcodeA;
+    return kBarcodeSetup + name + " (GS k 2)\n" + command({ 0x1D, 'k', 2 }) + data
         + std::string(1, '\0') + "\n";
 }
 
@@ -180,7 +181,7 @@ std::string itemBody(const CapabilityItem& item)
 
 const PageSymbols& pageSymbols()
 {
-    static const PageSymbols symbols { { { "UPC-A", "01234567890" }, { "UPC-E", "0123456" },
+    static const PageSymbols symbols { { "EAN13", "590123412345" }, { { "UPC-A", "01234567890" }, { "UPC-E", "0123456" },
                                            { "EAN13", "400638133393" }, { "EAN8", "9638507" },
                                            { "CODE39", "QUILLET-39" }, { "ITF", "1234567895" },
                                            { "CODABAR", "A40156B" }, { "CODE93", "QUILLET-93" },

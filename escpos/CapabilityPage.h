@@ -53,7 +53,8 @@ std::string capabilityPageBytes(const std::vector<CapabilityItem>& items);
 
 // The data the page's symbols carry, for whoever reads them back.
 struct PageSymbols {
-    std::vector<std::pair<std::string, std::string>> barcodes; // symbology name, data
+    std::pair<std::string, std::string> barcodeA; // symbology name, data (GS k 2)
+    std::vector<std::pair<std::string, std::string>> barcodes; // GS k 65 to 73, in order
     std::string qrCode, pdf417, qrImage;
 };
 const PageSymbols& pageSymbols();

@@ -77,7 +77,7 @@ std::string graphicsBytes(const DotImage& image)
         appendLe16(out, length >> 16);
     }
     out += parameters + data;
-    return out + std::string("\x1d(L\x02\x00\x30\x32", 8);
+    return out + std::string("\x1d(L\x02\x00\x30\x32", 7);
 }
 
 } // namespace escpos

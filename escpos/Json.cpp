@@ -1,5 +1,7 @@
 #include "escpos/Json.h"
 
+#include "escpos/Utf8.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -139,18 +141,6 @@ private:
         m_at += 4;
         return value;
     }
-    void appendUtf8(std::string& out, char32_t c)
-    {
-        if (c < 0x80)
-            out += char(c);
-        else if (c < 0x800)
-            out += { char(0xC0 | c >> 6), char(0x80 | (c & 0x3F)) };
-        else if (c < 0x10000)
-            out += { char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F)) };
-        else
-            out += { char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)),
-                char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F)) };
-    }
     char32_t escapedCharacter()
     {
         char32_t c = hex4();
@@ -185,7 +175,7 @@ private:
             if (const auto k = plain.find(e); k != std::string_view::npos)
                 out += meant[k];
             else if (e == 'u')
-                appendUtf8(out, escapedCharacter());
+                out += utf8Text(std::u32string(1, escapedCharacter()));
             else
                 fail("bad escape in a string");
         }

@@ -52,4 +52,21 @@ std::u32string utf8Characters(std::string_view bytes)
     return characters;
 }
 
+std::string utf8Text(std::u32string_view characters)
+{
+    std::string out;
+    for (const char32_t c : characters) {
+        if (c < 0x80)
+            out += char(c);
+        else if (c < 0x800)
+            out += { char(0xC0 | c >> 6), char(0x80 | (c & 0x3F)) };
+        else if (c < 0x10000)
+            out += { char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F)) };
+        else
+            out += { char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)),
+                char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F)) };
+    }
+    return out;
+}
+
 } // namespace escpos

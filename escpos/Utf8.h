@@ -19,4 +19,7 @@ char32_t utf8CodePoint(std::string_view bytes, std::size_t at, std::size_t lengt
 // The characters of UTF-8 text; each byte that is no UTF-8 becomes U+FFFD.
 std::u32string utf8Characters(std::string_view bytes);
 
+// Characters as UTF-8.
+std::string utf8Text(std::u32string_view characters);
+
 } // namespace escpos
