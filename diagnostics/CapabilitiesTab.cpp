@@ -1,0 +1,197 @@
+#include "diagnostics/CapabilitiesTab.h"
+
+#include "diagnostics/PrinterIdentity.h"
+#include "diagnostics/PrinterPane.h"
+#include "escpos/TextEncoder.h"
+#include "escpos/Utf8.h"
+#include "platform/ErrorReport.h"
+#include "printer/SendToPrinter.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+namespace diagnostics {
+
+namespace {
+
+constexpr int kAllTicked = -1; // the sample's table choice "Ticked code tables"
+
+QString commonTablesText()
+{
+    QString text;
+    for (const auto* page : escpos::commonCodeTables())
+        text += (text.isEmpty() ? "" : ",") + QString::number(page->number);
+    return text;
+}
+
+template <typename Widget> Widget* named(Widget* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QPushButton* button(const char* text, const char* name)
+{
+    return named(new QPushButton(QString::fromUtf8(text)), name);
+}
+
+} // namespace
+
+CapabilitiesTab::CapabilitiesTab(const printer::PrinterConnection& connection, PrinterPane& pane)
+    : m_connection(connection)
+    , m_pane(pane)
+{
+    setObjectName(QStringLiteral("CapabilitiesTab"));
+    buildLayout();
+}
+
+void CapabilitiesTab::buildLayout()
+{
+    m_tables = named(new QLineEdit(commonTablesText()), "CodeTables");
+    m_tables->setToolTip(QStringLiteral("Table numbers or names, separated by commas, or all"));
+    auto* print = button("Print capability page", "PrintCapabilityPage");
+    connect(print, &QPushButton::clicked, this, [this] { printPage(); });
+    m_list = named(new QListWidget, "CapabilityItems");
+    m_paper = named(new QComboBox, "PaperWidth");
+    m_paper->addItem(QStringLiteral("80 mm, 576 dots"), 80);
+    m_paper->addItem(QStringLiteral("58 mm, 384 dots"), 58);
+    auto* save = button("Save profile…", "SaveProfile");
+    connect(save, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save profile"),
+            QStringLiteral("printer-profile.json"), QStringLiteral("JSON (*.json)"));
+        if (!path.isEmpty())
+            saveProfile(path);
+    });
+    m_sampleTable = named(new QComboBox, "SampleTable");
+    m_sampleTable->addItem(QStringLiteral("Ticked code tables"), kAllTicked);
+    for (const auto& page : escpos::codePages())
+        m_sampleTable->addItem(QString::number(page.number) + " - "
+                + QString::fromUtf8(page.name.data(), qsizetype(page.name.size())),
+            page.number);
+    m_sampleText = named(new QLineEdit(QStringLiteral("Grüße, Zażółć, Привет, Γειά σου, 5 €")),
+        "SampleText");
+    auto* sample = button("Print sample text", "PrintSampleText");
+    connect(sample, &QPushButton::clicked, this, [this] { printSampleText(); });
+    m_note = named(new QLabel, "CapabilitiesNote");
+    m_note->setWordWrap(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Code tables:")));
+    layout->addWidget(m_tables);
+    layout->addWidget(print);
+    layout->addWidget(new QLabel(QStringLiteral("Tick what printed right:")));
+    layout->addWidget(m_list, 1);
+    auto* profileRow = new QHBoxLayout;
+    profileRow->addWidget(m_paper);
+    profileRow->addWidget(save);
+    layout->addLayout(profileRow);
+    layout->addWidget(m_sampleTable);
+    layout->addWidget(m_sampleText);
+    layout->addWidget(sample);
+    layout->addWidget(m_note);
+}
+
+void CapabilitiesTab::note(const QString& text)
+{
+    m_note->setText(text);
+}
+
+bool CapabilitiesTab::send(const std::string& bytes)
+{
+    bool sent = false;
+    platform::runReported([&] {
+        m_pane.press(bytes,
+            [this](const std::string& b) { return printer::sendToPrinter(m_connection, b); });
+        sent = true;
+    });
+    return sent;
+}
+
+bool CapabilitiesTab::printPage()
+{
+    std::vector<const escpos::CodePage*> tables;
+    try {
+        tables = escpos::parseCodeTableList(m_tables->text().toStdString());
+    } catch (const std::invalid_argument& error) {
+        note(QString::fromStdString(error.what()));
+        return false;
+    }
+    auto items = escpos::capabilityItems(tables);
+    if (!send(escpos::capabilityPageBytes(items)))
+        return false;
+    m_items = std::move(items);
+    m_list->clear();
+    for (const auto& item : m_items) {
+        auto* row = new QListWidgetItem(QString::number(item.number) + ". " + QString::fromStdString(item.name), m_list);
+        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        row->setCheckState(Qt::Unchecked);
+    }
+    note(QStringLiteral("Tick each item that printed right, then save the profile."));
+    return true;
+}
+
+bool CapabilitiesTab::saveProfile(const QString& path)
+{
+    if (m_items.empty()) {
+        note(QStringLiteral("Print the capability page first."));
+        return false;
+    }
+    std::vector<bool> ticked;
+    for (int i = 0; i < m_list->count(); ++i)
+        ticked.push_back(m_list->item(i)->checkState() == Qt::Checked);
+    const auto identity = askIdentity(m_connection, m_pane.session().answerLimit());
+    escpos::PrinterProfile base;
+    base.vendor = identity.maker;
+    base.model = identity.model;
+    base.firmware = identity.firmware;
+    base.widthMm = m_paper->currentData().toInt();
+    base.widthDots = base.widthMm == 58 ? 384 : 576;
+    const std::string json = escpos::profileJson(escpos::profileFromTicks(m_items, ticked, base));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(json.data(), qint64(json.size())) != qint64(json.size())
+        || !file.commit()) {
+        note(path + ": " + file.errorString());
+        return false;
+    }
+    note(QStringLiteral("Profile saved: ") + path);
+    return true;
+}
+
+std::vector<const escpos::CodePage*> CapabilitiesTab::sampleTables() const
+{
+    const int choice = m_sampleTable->currentData().toInt();
+    if (choice != kAllTicked)
+        return { escpos::findCodePage(std::uint8_t(choice)) };
+    std::vector<const escpos::CodePage*> tables;
+    for (int i = 0; i < m_list->count() && i < int(m_items.size()); ++i)
+        if (m_items[i].codeTable && m_list->item(i)->checkState() == Qt::Checked)
+            tables.push_back(m_items[i].codeTable);
+    return tables;
+}
+
+bool CapabilitiesTab::printSampleText()
+{
+    const auto tables = sampleTables();
+    if (tables.empty()) {
+        note(QStringLiteral("No code table is ticked: print the page and tick them, or choose one."));
+        return false;
+    }
+    const auto text = escpos::TextEncoder(tables).encode(m_sampleText->text().toStdString() + "\r\n");
+    if (!send(text.bytes))
+        return false;
+    note(text.unencodable.empty()
+            ? QStringLiteral("Sample text printed.")
+            : QStringLiteral("Sent as ? (no chosen table has them): ")
+                + QString::fromStdString(escpos::utf8Text(text.unencodable)));
+    return true;
+}
+
+} // namespace diagnostics
