@@ -157,7 +157,7 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
     } else if (name == "--encoding")
         invocation.encoding = reader.value(name, inlineValue);
     else if (name == "--code-table" || name == "--profile" || name == "--code-tables")
-        (name == "--code-table" ? invocation.codeTable
+        (name == "--code-table"       ? invocation.codeTable
                 : name == "--profile" ? invocation.profileFile
                                       : invocation.codeTables)
             = reader.value(name, inlineValue);

@@ -76,8 +76,8 @@ void CapabilitiesTab::buildLayout()
         m_sampleTable->addItem(QString::number(page.number) + " - "
                 + QString::fromUtf8(page.name.data(), qsizetype(page.name.size())),
             page.number);
-    m_sampleText = named(new QLineEdit(QStringLiteral("Grüße, Zażółć, Привет, Γειά σου, 5 €")),
-        "SampleText");
+    m_sampleText = named(
+        new QLineEdit(QStringLiteral("Grüße, Zażółć, Привет, Γειά σου, 5 €")), "SampleText");
     auto* sample = button("Print sample text", "PrintSampleText");
     connect(sample, &QPushButton::clicked, this, [this] { printSampleText(); });
     m_note = named(new QLabel, "CapabilitiesNote");
@@ -130,7 +130,8 @@ bool CapabilitiesTab::printPage()
     m_items = std::move(items);
     m_list->clear();
     for (const auto& item : m_items) {
-        auto* row = new QListWidgetItem(QString::number(item.number) + ". " + QString::fromStdString(item.name), m_list);
+        auto* row = new QListWidgetItem(
+            QString::number(item.number) + ". " + QString::fromStdString(item.name), m_list);
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(Qt::Unchecked);
     }
@@ -156,8 +157,8 @@ bool CapabilitiesTab::saveProfile(const QString& path)
     base.widthDots = base.widthMm == 58 ? 384 : 576;
     const std::string json = escpos::profileJson(escpos::profileFromTicks(m_items, ticked, base));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(json.data(), qint64(json.size())) != qint64(json.size())
-        || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(json.data(), qint64(json.size())) != qint64(json.size()) || !file.commit()) {
         note(path + ": " + file.errorString());
         return false;
     }
@@ -181,15 +182,16 @@ bool CapabilitiesTab::printSampleText()
 {
     const auto tables = sampleTables();
     if (tables.empty()) {
-        note(QStringLiteral("No code table is ticked: print the page and tick them, or choose one."));
+        note(QStringLiteral(
+            "No code table is ticked: print the page and tick them, or choose one."));
         return false;
     }
-    const auto text = escpos::TextEncoder(tables).encode(m_sampleText->text().toStdString() + "\r\n");
+    const auto text
+        = escpos::TextEncoder(tables).encode(m_sampleText->text().toStdString() + "\r\n");
     if (!send(text.bytes))
         return false;
-    note(text.unencodable.empty()
-            ? QStringLiteral("Sample text printed.")
-            : QStringLiteral("Sent as ? (no chosen table has them): ")
+    note(text.unencodable.empty() ? QStringLiteral("Sample text printed.")
+                                  : QStringLiteral("Sent as ? (no chosen table has them): ")
                 + QString::fromStdString(escpos::utf8Text(text.unencodable)));
     return true;
 }

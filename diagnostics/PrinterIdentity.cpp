@@ -10,8 +10,8 @@ namespace diagnostics {
 namespace {
 
 // The text of a framed answer: 5F, the text, 00.
-std::string answeredText(printer::PrinterLink& link, escpos::IdQuery query,
-    std::chrono::milliseconds limit)
+std::string answeredText(
+    printer::PrinterLink& link, escpos::IdQuery query, std::chrono::milliseconds limit)
 {
     const auto reply = link.ask(escpos::idQueryBytes(query), limit);
     if (!reply.answer || reply.answer->size() < 2)

@@ -102,7 +102,8 @@ PrinterProfile profileFromTicks(const std::vector<CapabilityItem>& items,
         const auto& item = items[i];
         if (item.kind == CapabilityKind::CodeTable) {
             if (right)
-                base.codePages.emplace_back(item.codeTable->number, profileTableName(*item.codeTable));
+                base.codePages.emplace_back(
+                    item.codeTable->number, profileTableName(*item.codeTable));
             continue;
         }
         const auto info = std::find_if(std::begin(kItems), std::end(kItems),
@@ -113,7 +114,8 @@ PrinterProfile profileFromTicks(const std::vector<CapabilityItem>& items,
             wrong += (wrong.empty() ? "" : "; ") + item.name;
     }
     if (!wrong.empty())
-        base.notes += (base.notes.empty() ? "" : " ") + std::string("Not printed right: ") + wrong + ".";
+        base.notes
+            += (base.notes.empty() ? "" : " ") + std::string("Not printed right: ") + wrong + ".";
     if (base.fonts.empty())
         base.fonts = standardFonts(base.widthDots);
     return base;

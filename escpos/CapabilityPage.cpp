@@ -47,8 +47,8 @@ std::string internationalSets()
 }
 
 // Lines each printed in a mode and followed by the command that ends it.
-std::string styledLines(std::initializer_list<std::pair<std::string, std::string>> lines,
-    const std::string& end)
+std::string styledLines(
+    std::initializer_list<std::pair<std::string, std::string>> lines, const std::string& end)
 {
     std::string out;
     for (const auto& [on, text] : lines)
@@ -59,18 +59,20 @@ std::string styledLines(std::initializer_list<std::pair<std::string, std::string
 std::string printModes()
 {
     const std::string reset = command({ 0x1B, '!', 0 });
-    return styledLines({ { reset, "ESC ! 0 normal" }, { command({ 0x1B, '!', 1 }), "ESC ! 1 font B" },
-                           { command({ 0x1B, '!', 8 }), "ESC ! 8 emphasized" },
-                           { command({ 0x1B, '!', 16 }), "ESC ! 16 double height" },
-                           { command({ 0x1B, '!', 32 }), "ESC ! 32 double width" },
-                           { command({ 0x1B, '!', 128 }), "ESC ! 128 underline" } },
+    return styledLines(
+        { { reset, "ESC ! 0 normal" }, { command({ 0x1B, '!', 1 }), "ESC ! 1 font B" },
+            { command({ 0x1B, '!', 8 }), "ESC ! 8 emphasized" },
+            { command({ 0x1B, '!', 16 }), "ESC ! 16 double height" },
+            { command({ 0x1B, '!', 32 }), "ESC ! 32 double width" },
+            { command({ 0x1B, '!', 128 }), "ESC ! 128 underline" } },
         reset);
 }
 
 std::string characterSizes()
 {
-    return styledLines({ { command({ 0x1D, '!', 0x11 }), "2x" }, { command({ 0x1D, '!', 0x22 }), "3x" },
-                           { command({ 0x1D, '!', 0x33 }), "4x" } },
+    return styledLines(
+        { { command({ 0x1D, '!', 0x11 }), "2x" }, { command({ 0x1D, '!', 0x22 }), "3x" },
+            { command({ 0x1D, '!', 0x33 }), "4x" } },
         command({ 0x1D, '!', 0 }));
 }
 
@@ -181,11 +183,10 @@ std::string itemBody(const CapabilityItem& item)
 
 const PageSymbols& pageSymbols()
 {
-    static const PageSymbols symbols { { "EAN13", "590123412345" }, { { "UPC-A", "01234567890" }, { "UPC-E", "0123456" },
-                                           { "EAN13", "400638133393" }, { "EAN8", "9638507" },
-                                           { "CODE39", "QUILLET-39" }, { "ITF", "1234567895" },
-                                           { "CODABAR", "A40156B" }, { "CODE93", "QUILLET-93" },
-                                           { "CODE128", "Quillet-128" } },
+    static const PageSymbols symbols { { "EAN13", "590123412345" },
+        { { "UPC-A", "01234567890" }, { "UPC-E", "0123456" }, { "EAN13", "400638133393" },
+            { "EAN8", "9638507" }, { "CODE39", "QUILLET-39" }, { "ITF", "1234567895" },
+            { "CODABAR", "A40156B" }, { "CODE93", "QUILLET-93" }, { "CODE128", "Quillet-128" } },
         "Quillet QR by GS ( k", "Quillet PDF417 by GS ( k", "Quillet QR as an image" };
     return symbols;
 }

@@ -67,10 +67,11 @@ const CodePage* findCodePageNamed(std::string_view text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (error == std::errc() && end == text.data() + text.size() && !text.empty())
         return number < 256 ? findCodePage(std::uint8_t(number)) : nullptr;
-    const auto page = std::find_if(std::begin(kCodePages), std::end(kCodePages),
-        [text](const CodePage& p) {
-            return sameLetters(p.name, text) || (!p.iconvName.empty() && sameLetters(p.iconvName, text));
-        });
+    const auto page
+        = std::find_if(std::begin(kCodePages), std::end(kCodePages), [text](const CodePage& p) {
+              return sameLetters(p.name, text)
+                  || (!p.iconvName.empty() && sameLetters(p.iconvName, text));
+          });
     return page == std::end(kCodePages) ? nullptr : page;
 }
 

@@ -10,7 +10,8 @@ namespace escpos {
 
 namespace {
 
-constexpr int kDeepest = 64; // nesting beyond any profile, so hostile input cannot exhaust the stack
+constexpr int kDeepest
+    = 64; // nesting beyond any profile, so hostile input cannot exhaust the stack
 
 class Parser {
 public:
@@ -119,7 +120,8 @@ private:
     double parseNumber()
     {
         const std::size_t start = m_at;
-        while (m_at < m_text.size() && std::string_view("+-0123456789.eE").find(m_text[m_at]) != std::string_view::npos)
+        while (m_at < m_text.size()
+            && std::string_view("+-0123456789.eE").find(m_text[m_at]) != std::string_view::npos)
             ++m_at;
         double number = 0;
         const auto [end, error]
@@ -134,8 +136,8 @@ private:
     unsigned hex4()
     {
         unsigned value = 0;
-        const auto [end, error]
-            = std::from_chars(m_text.data() + m_at, m_text.data() + std::min(m_at + 4, m_text.size()), value, 16);
+        const auto [end, error] = std::from_chars(
+            m_text.data() + m_at, m_text.data() + std::min(m_at + 4, m_text.size()), value, 16);
         if (error != std::errc() || end != m_text.data() + m_at + 4)
             fail("bad \\u escape");
         m_at += 4;
@@ -190,7 +192,7 @@ void writeString(std::string& out, const std::string& text)
     out += '"';
     for (const char c : text) {
         if (c == '"' || c == '\\')
-            out += {'\\', c};
+            out += { '\\', c };
         else if (static_cast<unsigned char>(c) < 0x20) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
@@ -204,7 +206,8 @@ void writeString(std::string& out, const std::string& text)
 void writeValue(std::string& out, const JsonValue& value, int level);
 
 template <typename Items, typename WriteItem>
-void writeList(std::string& out, const Items& items, char open, char close, int level, WriteItem writeItem)
+void writeList(
+    std::string& out, const Items& items, char open, char close, int level, WriteItem writeItem)
 {
     out += open;
     const std::string indent(std::size_t(level + 1) * 2, ' ');
@@ -226,7 +229,8 @@ void writeValue(std::string& out, const JsonValue& value, int level)
             writeValue(out, member.second, level + 1);
         });
     else if (const auto* array = std::get_if<JsonValue::Array>(&value.value))
-        writeList(out, *array, '[', ']', level, [&](const auto& item) { writeValue(out, item, level + 1); });
+        writeList(out, *array, '[', ']', level,
+            [&](const auto& item) { writeValue(out, item, level + 1); });
     else if (const auto* text = value.string())
         writeString(out, *text);
     else if (const auto* number = value.number()) {

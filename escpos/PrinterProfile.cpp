@@ -44,8 +44,8 @@ public:
 
 private:
     void problem(const std::string& what) { m_problems += what + "\n"; }
-    std::string string(const JsonValue* parent, const std::string& path, std::string_view name,
-        bool required);
+    std::string string(
+        const JsonValue* parent, const std::string& path, std::string_view name, bool required);
     int positive(const JsonValue* parent, const std::string& path, std::string_view name);
     const JsonValue::Object* object(const JsonValue* value, const std::string& path);
     void readCodePages(PrinterProfile& profile);
@@ -153,7 +153,8 @@ void Reader::readFonts(PrinterProfile& profile)
         const std::string path = "fonts." + key + ".";
         if (!value.isObject())
             problem("fonts." + key + ": not an object");
-        profile.fonts.push_back({ string(&value, path, "name", true), positive(&value, path, "columns") });
+        profile.fonts.push_back(
+            { string(&value, path, "name", true), positive(&value, path, "columns") });
     }
 }
 

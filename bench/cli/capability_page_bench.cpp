@@ -66,8 +66,7 @@ bool timeOnce(Sender& sender, testsupport::PrinterProcess& printer)
         ::waitpid(child, &status, 0);
         end = Clock::now();
     });
-    while (!endsWithFullCut(printer.waitForLine("receipt "))) {
-    }
+    while (!endsWithFullCut(printer.waitForLine("receipt "))) { }
     const auto printed = Clock::now();
     reaper.join();
     sender.endMs.push_back(ms(end - start));
@@ -81,15 +80,19 @@ int main()
 {
     const std::string address = testsupport::randomLoopbackAddress();
     testsupport::TempDir files, out;
-    const auto page = escpos::capabilityPageBytes(
-        escpos::capabilityItems(escpos::parseCodeTableList("all")));
+    const auto page
+        = escpos::capabilityPageBytes(escpos::capabilityItems(escpos::parseCodeTableList("all")));
     files.writeFile("page.bin", page);
     testsupport::PrinterProcess printer(
         { "--tcp", address + ":9100", "--out", out.path(), "--pause", "0" });
     printer.waitForLine("ready");
     Sender senders[] = {
-        { "quillet-send", { QUILLET_SEND, "--net", address, "capability-page", "--code-tables", "all" }, {}, {} },
-        { "cat | nc", { "/bin/sh", "-c", "cat '" + files.file("page.bin") + "' | nc -q0 " + address + " 9100" }, {}, {} },
+        { "quillet-send",
+            { QUILLET_SEND, "--net", address, "capability-page", "--code-tables", "all" }, {}, {} },
+        { "cat | nc",
+            { "/bin/sh", "-c",
+                "cat '" + files.file("page.bin") + "' | nc -q0 " + address + " 9100" },
+            {}, {} },
     };
     for (int round = 0; round < kRounds; ++round)
         for (auto& sender : senders)
@@ -97,10 +100,12 @@ int main()
                 std::fprintf(stderr, "%s failed (is netcat-openbsd installed?)\n", sender.name);
                 return 1;
             }
-    std::printf("capability page, all tables: %zu bytes, median of %d rounds\n", page.size(), kRounds);
+    std::printf(
+        "capability page, all tables: %zu bytes, median of %d rounds\n", page.size(), kRounds);
     for (const auto& sender : senders)
         std::printf("  %-13s to its end %7.2f ms, to the printer's last receipt %7.2f ms\n",
-            sender.name, benchsupport::median(sender.endMs), benchsupport::median(sender.printedMs));
+            sender.name, benchsupport::median(sender.endMs),
+            benchsupport::median(sender.printedMs));
     std::printf("raw ratio quillet-send / cat | nc: to the sender's end %.2f, to the last receipt "
                 "%.2f (goal <= 1.2)\n",
         benchsupport::median(senders[0].endMs) / benchsupport::median(senders[1].endMs),

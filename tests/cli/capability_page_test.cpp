@@ -14,8 +14,8 @@
 #include <QImage>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -52,7 +52,8 @@ PrintedPage printPage(const std::string& endpoint, const std::string& tables)
         printerArguments.insert(printerArguments.end(), { "--tcp", address + ":9100" });
         connection = { "--net", address };
     } else if (endpoint == "pty") {
-        printerArguments.insert(printerArguments.end(), { "--pty", "ttyVP9", "--sysroot", root.path() });
+        printerArguments.insert(
+            printerArguments.end(), { "--pty", "ttyVP9", "--sysroot", root.path() });
         connection = { "--com", "ttyVP9:115200,8N1" };
     } else {
         printerArguments.insert(printerArguments.end(), { "--fifo", root.path() + "/dev/lp0" });
@@ -81,7 +82,8 @@ std::u32string gridCells(const std::string& log, int table)
     std::size_t at = log.find("\ntext \"", log.find("\ntext \"", select) + 1); // after the labels
     for (int row = 0; row < 8 && at != std::string::npos; ++row) {
         const auto start = at + 7;
-        const auto line = escpos::utf8Characters(log.substr(start, log.find("\" font", start) - start));
+        const auto line
+            = escpos::utf8Characters(log.substr(start, log.find("\" font", start) - start));
         if (line.size() != 19)
             return {};
         cells += line.substr(2, 8) + line.substr(11, 8);
@@ -107,7 +109,8 @@ TEST(CapabilityPage, EveryGridCellIsThePublishedCharacterOfItsTable)
         ASSERT_EQ(cells.size(), 128u) << "table " << int(table.number);
         for (int byte = 0x80; byte < 0x100; ++byte) {
             const auto found = reference.find(byte);
-            EXPECT_EQ(int(cells[byte - 0x80]), int(found == reference.end() ? U'\uFFFD' : found->second))
+            EXPECT_EQ(
+                int(cells[byte - 0x80]), int(found == reference.end() ? U'\uFFFD' : found->second))
                 << "table " << int(table.number) << " (" << *name << ") byte " << byte;
         }
         ++checked;
@@ -125,7 +128,8 @@ TEST(CapabilityPage, SymbolsReadBackAndThePictureIsTheSameFourWays)
     const auto page = printPage("tcp", "0");
     if (std::system("command -v zbarimg > /dev/null") != 0)
         GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
-    const auto scan = testsupport::runProgram("/bin/sh", { "-c", "zbarimg --nodbus -q '" + page.picture + "' 2>/dev/null" });
+    const auto scan = testsupport::runProgram(
+        "/bin/sh", { "-c", "zbarimg --nodbus -q '" + page.picture + "' 2>/dev/null" });
     const auto lines = testsupport::lines(scan.out);
     // UPC-A and UPC-E come back in their EAN-13 form, check digits added by the printer.
     const std::set<std::string> expected { "EAN-13:5901234123457", "EAN-13:0012345678905",
@@ -138,11 +142,13 @@ TEST(CapabilityPage, SymbolsReadBackAndThePictureIsTheSameFourWays)
     EXPECT_EQ(page.log.find("unknown command"), std::string::npos) << page.log;
 
     // Each picture's top-left corner: black, with white above and to the left.
-    const QImage receipt = QImage(QString::fromStdString(page.picture)).convertToFormat(QImage::Format_Grayscale8);
+    const QImage receipt
+        = QImage(QString::fromStdString(page.picture)).convertToFormat(QImage::Format_Grayscale8);
     ASSERT_FALSE(receipt.isNull());
     const auto reference = escpos::testImage();
     const auto black = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < receipt.width() && y < receipt.height() && qGray(receipt.pixel(x, y)) < 128;
+        return x >= 0 && y >= 0 && x < receipt.width() && y < receipt.height()
+            && qGray(receipt.pixel(x, y)) < 128;
     };
     // A frame of exactly the picture's size.
     const auto frame = [&](int x, int y) {

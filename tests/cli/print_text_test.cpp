@@ -80,7 +80,8 @@ TEST(PrintText, AProfilePicksATableForEachCharacterAndListsWhatNoneHas)
     // PC437 for the German, WPC1251 for the Russian, PC437 again for "Γε" and WPC1253 from "ι",
     // which has the euro sign too: a table is left only for a character it lacks.
     std::string selected;
-    for (auto at = sent.bytes.find("\x1bt"); at != std::string::npos; at = sent.bytes.find("\x1bt", at + 3))
+    for (auto at = sent.bytes.find("\x1bt"); at != std::string::npos;
+         at = sent.bytes.find("\x1bt", at + 3))
         selected += sent.bytes[at + 2];
     EXPECT_EQ(selected, std::string("\x00\x2e\x00\x2f", 4));
 }
@@ -96,22 +97,27 @@ TEST(PrintText, CommandLinesThatCannotRunTouchNoPrinter)
         std::string error;
     } cases[] = {
         { {}, "print-text needs one of --code-table and --profile" },
-        { { "--code-table", "16", "--profile", "x" }, "print-text needs one of --code-table and --profile" },
+        { { "--code-table", "16", "--profile", "x" },
+            "print-text needs one of --code-table and --profile" },
         { { "--code-table", "Latin-9" }, "unknown code table 'Latin-9'" },
         { { "--profile", files.file("missing.json") }, "missing.json: File not found." },
-        { { "--profile", files.file("broken.json") }, "not a printer profile: not JSON: unexpected end of the text at line 1, column 12" },
-        { { "--profile", files.file("foreign.json") }, "the profile names no code table this program knows" },
+        { { "--profile", files.file("broken.json") },
+            "not a printer profile: not JSON: unexpected end of the text at line 1, column 12" },
+        { { "--profile", files.file("foreign.json") },
+            "the profile names no code table this program knows" },
     };
     for (const auto& c : cases) {
         const auto sent = printText(c.options, "text");
         EXPECT_EQ(sent.run.exitCode, 1) << c.error;
         EXPECT_NE(sent.run.err.find(c.error), std::string::npos) << sent.run.err;
     }
-    const auto other = runProgram(QUILLET_SEND, { "--net", "127.0.0.1", "cut", "--code-table", "16" });
+    const auto other
+        = runProgram(QUILLET_SEND, { "--net", "127.0.0.1", "cut", "--code-table", "16" });
     EXPECT_EQ(other.exitCode, 1);
     EXPECT_NE(other.err.find("--code-table and --profile apply to the print-text command only"),
         std::string::npos);
-    const auto list = runProgram(QUILLET_SEND, { "--net", "127.0.0.1", "capability-page", "--code-tables", "0,PC999" });
+    const auto list = runProgram(
+        QUILLET_SEND, { "--net", "127.0.0.1", "capability-page", "--code-tables", "0,PC999" });
     EXPECT_EQ(list.exitCode, 1);
     EXPECT_NE(list.err.find("unknown code table 'PC999'"), std::string::npos) << list.err;
 }

@@ -75,7 +75,8 @@ TEST_F(CapabilitiesTabTest, PagePrintedTickedSavedAndSampleInTheTickedTables)
     EXPECT_EQ(list().item(18)->text(), "19. Full cut (GS V 65)");
     const auto page = logOf(printer->waitForLine("receipt "));
     EXPECT_NE(page.find("text \"3. ESC t 46 - WPC1251\""), std::string::npos) << page;
-    EXPECT_NE(logOf(printer->waitForLine("receipt ")).find("GS V 65 0 full cut"), std::string::npos);
+    EXPECT_NE(
+        logOf(printer->waitForLine("receipt ")).find("GS V 65 0 full cut"), std::string::npos);
     EXPECT_GT(pane.transcript().transcript().byteCount(), 5000u);
 
     tick(1); // WPC1252
@@ -106,8 +107,10 @@ TEST_F(CapabilitiesTabTest, PagePrintedTickedSavedAndSampleInTheTickedTables)
     tab->findChild<QLineEdit*>("SampleText")->setText("Grüße Привет 中");
     click("PrintSampleText");
     const auto sample = logOf(printer->waitForLine("receipt "));
-    EXPECT_NE(sample.find("ESC t 16 code table WPC1252\ntext \"Grüße \""), std::string::npos) << sample;
-    EXPECT_NE(sample.find("ESC t 46 code table WPC1251\ntext \"Привет ?\""), std::string::npos) << sample;
+    EXPECT_NE(sample.find("ESC t 16 code table WPC1252\ntext \"Grüße \""), std::string::npos)
+        << sample;
+    EXPECT_NE(sample.find("ESC t 46 code table WPC1251\ntext \"Привет ?\""), std::string::npos)
+        << sample;
     EXPECT_NE(tab->findChild<QLabel*>("CapabilitiesNote")->text().indexOf("中"), -1);
 }
 

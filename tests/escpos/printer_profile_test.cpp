@@ -31,7 +31,8 @@ std::vector<DocumentedField> documentedFields()
     static const std::regex row(R"(\n\| `(\w+)` \| ([^|]+) \| ([^\n]+) \|)");
     std::vector<DocumentedField> fields;
     for (std::sregex_iterator it(section.begin(), section.end(), row), end; it != end; ++it)
-        fields.push_back({ (*it)[1], (*it)[2].str().find("optional") != std::string::npos, (*it)[3] });
+        fields.push_back(
+            { (*it)[1], (*it)[2].str().find("optional") != std::string::npos, (*it)[3] });
     return fields;
 }
 
@@ -100,8 +101,7 @@ TEST(PrinterProfile, FieldsAreTheReadmesRequiredAndOptionalOnes)
             EXPECT_EQ(error, field.name + ": missing") << field.name;
     }
     EXPECT_EQ(written, documented);
-    EXPECT_EQ(readError("{\"extra\": 1," + json.substr(1)),
-        "extra: not a profile field");
+    EXPECT_EQ(readError("{\"extra\": 1," + json.substr(1)), "extra: not a profile field");
 }
 
 TEST(PrinterProfile, FeatureNamesAreTheReadmes)
@@ -132,7 +132,8 @@ TEST(PrinterProfile, EveryProblemIsNamed)
         "media.width.pixels: missing\n"
         "media.dpi: not a positive whole number\n"
         "fonts.1: fonts are numbered 0, 1, ... in order");
-    EXPECT_EQ(readError("{\"vendor\": \"x\",\n  \"name\": }"), "not JSON: expected a value at line 2, column 11");
+    EXPECT_EQ(readError("{\"vendor\": \"x\",\n  \"name\": }"),
+        "not JSON: expected a value at line 2, column 11");
     EXPECT_EQ(readError("[]"), "a profile is a JSON object");
     EXPECT_EQ(readError(std::string(100, '[')), "not JSON: nested too deeply at line 1, column 66");
 }

@@ -73,7 +73,8 @@ TEST(TextEncoder, AProfileSwitchesTablesMidLineOnlyWhereItMust)
     EXPECT_EQ(encoded.unencodable, U"中");
     // The German text stays in PC437 (it has ü ö ä ß Ä Ö Ü): the first switch is for French.
     EXPECT_EQ(encoded.bytes.substr(0, 3), "\x1bt\x00"s);
-    EXPECT_EQ(encoded.bytes.find("\x1bt", 3), 3 + escpos::utf8Characters(kSamples[0].text).size() + 1);
+    EXPECT_EQ(
+        encoded.bytes.find("\x1bt", 3), 3 + escpos::utf8Characters(kSamples[0].text).size() + 1);
     // No ESC t that selects the table already selected.
     char current = -1;
     for (std::size_t at = encoded.bytes.find("\x1bt"); at != std::string::npos;
