@@ -13,28 +13,18 @@
 
 #include <QImage>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
-#include <sstream>
 
 using testsupport::PrinterProcess;
 
 namespace {
 
-std::string fileText(const std::string& path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 struct PrintedPage {
     std::shared_ptr<testsupport::TempDir> out; // where the receipts are
     std::string log; // the decoded commands of the page up to the partial cut
-    std::string picture; // its PNG
+    std::string picture; // the PNG of its first receipt
     std::string fullCutLog; // the receipt the full cut ends
 };
 
@@ -65,10 +55,15 @@ PrintedPage printPage(const std::string& endpoint, const std::string& tables)
     const auto run = testsupport::runProgram(QUILLET_SEND, connection,
         testsupport::ProgramOptions { {}, { { "QUILLET_SYSROOT", root.path() } }, 120000 });
     EXPECT_EQ(run.exitCode, 0) << run.err;
+    const auto logOf = [&](const std::string& picture) {
+        return out.readFile(std::filesystem::path(picture).stem().string() + ".txt");
+    };
     page.picture = printer.waitForLine("receipt ");
-    const auto fullCut = printer.waitForLine("receipt ");
-    page.log = fileText(page.picture.substr(0, page.picture.size() - 4) + ".txt");
-    page.fullCutLog = fileText(fullCut.substr(0, fullCut.size() - 4) + ".txt");
+    page.log = logOf(page.picture);
+    // A page longer than 2 m goes on in the next receipts, up to the partial cut.
+    while (page.log.find("partial cut after feed") == std::string::npos)
+        page.log += logOf(printer.waitForLine("receipt "));
+    page.fullCutLog = logOf(printer.waitForLine("receipt "));
     return page;
 }
 

@@ -11,25 +11,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 using testsupport::PrinterProcess;
 
 namespace {
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string logOf(const std::string& picture)
-{
-    return fileText(picture.substr(0, picture.size() - 4) + ".txt");
-}
 
 // The text of a GS I answer as the printer frames it (5F text 00).
 std::string askedText(const std::string& address, char n)
@@ -53,6 +39,11 @@ protected:
         connection.address = address;
         tab = pane.findChild<diagnostics::CapabilitiesTab*>("CapabilitiesTab");
         ASSERT_NE(tab, nullptr);
+    }
+    // The decoded commands of a receipt the printer reports.
+    std::string logOf(const std::string& picture)
+    {
+        return out.readFile(std::filesystem::path(picture).stem().string() + ".txt");
     }
     QListWidget& list() { return *tab->findChild<QListWidget*>("CapabilityItems"); }
     void tick(int number) { list().item(number - 1)->setCheckState(Qt::Checked); }
