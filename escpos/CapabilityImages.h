@@ -2,7 +2,6 @@
 
 #include "escpos/ImageCommands.h"
 
-#include <string_view>
 
 namespace escpos {
 
@@ -11,8 +10,8 @@ namespace escpos {
 // threes, so 8-dot bit images (three dots tall a row) print it the same as the other ways.
 DotImage testImage();
 
-// A QR code (model 2, error correction M) of `text`, each module `moduleDots` square, with the
-// quiet zone of four modules around it; an empty image when the text does not fit.
-DotImage qrCodeImage(std::string_view text, int moduleDots);
+// The QR code of the page's "QR code as an image" item (PageSymbols::qrImage), each module
+// `moduleDots` square, with the quiet zone of four modules around it.
+DotImage pageQrCodeImage(int moduleDots);
 
 } // namespace escpos

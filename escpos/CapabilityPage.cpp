@@ -170,7 +170,7 @@ std::string itemBody(const CapabilityItem& item)
     case CapabilityKind::Pdf417:
         return pdf417();
     case CapabilityKind::QrImage:
-        return rasterImageBytes(qrCodeImage(pageSymbols().qrImage, 6));
+        return rasterImageBytes(pageQrCodeImage(6));
     case CapabilityKind::PartialCut:
         return command({ 0x1D, 'V', 66, 0 });
     case CapabilityKind::FullCut:
