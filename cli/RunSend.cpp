@@ -288,11 +288,13 @@ int runInvocation(const std::vector<std::string>& arguments, const Output& outpu
 // a failed run, not a silent success.
 bool outputArrived(const Output& output)
 {
+    // A text longer than the stream's buffer fails while it is written: errno still says why.
+    const int earlier = output.out ? 0 : errno;
     errno = 0;
     output.out.flush();
     if (output.out)
         return true;
-    const int error = errno;
+    const int error = errno ? errno : earlier;
     output.error(std::string("write error on standard output")
             + (error ? std::string(": ") + std::strerror(error) : std::string()),
         false);

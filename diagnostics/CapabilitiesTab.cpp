@@ -7,13 +7,13 @@
 #include "platform/ErrorReport.h"
 #include "printer/SendToPrinter.h"
 
-#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSaveFile>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -21,8 +21,6 @@
 namespace diagnostics {
 
 namespace {
-
-constexpr int kAllTicked = -1; // the sample's table choice "Ticked code tables"
 
 QString commonTablesText()
 {
@@ -60,9 +58,9 @@ void CapabilitiesTab::buildLayout()
     auto* print = button("Print capability page", "PrintCapabilityPage");
     connect(print, &QPushButton::clicked, this, [this] { printPage(); });
     m_list = named(new QListWidget, "CapabilityItems");
-    m_paper = named(new QComboBox, "PaperWidth");
-    m_paper->addItem(QStringLiteral("80 mm, 576 dots"), 80);
-    m_paper->addItem(QStringLiteral("58 mm, 384 dots"), 58);
+    auto* paper80 = named(new QRadioButton(QStringLiteral("80 mm")), "Paper80");
+    paper80->setChecked(true);
+    m_paper58 = named(new QRadioButton(QStringLiteral("58 mm")), "Paper58");
     auto* save = button("Save profile…", "SaveProfile");
     connect(save, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save profile"),
@@ -70,12 +68,9 @@ void CapabilitiesTab::buildLayout()
         if (!path.isEmpty())
             saveProfile(path);
     });
-    m_sampleTable = named(new QComboBox, "SampleTable");
-    m_sampleTable->addItem(QStringLiteral("Ticked code tables"), kAllTicked);
-    for (const auto& page : escpos::codePages())
-        m_sampleTable->addItem(QString::number(page.number) + " - "
-                + QString::fromUtf8(page.name.data(), qsizetype(page.name.size())),
-            page.number);
+    // Empty: the ticked tables, each character in the first that has it, as a profile does.
+    m_sampleTable = named(new QLineEdit, "SampleTable");
+    m_sampleTable->setPlaceholderText(QStringLiteral("ticked tables, or one: 16, WPC1252"));
     m_sampleText = named(
         new QLineEdit(QStringLiteral("Grüße, Zażółć, Привет, Γειά σου, 5 €")), "SampleText");
     auto* sample = button("Print sample text", "PrintSampleText");
@@ -90,9 +85,11 @@ void CapabilitiesTab::buildLayout()
     layout->addWidget(new QLabel(QStringLiteral("Tick what printed right:")));
     layout->addWidget(m_list, 1);
     auto* profileRow = new QHBoxLayout;
-    profileRow->addWidget(m_paper);
+    profileRow->addWidget(paper80);
+    profileRow->addWidget(m_paper58);
     profileRow->addWidget(save);
     layout->addLayout(profileRow);
+    layout->addWidget(new QLabel(QStringLiteral("Sample text in code table:")));
     layout->addWidget(m_sampleTable);
     layout->addWidget(m_sampleText);
     layout->addWidget(sample);
@@ -153,8 +150,8 @@ bool CapabilitiesTab::saveProfile(const QString& path)
     base.vendor = identity.maker;
     base.model = identity.model;
     base.firmware = identity.firmware;
-    base.widthMm = m_paper->currentData().toInt();
-    base.widthDots = base.widthMm == 58 ? 384 : 576;
+    base.widthMm = m_paper58->isChecked() ? 58 : 80;
+    base.widthDots = m_paper58->isChecked() ? 384 : 576;
     const std::string json = escpos::profileJson(escpos::profileFromTicks(m_items, ticked, base));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)
@@ -168,9 +165,11 @@ bool CapabilitiesTab::saveProfile(const QString& path)
 
 std::vector<const escpos::CodePage*> CapabilitiesTab::sampleTables() const
 {
-    const int choice = m_sampleTable->currentData().toInt();
-    if (choice != kAllTicked)
-        return { escpos::findCodePage(std::uint8_t(choice)) };
+    const std::string choice = m_sampleTable->text().trimmed().toStdString();
+    if (!choice.empty()) {
+        const auto* page = escpos::findCodePageNamed(choice);
+        return page ? std::vector { page } : std::vector<const escpos::CodePage*> {};
+    }
     std::vector<const escpos::CodePage*> tables;
     for (int i = 0; i < m_list->count() && i < int(m_items.size()); ++i)
         if (m_items[i].codeTable && m_list->item(i)->checkState() == Qt::Checked)
@@ -182,8 +181,10 @@ bool CapabilitiesTab::printSampleText()
 {
     const auto tables = sampleTables();
     if (tables.empty()) {
-        note(QStringLiteral(
-            "No code table is ticked: print the page and tick them, or choose one."));
+        note(m_sampleTable->text().trimmed().isEmpty()
+                ? QStringLiteral("No code table is ticked: print the page and tick them, or "
+                                 "name one.")
+                : QStringLiteral("Not a code table: ") + m_sampleTable->text());
         return false;
     }
     const auto text

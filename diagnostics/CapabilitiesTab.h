@@ -9,10 +9,10 @@
 #include <QWidget>
 #include <vector>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QRadioButton;
 
 namespace diagnostics {
 
@@ -44,8 +44,8 @@ private:
     std::vector<escpos::CapabilityItem> m_items;
     QLineEdit* m_tables = nullptr;
     QListWidget* m_list = nullptr;
-    QComboBox* m_paper = nullptr;
-    QComboBox* m_sampleTable = nullptr;
+    QRadioButton* m_paper58 = nullptr;
+    QLineEdit* m_sampleTable = nullptr;
     QLineEdit* m_sampleText = nullptr;
     QLabel* m_note = nullptr;
 };

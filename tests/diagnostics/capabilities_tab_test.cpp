@@ -8,7 +8,6 @@
 #include "tests/diagnostics/PaneTest.h"
 #include "tests/emulator/PrinterProcess.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <filesystem>
@@ -113,4 +112,7 @@ TEST_F(CapabilitiesTabTest, NothingIsSentForAListThatNamesNoTable)
     EXPECT_EQ(pane.transcript().transcript().byteCount(), 0u);
     EXPECT_FALSE(tab->saveProfile(QString::fromStdString(files.file("none.json"))));
     EXPECT_FALSE(tab->printSampleText()) << "nothing ticked";
+    tab->findChild<QLineEdit*>("SampleTable")->setText("PC999");
+    EXPECT_FALSE(tab->printSampleText());
+    EXPECT_EQ(tab->findChild<QLabel*>("CapabilitiesNote")->text(), "Not a code table: PC999");
 }
