@@ -1,5 +1,6 @@
 #include "cli/Arguments.h"
 
+#include "cli/CodeTableText.h"
 #include "cli/DecimalText.h"
 #include "cli/NetworkArgument.h"
 #include "cli/SerialArgument.h"
@@ -20,6 +21,8 @@ constexpr std::int64_t kLongestWatchSeconds = 86400;
 
 const std::map<std::string, Action, std::less<>> kCommands {
     { "print-test", Action::PrintTest },
+    { "print-text", Action::PrintText },
+    { "capability-page", Action::CapabilityPage },
     { "cut", Action::Cut },
     { "drawer", Action::Drawer },
     { "status", Action::Status },
@@ -153,6 +156,11 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         invocation.clearBuffers = true;
     } else if (name == "--encoding")
         invocation.encoding = reader.value(name, inlineValue);
+    else if (name == "--code-table" || name == "--profile" || name == "--code-tables")
+        (name == "--code-table"       ? invocation.codeTable
+                : name == "--profile" ? invocation.profileFile
+                                      : invocation.codeTables)
+            = reader.value(name, inlineValue);
     else if (name == "--hex" || name == "--json" || name == "--list") {
         refuseValue(name, inlineValue);
         (name == "--hex" ? invocation.hex : name == "--json" ? invocation.json : listed) = true;
@@ -169,13 +177,14 @@ void takeCommand(const std::vector<std::string>& words, Invocation& invocation)
 {
     if (words.empty())
         throw UsageError(
-            "no command given (print-test, cut, drawer, status, recover, raw or --list)");
+            "no command given (print-test, print-text, capability-page, cut, drawer, status, "
+            "recover, raw or --list)");
     const auto found = kCommands.find(words[0]);
     if (found == kCommands.end())
         throw UsageError("unknown command '" + words[0] + "'");
     invocation.action = found->second;
-    const bool takesOperand
-        = invocation.action == Action::PrintTest || invocation.action == Action::Raw;
+    const bool takesOperand = invocation.action == Action::PrintTest
+        || invocation.action == Action::PrintText || invocation.action == Action::Raw;
     if (takesOperand && words.size() < 2)
         throw UsageError(words[0]
             + (invocation.action == Action::Raw ? " needs a file, or - to read standard input"
@@ -228,6 +237,7 @@ void checkCombination(const Invocation& invocation)
         throw UsageError("--encoding applies to the print-test command only");
     if (!invocation.encoding.empty() && !platform::knownCodePage(invocation.encoding))
         throw UsageError("unknown encoding '" + invocation.encoding + "'");
+    checkCodeTableOptions(invocation);
 }
 
 } // namespace

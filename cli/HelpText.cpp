@@ -24,6 +24,12 @@ Connection (exactly one):
 Commands:
   print-test TEXT|-       ESC @, the text, CR LF, ESC @ (- reads the text from
                           standard input); line breaks become CR LF
+  print-text TEXT|-       the text in the printer's code table (ESC t n), with
+                          --code-table or --profile; characters no chosen table
+                          has are sent as ? and listed on standard error
+  capability-page         print the numbered test items of the printer's
+                          capabilities: code tables, ESC R sets, styles, one image
+                          three ways, barcodes, QR and PDF417 codes, cuts
   cut                     partial cut after feeding (GS V 66 0)
   drawer                  kick the cash drawer on pin 2 (ESC p 0 50 50, CR)
   status                  ask DLE EOT 1 to 4 and GS I 1 to 3 and decode the answers
@@ -49,6 +55,11 @@ Options:
                           free, for up to SECONDS (default 0: once)
       --encoding CODEPAGE print-test: the text's code page as iconv names it
                           (default WINDOWS-1252, as the window sends)
+      --code-table TABLE  print-text: the table by number or name (16, WPC1252, CP1252)
+      --profile FILE      print-text: the tables of a printer profile (JSON), each
+                          character in the first table that has it
+      --code-tables LIST  capability-page: tables by number or name, separated by
+                          commas, or all (default 0-5,16-19,45-48,255)
       --targets FILE      status of many printers: one connection a line of FILE
                           ("--net 192.0.2.10", # comments), one JSON line each
       --jobs N            with --targets: N checks at once (default 16)

@@ -12,7 +12,19 @@
 
 namespace cli {
 
-enum class Action { PrintTest, Cut, Drawer, Status, Recover, Raw, List, Help, Version };
+enum class Action {
+    PrintTest,
+    PrintText,
+    CapabilityPage,
+    Cut,
+    Drawer,
+    Status,
+    Recover,
+    Raw,
+    List,
+    Help,
+    Version
+};
 
 enum class FlowControl { None, RtsCts, XonXoff, DtrDsr };
 
@@ -39,7 +51,7 @@ struct Target {
 struct Invocation {
     Action action = Action::Help;
     std::optional<Target> target;
-    // print-test: the text, or "-" for standard input; raw: the file, or "-".
+    // print-test, print-text: the text, or "-" for standard input; raw: the file, or "-".
     std::optional<std::string> operand;
     bool hex = false;
     bool json = false;
@@ -57,6 +69,11 @@ struct Invocation {
     bool clearBuffers = false;
     // iconv's name of the code page for print-test; empty for Windows-1252, as the window sends.
     std::string encoding;
+    // print-text: one code table (number or name), or the tables of a printer profile file.
+    std::optional<std::string> codeTable;
+    std::optional<std::string> profileFile;
+    // capability-page: the tables to show ("0,16,PC852" or "all"); the common ones when absent.
+    std::optional<std::string> codeTables;
 };
 
 } // namespace cli

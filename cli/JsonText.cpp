@@ -1,6 +1,6 @@
 #include "cli/JsonText.h"
 
-#include "cli/Utf8.h"
+#include "escpos/Utf8.h"
 
 #include <cstdio>
 
@@ -11,7 +11,7 @@ std::string jsonString(std::string_view bytes)
     std::string text = "\"";
     for (std::size_t at = 0; at < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
-        const std::size_t length = utf8CharacterLength(bytes, at);
+        const std::size_t length = escpos::utf8CharacterLength(bytes, at);
         if (byte == '"' || byte == '\\') {
             text += '\\';
             text += static_cast<char>(byte);

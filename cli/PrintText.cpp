@@ -4,8 +4,6 @@
 
 namespace cli {
 
-namespace {
-
 std::string withCrLfLineEnds(const std::string& text)
 {
     std::string out;
@@ -20,8 +18,6 @@ std::string withCrLfLineEnds(const std::string& text)
     }
     return out;
 }
-
-} // namespace
 
 std::string printTextBytes(const std::string& utf8, const std::string& codePage)
 {

@@ -1,6 +1,7 @@
 #include "cli/RunSend.h"
 
 #include "cli/Arguments.h"
+#include "cli/CodeTableText.h"
 #include "cli/DeviceAttempt.h"
 #include "cli/DeviceList.h"
 #include "cli/ExitCode.h"
@@ -45,6 +46,8 @@ std::string actionBytes(const Invocation& invocation)
         return printer::printTestBytes(
             printTextBytes(text == "-" ? readInputBytes(text) : text, invocation.encoding));
     }
+    case Action::CapabilityPage:
+        return capabilityPageBytes(invocation);
     case Action::Cut:
         return printer::cutPaperBytes();
     case Action::Drawer:
@@ -246,6 +249,12 @@ int run(const Invocation& invocation, const Output& output)
     case Action::Status:
     case Action::Recover:
         return queryStatus(invocation, output);
+    case Action::PrintText: {
+        const auto text = codeTableTextBytes(invocation);
+        if (!text.unencodable.empty())
+            output.error(unencodableMessage(text.unencodable), false);
+        return sendAction(invocation, text.bytes, output);
+    }
     case Action::Raw:
         if (*invocation.operand == "-")
             return streamRaw(invocation, output);
@@ -279,11 +288,13 @@ int runInvocation(const std::vector<std::string>& arguments, const Output& outpu
 // a failed run, not a silent success.
 bool outputArrived(const Output& output)
 {
+    // A text longer than the stream's buffer fails while it is written: errno still says why.
+    const int earlier = output.out ? 0 : errno;
     errno = 0;
     output.out.flush();
     if (output.out)
         return true;
-    const int error = errno;
+    const int error = errno ? errno : earlier;
     output.error(std::string("write error on standard output")
             + (error ? std::string(": ") + std::strerror(error) : std::string()),
         false);

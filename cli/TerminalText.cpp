@@ -1,6 +1,6 @@
 #include "cli/TerminalText.h"
 
-#include "cli/Utf8.h"
+#include "escpos/Utf8.h"
 #include "platform/AnsiText.h"
 #include "platform/AsciiCase.h"
 
@@ -58,8 +58,8 @@ std::string printableText(std::string_view bytes)
     std::string text;
     for (std::size_t at = 0; at < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
-        const std::size_t length = utf8CharacterLength(bytes, at);
-        const bool c1 = length == 2 && utf8CodePoint(bytes, at, length) < 0xA0;
+        const std::size_t length = escpos::utf8CharacterLength(bytes, at);
+        const bool c1 = length == 2 && escpos::utf8CodePoint(bytes, at, length) < 0xA0;
         if (length == 0 || byte < 0x20 || byte == 0x7F || c1) {
             for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
                 appendEscaped(text, static_cast<unsigned char>(bytes[at + i]));

@@ -1,5 +1,6 @@
 #include "diagnostics/PrinterPane.h"
 
+#include "diagnostics/CapabilitiesTab.h"
 #include "diagnostics/CommandNames.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
@@ -77,6 +78,8 @@ PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* 
 {
     setObjectName(QStringLiteral("PrinterPane"));
     buildLayout();
+    findChild<QTabWidget*>(QStringLiteral("PaneTabs"))
+        ->addTab(new CapabilitiesTab(connection, *this), QStringLiteral("Capabilities"));
     m_session.setCancelled([this] { return m_cancelRequested; });
 }
 

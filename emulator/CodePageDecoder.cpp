@@ -1,17 +1,12 @@
 #include "emulator/CodePageDecoder.h"
 
-#include "emulator/OwnCodeTables.h"
-#include "escpos/CodePages.h"
+#include "escpos/CodeTableCharacters.h"
 
-#include <iconv.h>
 #include <iterator>
-#include <string>
 
 namespace emulator {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 // The positions an international character set replaces, and each set's characters there.
 constexpr unsigned char kNationalPositions[12]
@@ -37,22 +32,6 @@ constexpr std::u32string_view kInternationalSets[] = {
     U"#$@[\\]^`{|}~", // 17 Arabia
 };
 
-char32_t decodeOne(iconv_t converter, unsigned char byte)
-{
-    char in = static_cast<char>(byte);
-    char32_t out = kReplacement;
-    char* inPointer = &in;
-    char* outPointer = reinterpret_cast<char*>(&out);
-    std::size_t inLeft = 1, outLeft = sizeof out;
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft)
-        == static_cast<std::size_t>(-1))
-        return kReplacement;
-    // Tables with combining marks (CP1258) hold a letter back until they know what follows.
-    iconv(converter, nullptr, nullptr, &outPointer, &outLeft);
-    return out;
-}
-
 } // namespace
 
 CodePageDecoder::CodePageDecoder()
@@ -66,7 +45,7 @@ bool CodePageDecoder::select(std::uint8_t number)
     const bool known = page != nullptr;
     if (!known)
         page = escpos::findCodePage(0);
-    m_current = &tableFor(page->number, page->iconvName);
+    m_current = &tableFor(*page);
     combine();
     return known;
 }
@@ -87,31 +66,12 @@ void CodePageDecoder::combine()
         m_active[kNationalPositions[i]] = set[i];
 }
 
-const CodePageDecoder::Table& CodePageDecoder::tableFor(
-    std::uint8_t number, std::string_view iconvName)
+const CodePageDecoder::Table& CodePageDecoder::tableFor(const escpos::CodePage& page)
 {
-    const auto found = m_tables.find(number);
+    const auto found = m_tables.find(page.number);
     if (found != m_tables.end())
         return found->second;
-    Table table;
-    for (int byte = 0; byte < 0x80; ++byte)
-        table[byte] = char32_t(byte);
-    if (const auto* own = ownUpperHalf(number)) {
-        std::copy(own->begin(), own->end(), table.begin() + 0x80);
-        return m_tables.emplace(number, table).first->second;
-    }
-    const std::string from(iconvName);
-    const iconv_t converter = iconv_open("UTF-32LE", from.c_str());
-    UpperHalf upper;
-    for (int byte = 0x80; byte < 0x100; ++byte)
-        upper[byte - 0x80] = converter == reinterpret_cast<iconv_t>(-1)
-            ? kReplacement
-            : decodeOne(converter, static_cast<unsigned char>(byte));
-    if (converter != reinterpret_cast<iconv_t>(-1))
-        iconv_close(converter);
-    addOwnCharacters(number, upper);
-    std::copy(upper.begin(), upper.end(), table.begin() + 0x80);
-    return m_tables.emplace(number, table).first->second;
+    return m_tables.emplace(page.number, escpos::codeTableCharacters(page)).first->second;
 }
 
 } // namespace emulator

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <array>
+#include "escpos/CodeTableCharacters.h"
+
 #include <cstdint>
 #include <map>
-#include <string_view>
 
 namespace emulator {
 
 // Turns the bytes of a character code table (ESC t) into characters, with the 12 positions of
-// the lower half that an international character set (ESC R) replaces. Tables glibc has are read
-// through iconv once, a byte at a time, so every byte stays one character cell; the others are
-// tables of our own. A byte the table does not define becomes U+FFFD.
+// the lower half that an international character set (ESC R) replaces. Each table's characters
+// are read once (escpos::codeTableCharacters). A byte the table does not define becomes U+FFFD.
 class CodePageDecoder {
 public:
     CodePageDecoder();
@@ -21,8 +20,8 @@ public:
     char32_t decode(unsigned char byte) const { return m_active[byte]; }
 
 private:
-    using Table = std::array<char32_t, 256>;
-    const Table& tableFor(std::uint8_t number, std::string_view iconvName);
+    using Table = escpos::CodeTableCharacters;
+    const Table& tableFor(const escpos::CodePage& page);
     void combine();
 
     std::map<std::uint8_t, Table> m_tables;

@@ -1,6 +1,7 @@
 #include "escpos/CodePages.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 
 namespace escpos {
@@ -50,7 +51,29 @@ constexpr CodePage kCodePages[] = {
     { 255, "Page 255 (user-defined)", "" },
 };
 
+bool sameLetters(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
 } // namespace
+
+const CodePage* findCodePageNamed(std::string_view text)
+{
+    unsigned number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error == std::errc() && end == text.data() + text.size() && !text.empty())
+        return number < 256 ? findCodePage(std::uint8_t(number)) : nullptr;
+    const auto page
+        = std::find_if(std::begin(kCodePages), std::end(kCodePages), [text](const CodePage& p) {
+              return sameLetters(p.name, text)
+                  || (!p.iconvName.empty() && sameLetters(p.iconvName, text));
+          });
+    return page == std::end(kCodePages) ? nullptr : page;
+}
 
 const CodePage* findCodePage(std::uint8_t number)
 {

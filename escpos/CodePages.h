@@ -16,6 +16,9 @@ struct CodePage {
 
 // The code table ESC t n selects, or nullptr for a number this table does not know.
 const CodePage* findCodePage(std::uint8_t number);
+// The code table named `text`: its number ("16"), its name in printer manuals ("WPC1252") or
+// iconv's name ("CP1252"), in any letter case; nullptr when none is.
+const CodePage* findCodePageNamed(std::string_view text);
 // Every code table known, in the order of their numbers.
 std::span<const CodePage> codePages();
 

@@ -173,6 +173,11 @@ std::string twoDimensionalCode(const Command& command)
         return {};
     const auto symbol = command.at(5), function = command.at(6);
     const std::string kind = symbol == 49 ? "QR code" : symbol == 48 ? "PDF417" : "2D code";
+    // PDF417's settings differ from the other symbols' at the same function numbers.
+    if (symbol == 48 && function >= 65 && function <= 68) {
+        static const char* const kSettings[] = { "columns", "rows", "module width", "row height" };
+        return kind + " " + kSettings[function - 65] + " " + std::to_string(command.at(7));
+    }
     switch (function) {
     case 65:
         return kind + " model";

@@ -1,6 +1,6 @@
-#include "cli/Utf8.h"
+#include "escpos/Utf8.h"
 
-namespace cli {
+namespace escpos {
 
 namespace {
 
@@ -40,4 +40,33 @@ char32_t utf8CodePoint(std::string_view bytes, std::size_t at, std::size_t lengt
     return point;
 }
 
-} // namespace cli
+std::u32string utf8Characters(std::string_view bytes)
+{
+    std::u32string characters;
+    characters.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = utf8CharacterLength(bytes, at);
+        characters += length ? utf8CodePoint(bytes, at, length) : U'\uFFFD';
+        at += length ? length : 1;
+    }
+    return characters;
+}
+
+std::string utf8Text(std::u32string_view characters)
+{
+    std::string out;
+    for (const char32_t c : characters) {
+        if (c < 0x80)
+            out += char(c);
+        else if (c < 0x800)
+            out += { char(0xC0 | c >> 6), char(0x80 | (c & 0x3F)) };
+        else if (c < 0x10000)
+            out += { char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F)) };
+        else
+            out += { char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F)),
+                char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F)) };
+    }
+    return out;
+}
+
+} // namespace escpos

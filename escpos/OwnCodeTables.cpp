@@ -1,6 +1,6 @@
-#include "emulator/OwnCodeTables.h"
+#include "escpos/OwnCodeTables.h"
 
-namespace emulator {
+namespace escpos {
 
 namespace {
 
@@ -74,7 +74,7 @@ const UpperHalf* ownUpperHalf(std::uint8_t table)
     }
 }
 
-void addOwnCharacters(std::uint8_t table, UpperHalf& upper)
+void addOwnCharacters(std::uint8_t table, std::span<char32_t, 128> upper)
 {
     // IBM's revision of code page 857 put the euro sign at 0xD5, and Epson's PC857 has it there.
     constexpr std::uint8_t kPc857 = 13;
@@ -82,4 +82,4 @@ void addOwnCharacters(std::uint8_t table, UpperHalf& upper)
         upper[0xD5 - 0x80] = 0x20AC;
 }
 
-} // namespace emulator
+} // namespace escpos

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace escpos {
+
+// A JSON value, enough for printer profiles: objects keep their members in the order written
+// (a profile's code tables are listed in order of preference).
+struct JsonValue {
+    using Array = std::vector<JsonValue>;
+    using Object = std::vector<std::pair<std::string, JsonValue>>;
+    std::variant<std::nullptr_t, bool, double, std::string, Array, Object> value;
+
+    bool isObject() const { return std::holds_alternative<Object>(value); }
+    const Object* object() const { return std::get_if<Object>(&value); }
+    const std::string* string() const { return std::get_if<std::string>(&value); }
+    const double* number() const { return std::get_if<double>(&value); }
+    const bool* flag() const { return std::get_if<bool>(&value); }
+    // The member `name` of an object, nullptr when there is none or this is no object.
+    const JsonValue* member(std::string_view name) const;
+};
+
+// Text that is no JSON: what is wrong and where (line and column, from 1).
+class JsonError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Parses a whole JSON text (RFC 8259). Raises JsonError.
+JsonValue parseJson(std::string_view text);
+
+// The value as JSON text, indented by two spaces a level, ending in a line break.
+std::string writeJson(const JsonValue& value);
+
+} // namespace escpos
