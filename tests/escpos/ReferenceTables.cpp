@@ -41,6 +41,18 @@ std::optional<std::string> charmapOfTable(std::uint8_t table)
     return found == kCharmaps.end() ? std::nullopt : std::optional(found->second);
 }
 
+std::map<int, char32_t> publishedTable(std::uint8_t table)
+{
+    const auto name = charmapOfTable(table);
+    if (!name)
+        return {};
+    auto cells = charmap(*name);
+    // glibc's IBM857 predates IBM's revision of code page 857 that put the euro sign at 0xD5.
+    if (table == 13 && !cells.empty())
+        cells.emplace(0xD5, U'€');
+    return cells;
+}
+
 std::u32string decodeThroughReference(const std::string& bytes)
 {
     std::map<int, std::map<int, char32_t>> loaded;
@@ -51,7 +63,7 @@ std::u32string decodeThroughReference(const std::string& bytes)
         if (byte == 0x1B && i + 2 < bytes.size() && bytes[i + 1] == 't') {
             const int table = static_cast<unsigned char>(bytes[i + 2]);
             if (!loaded.count(table))
-                loaded[table] = charmap(charmapOfTable(std::uint8_t(table)).value_or("none"));
+                loaded[table] = publishedTable(std::uint8_t(table));
             current = &loaded[table];
             i += 2;
             continue;
