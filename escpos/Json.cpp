@@ -187,22 +187,6 @@ private:
     std::size_t m_at = 0;
 };
 
-void writeString(std::string& out, const std::string& text)
-{
-    out += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += { '\\', c };
-        else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
-            out += escaped;
-        } else
-            out += c;
-    }
-    out += '"';
-}
-
 void writeValue(std::string& out, const JsonValue& value, int level);
 
 template <typename Items, typename WriteItem>
@@ -224,7 +208,7 @@ void writeValue(std::string& out, const JsonValue& value, int level)
 {
     if (const auto* object = value.object())
         writeList(out, *object, '{', '}', level, [&](const auto& member) {
-            writeString(out, member.first);
+            out += jsonString(member.first);
             out += ": ";
             writeValue(out, member.second, level + 1);
         });
@@ -232,7 +216,7 @@ void writeValue(std::string& out, const JsonValue& value, int level)
         writeList(out, *array, '[', ']', level,
             [&](const auto& item) { writeValue(out, item, level + 1); });
     else if (const auto* text = value.string())
-        writeString(out, *text);
+        out += jsonString(*text);
     else if (const auto* number = value.number()) {
         char digits[32];
         const auto end = std::to_chars(digits, digits + sizeof digits, *number).ptr;
@@ -244,6 +228,31 @@ void writeValue(std::string& out, const JsonValue& value, int level)
 }
 
 } // namespace
+
+std::string jsonString(std::string_view bytes)
+{
+    std::string text = "\"";
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        const std::size_t length = escpos::utf8CharacterLength(bytes, at);
+        if (byte == '"' || byte == '\\') {
+            text += '\\';
+            text += static_cast<char>(byte);
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
+            text += escaped;
+        } else if (length == 0) {
+            text += "\xEF\xBF\xBD"; // U+FFFD REPLACEMENT CHARACTER
+            at += 1;
+            continue;
+        } else {
+            text.append(bytes.substr(at, length));
+        }
+        at += length;
+    }
+    return text + '"';
+}
 
 const JsonValue* JsonValue::member(std::string_view name) const
 {

@@ -34,6 +34,11 @@ public:
 // Parses a whole JSON text (RFC 8259). Raises JsonError.
 JsonValue parseJson(std::string_view text);
 
+// A JSON string, always valid UTF-8: well-formed UTF-8 passes as it is, control characters
+// are escaped (\u00XX), and each byte that is no UTF-8 (a printer's ID text in another
+// character set) becomes U+FFFD.
+std::string jsonString(std::string_view bytes);
+
 // The value as JSON text, indented by two spaces a level, ending in a line break.
 std::string writeJson(const JsonValue& value);
 

@@ -83,6 +83,18 @@ TEST(PrinterProfile, RoundTripKeepsEveryFieldAndTheTablesOrder)
     EXPECT_LT(json.find("\"16\""), json.find("\"0\""));
 }
 
+TEST(PrinterProfile, AnIdentityInAnotherCharacterSetStillGivesValidJson)
+{
+    // GS I answers in the printer's own character set: a byte that is no UTF-8 is written as
+    // U+FFFD, so the file still reads back.
+    auto profile = sample();
+    profile.model = "TM-\xD4\x31";
+    const auto read = escpos::readProfile(escpos::profileJson(profile));
+    EXPECT_EQ(read.model,
+        "TM-\xEF\xBF\xBD"
+        "1");
+}
+
 TEST(PrinterProfile, FieldsAreTheReadmesRequiredAndOptionalOnes)
 {
     const auto fields = documentedFields();
