@@ -46,6 +46,12 @@ void reenterUnderWrapper()
     if (wrapper.empty() || std::getenv("QUILLET_UMOCKDEV_REENTERED"))
         return;
     ::setenv("QUILLET_UMOCKDEV_REENTERED", "1", 1);
+    // Builds with AddressSanitizer refuse a preloaded library ahead of theirs unless told.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    ::setenv("ASAN_OPTIONS",
+        ((asan && *asan ? std::string(asan) + ":" : std::string()) + "verify_asan_link_order=0")
+            .c_str(),
+        1);
     std::error_code error;
     const std::string self = std::filesystem::read_symlink("/proc/self/exe", error).string();
     std::ifstream file("/proc/self/cmdline");
