@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 namespace usb {
 
@@ -114,7 +115,8 @@ std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector)
 {
     auto context = std::make_shared<LibusbContext>();
     const DeviceList devices(context->get());
-    UsbFailureContext unnamed { selector.text(), {}, {} };
+    // A device whose serial number could not be read, which may be the one meant.
+    std::optional<std::pair<int, UsbFailureContext>> unread;
     for (libusb_device* device : devices) {
         UsbDeviceAddress address = addressOf(device);
         const auto interfaces = printerInterfaces(device);
@@ -126,8 +128,11 @@ std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector)
         UsbFailureContext names = failureContext(address);
         libusb_device_handle* handle = nullptr;
         if (const int error = libusb_open(device, &handle); error != 0) {
-            if (selector.serial) // the serial number cannot be read: another may be meant
+            if (selector.serial) { // another device may be the one meant
+                if (!unread)
+                    unread.emplace(error, names);
                 continue;
+            }
             raiseUsbFailure(faultOf(error), names, libusb_strerror(error));
         }
         libusb_device_descriptor descriptor {};
@@ -145,7 +150,9 @@ std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector)
         return std::make_unique<UsbLink>(
             std::make_unique<LibusbTransport>(context, handle, interfaces.front(), names));
     }
-    raiseUsbFailure(UsbFault::NoDevice, unnamed);
+    if (unread)
+        raiseUsbFailure(faultOf(unread->first), unread->second, libusb_strerror(unread->first));
+    raiseUsbFailure(UsbFault::NoDevice, { selector.text(), {}, {} });
 }
 
 } // namespace usb
