@@ -72,7 +72,7 @@ private:
 void setTarget(Invocation& invocation, Target target)
 {
     if (invocation.target)
-        throw UsageError("choose one connection: --com, --lpt or --net");
+        throw UsageError("choose one connection: --com, --lpt, --net or --usb");
     invocation.target = std::move(target);
 }
 
@@ -83,6 +83,14 @@ std::string lptDevice(std::string name)
     if (name.empty())
         throw UsageError("--lpt needs a device: LPT1 to LPT4 or a path");
     return name;
+}
+
+Target usbTarget(const std::string& text)
+{
+    const auto selector = usb::parseUsbSelector(text);
+    if (!selector)
+        throw UsageError("invalid USB printer '" + text + "' (VID:PID[:SERIAL] or BUS-ADDRESS)");
+    return { printer::Connection::Lpt, {}, {}, {}, selector };
 }
 
 std::chrono::milliseconds parseTimeout(const std::string& text)
@@ -138,6 +146,8 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
         setTarget(invocation,
             { Connection::Ethernet, {}, {},
                 parseNetworkArgument(reader.value(name, inlineValue)) });
+    else if (name == "--usb")
+        setTarget(invocation, usbTarget(reader.value(name, inlineValue)));
     else if (name == "--timeout") {
         invocation.timeout = parseTimeout(reader.value(name, inlineValue));
         invocation.timeoutGiven = true;
@@ -222,7 +232,7 @@ void checkCombination(const Invocation& invocation)
     if (invocation.jobs || invocation.prometheusFile)
         throw UsageError("--jobs and --prometheus apply to --targets only");
     if (!invocation.target)
-        throw UsageError("no connection given: use --com, --lpt or --net");
+        throw UsageError("no connection given: use --com, --lpt, --net or --usb");
     const bool asks = invocation.action == Action::Status || invocation.action == Action::Recover;
     if (invocation.json && !asks)
         throw UsageError("--json applies to the status and recover commands only");

@@ -6,6 +6,7 @@
 #include "platform/SysRoot.h"
 #include "printer/LptKernelView.h"
 #include "serial/CPort.h"
+#include "usb/LibusbPrinters.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -81,6 +82,14 @@ std::string deviceList()
             text += printableText(path) + (lpt.empty() ? "" : "  " + lpt) + "  "
                 + printableText(modelWords(path)) + '\n';
         }
+    }
+    text += "USB printers:\n";
+    try {
+        for (const auto& printer : usb::listUsbPrinters())
+            text += usb::usbPrinterLines(
+                printer, [](const std::string& s) { return printableText(s); });
+    } catch (const std::exception& error) {
+        text += std::string("(no USB printer list: ") + error.what() + ")\n";
     }
     return text;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // --list: the serial ports, as the window's port list offers them, and the line-printer devices
 // (/dev/lpN, /dev/usb/lpN) with the name LPT1 … LPT4 that reaches them and the model from
-// their IEEE-1284 device ID. No device is opened.
+// their IEEE-1284 device ID, then the USB printers libusb finds. No serial port or line printer
+// is opened; a USB device node is, for its names and device ID, and nothing is sent to the printer.
 
 #include <string>
 

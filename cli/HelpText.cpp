@@ -20,6 +20,8 @@ Connection (exactly one):
                           exists), or a device path used as it is; only
                           character devices and FIFOs are written
       --net ADDRESS[:9100]  network printer at an IPv4 address, port 9100
+      --usb VID:PID[:SERIAL] | BUS-ADDRESS  USB printer reached through libusb,
+                          without the kernel's printer driver (see --list)
 
 Commands:
   print-test TEXT|-       ESC @, the text, CR LF, ESC @ (- reads the text from
@@ -65,7 +67,7 @@ Options:
       --jobs N            with --targets: N checks at once (default 16)
       --prometheus FILE   with --targets: also write the results for node_exporter's
                           textfile collector, replacing FILE at once
-      --list              list serial ports and line printers with their model
+      --list              list serial ports, line printers and USB printers
   -h, --help              display this help and exit
       --version           output version information and exit
 

@@ -4,6 +4,7 @@
 #include "printer/PrinterConnection.h"
 #include "printer/PrinterQueries.h"
 #include "serial/core/ComTypes.h"
+#include "usb/UsbSelector.h"
 
 #include <chrono>
 #include <cstdint>
@@ -40,12 +41,14 @@ struct SerialSettings {
     friend bool operator==(const SerialSettings&, const SerialSettings&) = default;
 };
 
-// The printer's connection: exactly one of --com, --lpt and --net.
+// The printer's connection: exactly one of --com, --lpt, --net and --usb.
 struct Target {
     printer::Connection kind = printer::Connection::Ethernet;
     SerialSettings serial; // Com
     std::string lptDevice; // Lpt: "LPT1" … "LPT4" or a path
     std::string address; // Ethernet: dotted IPv4
+    // --usb, through libusb; the kind is Lpt then, the window's choice for a USB printer.
+    std::optional<usb::UsbSelector> usb = std::nullopt;
 };
 
 struct Invocation {

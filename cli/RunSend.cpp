@@ -15,6 +15,7 @@
 #include "cli/StatusWatch.h"
 #include "cli/StopSignals.h"
 #include "cli/TargetConnection.h"
+#include "cli/TargetLink.h"
 #include "cli/TerminalText.h"
 #include "cli/UsageError.h"
 #include "platform/AnsiText.h"
@@ -114,7 +115,7 @@ int sendAction(const Invocation& invocation, const std::string& bytes, const Out
     if (invocation.hex)
         HexTranscript(output.err).record(printer::Direction::Sent, bytes);
     if (const auto failure = attemptWithWait(connection, invocation.target->kind, invocation.wait,
-            [&] { printer::sendToPrinter(connection, bytes); }))
+            [&] { sendToTarget(*invocation.target, connection, bytes); }))
         return reportFailure(*failure, output);
     for (const auto& box : messages.boxes())
         output.error(box.text);
@@ -126,7 +127,7 @@ std::optional<DeviceFailure> openLink(const Invocation& invocation,
     const TargetConnection& connection, std::unique_ptr<printer::PrinterLink>& link)
 {
     return attemptWithWait(connection, invocation.target->kind, invocation.wait,
-        [&] { link = printer::openPrinterLink(connection, false); });
+        [&] { link = openTargetLink(*invocation.target, connection); });
 }
 
 // What goes out before the status is read: recover's request (DLE ENQ 1, or 2 with --clear).

@@ -59,7 +59,7 @@ TEST(SafeOutput, APrintersDeviceIdIsShownPrintableOnOneLine)
     hostilePrinter(root);
     const auto run = send({ "--list" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    ASSERT_EQ(lines(run.out).size(), 4u) << run.out;
+    ASSERT_EQ(lines(run.out).size(), 5u) << run.out;
     // No /sys/class/tty below this root: said under its heading, the line printers still listed.
     EXPECT_EQ(lines(run.out)[1],
         "(no serial port list: " + root.path() + "/sys/class/tty cannot be read)");

@@ -306,5 +306,5 @@ TEST(Information, HelpVersionAndTheDeviceList)
         (std::vector<std::string> { "Serial ports:", "ttyS0", "ttyUSB0",
             "Line printers:", dev + "/lp1  LPT2  no IEEE-1284 device ID",
             dev + "/usb/lp0  LPT1  EPSON TM-T20II (command set ESC/POS)",
-            dev + "/usb/lp10  no IEEE-1284 device ID" }));
+            dev + "/usb/lp10  no IEEE-1284 device ID", "USB printers:" }));
 }
