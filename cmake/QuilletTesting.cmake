@@ -46,7 +46,7 @@ endfunction()
 # builds only the target quillet_tsan_tests and runs only the tests labelled tsan, so the list
 # lives here and nowhere else. The window's tests (app_) stay out: they drive Qt's widgets and
 # windows, which are not built with ThreadSanitizer.
-set(QUILLET_TSAN_TEST_NAMES "^(platform|i18n|zevaruv|serial|emulator|printer|diagnostics|cli)_")
+set(QUILLET_TSAN_TEST_NAMES "^(platform|i18n|zevaruv|serial|emulator|printer|diagnostics|cli|usb)_")
 function(quillet_tsan_test name)
   if(name MATCHES "${QUILLET_TSAN_TEST_NAMES}")
     set_property(TEST ${name} APPEND PROPERTY LABELS tsan)
