@@ -20,6 +20,9 @@ class QSpinBox;
 namespace diagnostics {
 
 class LightPanel;
+class NumberedLinesSection;
+class RecoverySection;
+class WatchSection;
 
 class PrinterPane : public QWidget {
     Q_OBJECT
@@ -62,6 +65,9 @@ private:
     void queryClicked();
     void keepPortOpenToggled(bool on);
     void showLights();
+    // A full round's readings on the lights and in words; `what` says what came before it.
+    void showFullRound(const printer::PrinterReport& report, const QString& what);
+    void askDetails();
     void clearLights(const QString& summary);
     void showLines();
     void stopHoldingPort();
@@ -87,6 +93,12 @@ private:
     LightPanel* m_statusLights = nullptr;
     LightPanel* m_driverLights = nullptr;
     LightPanel* m_lineLights = nullptr;
+    QLabel* m_replyWords = nullptr;
+    QString m_roundWords; // the words of the last full round, before any details asked since
+    QLabel* m_verdict = nullptr;
+    WatchSection* m_watch = nullptr;
+    RecoverySection* m_recovery = nullptr;
+    NumberedLinesSection* m_numbered = nullptr;
 };
 
 } // namespace diagnostics
