@@ -20,9 +20,11 @@ LinkListener::LinkListener(std::unique_ptr<PrinterLink> link, std::function<void
 
 LinkListener::~LinkListener()
 {
+    // Set before taking the lock, which the listening thread holds while it listens: it sees
+    // the flag after its current slice and lets go.
+    m_stop.store(true);
     {
         const std::lock_guard lock(m_mutex);
-        m_stop = true;
     }
     m_lent.notify_all();
     m_thread.join();

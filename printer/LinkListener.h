@@ -80,7 +80,7 @@ private:
     std::mutex m_mutex; // held by whoever uses the link
     std::condition_variable m_lent;
     std::atomic<int> m_wanted { 0 };
-    bool m_stop = false;
+    std::atomic<bool> m_stop { false };
     mutable std::mutex m_queueMutex; // guards the queue and m_stopped
     std::string m_stopped;
     std::vector<Heard> m_queue;
