@@ -4,11 +4,13 @@
 #include "printer/NumberedLines.h"
 #include "printer/PrinterLink.h"
 
-#include <QComboBox>
+#include <QButtonGroup>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 namespace diagnostics {
 
@@ -35,12 +37,21 @@ NumberedLinesSection::NumberedLinesSection(PrinterSession& session, Guard guard,
     m_count->setObjectName(QStringLiteral("NumberedCount"));
     m_count->setRange(1, static_cast<int>(printer::kMostNumberedLines));
     m_count->setValue(static_cast<int>(printer::kDefaultNumberedLines));
-    m_flow = new QComboBox;
-    m_flow->setObjectName(QStringLiteral("NumberedFlow"));
-    for (const auto flow : printer::kLineFlows)
-        m_flow->addItem(QString::fromLatin1(printer::lineFlowName(flow)));
-    m_flow->setToolTip(QStringLiteral("The flow control of the port the pane opens for the test "
-                                      "(serial only); the window's presses keep their own"));
+    // Radio buttons rather than a drop-down list: its popup would be a window of its own.
+    m_flow = new QButtonGroup(this);
+    auto* flows = new QWidget;
+    flows->setObjectName(QStringLiteral("NumberedFlow"));
+    flows->setToolTip(QStringLiteral("The flow control of the port the pane opens for the test "
+                                     "(serial only); the window's presses keep their own"));
+    auto* flowColumn = new QVBoxLayout(flows);
+    flowColumn->setContentsMargins(0, 0, 0, 0);
+    for (std::size_t i = 0; i < std::size(printer::kLineFlows); ++i) {
+        auto* choice = new QRadioButton(QString::fromLatin1(printer::lineFlowName(printer::kLineFlows[i])));
+        choice->setObjectName(QStringLiteral("NumberedFlow%1").arg(i));
+        choice->setChecked(i == 0);
+        m_flow->addButton(choice, static_cast<int>(i));
+        flowColumn->addWidget(choice);
+    }
     m_run = new QPushButton(QStringLiteral("Numbered lines"));
     m_run->setObjectName(QStringLiteral("NumberedLines"));
     connect(m_run, &QPushButton::clicked, this,
@@ -50,7 +61,7 @@ NumberedLinesSection::NumberedLinesSection(PrinterSession& session, Guard guard,
     m_result->setWordWrap(true);
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Lines"), m_count);
-    layout->addRow(QStringLiteral("Flow control"), m_flow);
+    layout->addRow(QStringLiteral("Flow control"), flows);
     layout->addRow(m_run);
     layout->addRow(m_result);
 }
@@ -70,7 +81,7 @@ void NumberedLinesSection::run()
         m_result->setText(QStringLiteral("%1 lines sent").arg(count));
         return;
     }
-    const auto flow = printer::kLineFlows[m_flow->currentIndex()];
+    const auto flow = printer::kLineFlows[m_flow->checkedId()];
     m_busyChanges = 0;
     m_lastLights.clear();
     const auto delivery = m_session.sendOnOwnPort(bytes, flow, [this](cport::TCustomComPort* port) {

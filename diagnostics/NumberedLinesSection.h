@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <functional>
 
-class QComboBox;
+class QButtonGroup;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -42,7 +42,7 @@ private:
     std::vector<LightState> m_lastLights;
     int m_busyChanges = 0;
     QSpinBox* m_count = nullptr;
-    QComboBox* m_flow = nullptr;
+    QButtonGroup* m_flow = nullptr; // one radio button per flow control, id = its index
     QPushButton* m_run = nullptr;
     QLabel* m_result = nullptr;
 };

@@ -6,7 +6,6 @@
 #include "tests/diagnostics/PaneTest.h"
 #include "tests/printer/ScriptedPrinter.h"
 
-#include <QComboBox>
 #include <QSpinBox>
 #include <thread>
 
@@ -100,7 +99,7 @@ std::pair<std::string, std::string> heldByXoff(testsupport::TestConnection& conn
     connection.chosen = printer::Connection::Com;
     connection.port->setPort(pty.slavePath());
     pane.findChild<QSpinBox*>("NumberedCount")->setValue(static_cast<int>(lines));
-    pane.findChild<QComboBox*>("NumberedFlow")->setCurrentIndex(flowIndex);
+    pane.findChild<QAbstractButton*>(QStringLiteral("NumberedFlow%1").arg(flowIndex))->setChecked(true);
     const std::size_t total = printer::numberedLines(lines).size();
     std::string all, beforeXon;
     std::thread farEnd([&] {
