@@ -24,8 +24,8 @@ bool busyLine(std::string_view key)
 
 } // namespace
 
-NumberedLinesSection::NumberedLinesSection(PrinterSession& session, Guard guard, Press press,
-    ShowLines showLines, QWidget* parent)
+NumberedLinesSection::NumberedLinesSection(
+    PrinterSession& session, Guard guard, Press press, ShowLines showLines, QWidget* parent)
     : QWidget(parent)
     , m_session(session)
     , m_guard(std::move(guard))
@@ -46,7 +46,8 @@ NumberedLinesSection::NumberedLinesSection(PrinterSession& session, Guard guard,
     auto* flowColumn = new QVBoxLayout(flows);
     flowColumn->setContentsMargins(0, 0, 0, 0);
     for (std::size_t i = 0; i < std::size(printer::kLineFlows); ++i) {
-        auto* choice = new QRadioButton(QString::fromLatin1(printer::lineFlowName(printer::kLineFlows[i])));
+        auto* choice
+            = new QRadioButton(QString::fromLatin1(printer::lineFlowName(printer::kLineFlows[i])));
         choice->setObjectName(QStringLiteral("NumberedFlow%1").arg(i));
         choice->setChecked(i == 0);
         m_flow->addButton(choice, static_cast<int>(i));

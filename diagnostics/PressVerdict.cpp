@@ -36,9 +36,8 @@ std::string pressVerdict(
         || toldDuringJob(messagesDuringJob, Condition::CoverOpen))
         return kCoverOpenVerdict;
     const bool answered = !after.status.empty()
-        && std::all_of(after.status.begin(), after.status.end(), [](const auto& reading) {
-               return reading.outcome == printer::Outcome::Answered;
-           });
+        && std::all_of(after.status.begin(), after.status.end(),
+            [](const auto& reading) { return reading.outcome == printer::Outcome::Answered; });
     if (!answered)
         return kNoAnswerVerdict;
     if (!reported(after, Condition::Offline))

@@ -126,8 +126,8 @@ void PrinterPane::buildLayout()
         m_latest = report;
         showLights();
     });
-    m_recovery = new RecoverySection(m_session, guard,
-        [this](const printer::PrinterReport& report, const QString& what) {
+    m_recovery = new RecoverySection(
+        m_session, guard, [this](const printer::PrinterReport& report, const QString& what) {
             showFullRound(report, what);
         });
     m_numbered = new NumberedLinesSection(
@@ -145,8 +145,8 @@ void PrinterPane::buildLayout()
         scrolling(column({ m_statusLights, m_driverLights, details, m_replyWords, m_recovery })),
         QStringLiteral("Status"));
     pages->addTab(m_watch, QStringLiteral("Watch"));
-    pages->addTab(scrolling(column({ m_keepPortOpen, m_lineLights, m_numbered })),
-        QStringLiteral("Lines"));
+    pages->addTab(
+        scrolling(column({ m_keepPortOpen, m_lineLights, m_numbered })), QStringLiteral("Lines"));
     pages->addTab(new TranscriptPanel(m_transcript), QStringLiteral("Transcript"));
     auto* top = new QHBoxLayout;
     top->addWidget(m_query);

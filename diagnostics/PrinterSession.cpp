@@ -112,8 +112,9 @@ template <typename Work> auto PrinterSession::withLink(Work work)
 
 printer::PrinterReport PrinterSession::queryStatus()
 {
-    return withLink(
-        [this](printer::PrinterLink& link) { return printer::queryFullStatus(link, m_answerLimit); });
+    return withLink([this](printer::PrinterLink& link) {
+        return printer::queryFullStatus(link, m_answerLimit);
+    });
 }
 
 printer::PrinterReport PrinterSession::queryDetails()
@@ -135,7 +136,8 @@ void PrinterSession::startWatch(std::uint8_t bits, std::function<void()> wake)
     stopWatch();
     auto link = printer::openPrinterLink(m_connection, holdsPort());
     if (!link->canAnswer())
-        throw platform::Exception("Nothing comes back on this connection: there is nothing to watch");
+        throw platform::Exception(
+            "Nothing comes back on this connection: there is nothing to watch");
     link->setCancelled(m_cancelled);
     // Sent bytes are shown at the press while one runs; this is asked on the thread that sends.
     auto timeOf = [this](printer::Direction direction) {
@@ -239,11 +241,11 @@ printer::Delivery PrinterSession::sendOnOwnPort(const std::string& bytes, printe
                                   "Keep port open first");
     const auto port = printer::ownSerialPort(m_connection.comPort(), flow);
     printer::SerialLink link(*port, false);
-    link.setObserver([this](printer::Direction direction, std::string_view sent,
-                         std::string_view note) {
-        if (m_recorder)
-            m_recorder(direction, sent, note, Clock::now());
-    });
+    link.setObserver(
+        [this](printer::Direction direction, std::string_view sent, std::string_view note) {
+            if (m_recorder)
+                m_recorder(direction, sent, note, Clock::now());
+        });
     watch(port.get());
     struct Unwatch {
         const std::function<void(cport::TCustomComPort*)>& watch;

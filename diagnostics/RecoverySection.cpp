@@ -22,9 +22,9 @@ constexpr struct {
 bool showsError(const printer::PrinterReport& report)
 {
     using escpos::Condition;
-    for (const auto condition : { Condition::ErrorOccurred, Condition::RecoverableError,
-             Condition::CutterError, Condition::UnrecoverableError,
-             Condition::AutoRecoverableError })
+    for (const auto condition :
+        { Condition::ErrorOccurred, Condition::RecoverableError, Condition::CutterError,
+            Condition::UnrecoverableError, Condition::AutoRecoverableError })
         if (report.condition(condition).value_or(false))
             return true;
     return false;
@@ -67,7 +67,8 @@ void RecoverySection::request(printer::RecoveryRequest request)
     platform::runReported([&] {
         m_guard([&] {
             const auto report = m_session.recover(request);
-            m_show(report, QStringLiteral("after ") + QString::fromLatin1(printer::recoveryName(request)));
+            m_show(report,
+                QStringLiteral("after ") + QString::fromLatin1(printer::recoveryName(request)));
         });
     });
 }

@@ -17,8 +17,10 @@ class RecoverySection : public QGroupBox {
 public:
     using Guard = std::function<void(const std::function<void()>& action)>;
     // The status read back, with the request's name ("after Recover").
-    using ShowResult = std::function<void(const printer::PrinterReport& report, const QString& what)>;
-    RecoverySection(PrinterSession& session, Guard guard, ShowResult show, QWidget* parent = nullptr);
+    using ShowResult
+        = std::function<void(const printer::PrinterReport& report, const QString& what)>;
+    RecoverySection(
+        PrinterSession& session, Guard guard, ShowResult show, QWidget* parent = nullptr);
 
     // Whether the report the lights show has an error: the buttons are enabled then.
     void showErrorOf(const printer::PrinterReport& report);

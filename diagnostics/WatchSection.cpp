@@ -93,7 +93,8 @@ void WatchSection::toggled(bool on)
             m_guard([&] {
                 // Told from the listening thread: taken here, on the window's own.
                 m_session.startWatch(bits, [this] {
-                    QMetaObject::invokeMethod(this, [this] { heard(); }, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        this, [this] { heard(); }, Qt::QueuedConnection);
                 });
             });
         } catch (...) {

@@ -22,8 +22,7 @@ struct StatusBits {
 };
 
 constexpr std::array<StatusBits, kConditionCount> kTable = { {
-    { StatusQuery::Printer, 0x04, Condition::DrawerPin3High, "drawer-open",
-        "drawer pin 3 high" },
+    { StatusQuery::Printer, 0x04, Condition::DrawerPin3High, "drawer-open", "drawer pin 3 high" },
     { StatusQuery::Printer, 0x08, Condition::Offline, "offline", "offline" },
     { StatusQuery::Printer, 0x20, Condition::WaitingForRecovery, "waiting-for-recovery",
         "waiting for online recovery" },

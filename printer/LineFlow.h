@@ -14,8 +14,8 @@ namespace printer {
 // How the printer holds back the computer's output: not at all, by CTS (RTS/CTS), by DSR
 // (DTR/DSR, the usual BUSY line of receipt printers) or by XOFF/XON characters.
 enum class LineFlow { None, RtsCts, DtrDsr, XonXoff };
-inline constexpr LineFlow kLineFlows[] = { LineFlow::None, LineFlow::RtsCts, LineFlow::DtrDsr,
-    LineFlow::XonXoff };
+inline constexpr LineFlow kLineFlows[]
+    = { LineFlow::None, LineFlow::RtsCts, LineFlow::DtrDsr, LineFlow::XonXoff };
 
 // "none", "RTS/CTS", "DTR/DSR", "XON/XOFF".
 const char* lineFlowName(LineFlow flow);

@@ -4,7 +4,8 @@
 
 namespace printer {
 
-LinkListener::LinkListener(std::unique_ptr<PrinterLink> link, std::function<void()> wake, TimeOf timeOf)
+LinkListener::LinkListener(
+    std::unique_ptr<PrinterLink> link, std::function<void()> wake, TimeOf timeOf)
     : m_link(std::move(link))
     , m_wake(std::move(wake))
     , m_timeOf(std::move(timeOf))

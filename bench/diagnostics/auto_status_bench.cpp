@@ -141,9 +141,11 @@ int main(int argc, char** argv)
     const auto paneFigures = figures(ours), plainFigures = figures(theirs);
     std::printf("state change to light (ASB, TCP): pane median %.3f ms, max %.3f ms; plain read "
                 "median %.3f ms, max %.3f ms (%d changes)\n",
-        paneFigures.median, paneFigures.maximum, plainFigures.median, plainFigures.maximum, kChanges);
+        paneFigures.median, paneFigures.maximum, plainFigures.median, plainFigures.maximum,
+        kChanges);
     std::printf("ratio of medians %.3f (goal <= 1.5), ratio of maxima %.3f; pane maximum %.3f ms "
                 "(goal <= 20 ms)\n",
-        paneFigures.median / plainFigures.median, paneFigures.maximum / plainFigures.maximum, paneFigures.maximum);
+        paneFigures.median / plainFigures.median, paneFigures.maximum / plainFigures.maximum,
+        paneFigures.maximum);
     return 0;
 }

@@ -103,8 +103,9 @@ TEST_F(WatchTest, OverTcpEachChangeShowsAsAnEventAndOnTheLightsUntilThePaneClose
     change("none");
     change("drawer-open");
     change("offline");
-    EXPECT_EQ(events(8), (Events { "online", "paper end", "cover open", "paper loaded",
-                             "cover closed", "drawer pin 3 high", "drawer pin 3 low", "offline" }));
+    EXPECT_EQ(events(8),
+        (Events { "online", "paper end", "cover open", "paper loaded", "cover closed",
+            "drawer pin 3 high", "drawer pin 3 low", "offline" }));
     EXPECT_EQ(light("online").lamp(), Lamp::Red);
 
     // Closing the pane turns the messages off: a change after it is not heard.
@@ -154,7 +155,8 @@ TEST_F(WatchTest, StaleRepliesOnTheWatchedLinkAreReadAwayCountedAndNeverTakenAsT
     EXPECT_EQ(light("online").words(), "offline");
     EXPECT_TRUE(summary().endsWith("3 stray bytes")) << summary().toStdString();
     const auto lines = text("ReplyWords");
-    EXPECT_TRUE(lines.contains("DLE EOT 1: 0x1E = offline, drawer pin 3 high")) << lines.toStdString();
+    EXPECT_TRUE(lines.contains("DLE EOT 1: 0x1E = offline, drawer pin 3 high"))
+        << lines.toStdString();
     EXPECT_TRUE(lines.contains("DLE EOT 2: 0x16 = cover open")) << lines.toStdString();
 }
 
@@ -223,7 +225,8 @@ TEST_F(WatchTest, RecoveryIsOfferedDuringAnErrorAndItsResultIsReadBack)
     EXPECT_TRUE(pane.findChild<QPushButton*>("ClearBuffers")->isEnabled());
     // Clearing the buffers leaves the error; recovering ends it.
     click("ClearBuffers");
-    EXPECT_TRUE(summary().startsWith("after Clear buffers: printer offline")) << summary().toStdString();
+    EXPECT_TRUE(summary().startsWith("after Clear buffers: printer offline"))
+        << summary().toStdString();
     EXPECT_TRUE(recover->isEnabled());
     click("Recover");
     EXPECT_EQ(summary(), "after Recover: printer online, paper OK");

@@ -9,9 +9,9 @@
 #include <QSpinBox>
 #include <thread>
 
+using std::chrono::milliseconds;
 using testsupport::PaneTest;
 using testsupport::ScriptedPrinter;
-using std::chrono::milliseconds;
 
 namespace {
 
@@ -30,8 +30,8 @@ const Row kRows[] = {
         { "offline, drawer pin 3 low", "paper being fed by the feed button", "cutter error",
             "paper end" } },
     { { 0x32, 0x32, 0x32, 0x7E },
-        { "online, drawer pin 3 low, waiting for online recovery",
-            "printing stopped by paper end", "unrecoverable error", "paper near end, paper end" } },
+        { "online, drawer pin 3 low, waiting for online recovery", "printing stopped by paper end",
+            "unrecoverable error", "paper near end, paper end" } },
     { { 0x52, 0x52, 0x52, 0x41 },
         { "online, drawer pin 3 low, feed button pressed", "error occurred",
             "auto-recoverable error", "not an ESC/POS status" } },
@@ -39,8 +39,10 @@ const Row kRows[] = {
 
 QString hex(char byte)
 {
-    return QStringLiteral("0x%1").arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0')).toUpper().replace(
-        QStringLiteral("0X"), QStringLiteral("0x"));
+    return QStringLiteral("0x%1")
+        .arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QStringLiteral("0X"), QStringLiteral("0x"));
 }
 
 } // namespace
@@ -60,7 +62,8 @@ TEST_F(PaneTest, EveryStatusByteOfTheTablesIsShownInWords)
                                      .arg(n)
                                      .arg(hex(row.reply[n - 1]))
                                      .arg(QString::fromLatin1(row.words[n - 1]));
-            EXPECT_TRUE(words.contains(line)) << line.toStdString() << " in\n" << words.toStdString();
+            EXPECT_TRUE(words.contains(line)) << line.toStdString() << " in\n"
+                                              << words.toStdString();
         }
     }
 }
@@ -80,11 +83,12 @@ TEST_F(PaneTest, SensorsAndThePrintersOwnWordsAreShownWhereAnswered)
     click("QueryDetails");
     EXPECT_TRUE(boxes.boxes().empty());
     const QString words = pane.findChild<QLabel*>("ReplyWords")->text();
-    for (const char* line : { "DLE EOT 1: 0x12 = online, drawer pin 3 low", "GS r 1: 0x0C = paper end",
-             "GS r 2: 0x01 = drawer pin 3 high", "GS I 65 (firmware): 2.01 ESC/POS",
-             "GS I 66 (maker): ACME", "GS I 67 (model): TM-T99", "GS I 68 (serial number): X7Q0042",
-             "GS I 69 (fonts): no answer" })
-        EXPECT_TRUE(words.contains(QString::fromLatin1(line))) << line << " in\n" << words.toStdString();
+    for (const char* line : { "DLE EOT 1: 0x12 = online, drawer pin 3 low",
+             "GS r 1: 0x0C = paper end", "GS r 2: 0x01 = drawer pin 3 high",
+             "GS I 65 (firmware): 2.01 ESC/POS", "GS I 66 (maker): ACME", "GS I 67 (model): TM-T99",
+             "GS I 68 (serial number): X7Q0042", "GS I 69 (fonts): no answer" })
+        EXPECT_TRUE(words.contains(QString::fromLatin1(line))) << line << " in\n"
+                                                               << words.toStdString();
 }
 
 namespace {
@@ -99,7 +103,8 @@ std::pair<std::string, std::string> heldByXoff(testsupport::TestConnection& conn
     connection.chosen = printer::Connection::Com;
     connection.port->setPort(pty.slavePath());
     pane.findChild<QSpinBox*>("NumberedCount")->setValue(static_cast<int>(lines));
-    pane.findChild<QAbstractButton*>(QStringLiteral("NumberedFlow%1").arg(flowIndex))->setChecked(true);
+    pane.findChild<QAbstractButton*>(QStringLiteral("NumberedFlow%1").arg(flowIndex))
+        ->setChecked(true);
     const std::size_t total = printer::numberedLines(lines).size();
     std::string all, beforeXon;
     std::thread farEnd([&] {
