@@ -29,6 +29,8 @@ constexpr BitChoice kChoices[] = {
     { "WatchPaper", "Paper sensor", escpos::kAutoStatusPaper },
 };
 
+constexpr int kMostEvents = 1000;
+
 } // namespace
 
 WatchSection::WatchSection(PrinterSession& session, Guard guard, ShowStatus show, QWidget* parent)
@@ -55,6 +57,8 @@ WatchSection::WatchSection(PrinterSession& session, Guard guard, ShowStatus show
     m_words->setWordWrap(true);
     m_events = new QListWidget;
     m_events->setObjectName(QStringLiteral("WatchEvents"));
+    // One line each: measured once, not again for every event added.
+    m_events->setUniformItemSizes(true);
     layout->addWidget(m_watch);
     layout->addWidget(m_words);
     layout->addWidget(m_events, 1);
@@ -127,6 +131,9 @@ void WatchSection::arrived(const std::string& message, PrinterSession::Clock::ti
 {
     for (const auto& event : autoStatusEvents(m_last, message))
         m_events->addItem(QString::fromStdString(eventLine(time, event)));
+    // A watch left on for days keeps the latest events.
+    while (m_events->count() > kMostEvents)
+        delete m_events->takeItem(0);
     m_events->scrollToBottom();
     m_last = message;
     m_words->setText(QString::fromStdString(autoStatusWords(message)));
