@@ -1,7 +1,9 @@
 #pragma once
-// The printer pane beside the main window: status lights with a "Query status" button, the
-// driver's view of a parallel or USB printer, the serial port's line lights while "Keep port
-// open" holds it, and the transcript of every byte sent and received.
+// The printer pane beside the main window: status lights with a "Query status" button and words
+// for every reply byte, the driver's view of a parallel or USB printer, recovery requests while
+// an error shows, the verdict of each press, the Watch page (automatic status back), the serial
+// port's line lights while "Keep port open" holds it or the numbered lines run, and the
+// transcript of every byte sent and received.
 
 #include "diagnostics/LineWatch.h"
 #include "diagnostics/PrinterSession.h"
