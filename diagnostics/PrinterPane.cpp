@@ -121,23 +121,7 @@ void PrinterPane::buildLayout()
     m_verdict->setWordWrap(true);
     auto* details = named(new QPushButton(QStringLiteral("Sensors and ID")), "QueryDetails");
     connect(details, &QPushButton::clicked, this, [this] { askDetails(); });
-    const auto guard = [this](const std::function<void()>& action) { m_guard(action); };
-    m_watch = new WatchSection(m_session, guard, [this](const printer::PrinterReport& report) {
-        m_latest = report;
-        showLights();
-    });
-    m_recovery = new RecoverySection(
-        m_session, guard, [this](const printer::PrinterReport& report, const QString& what) {
-            showFullRound(report, what);
-        });
-    m_numbered = new NumberedLinesSection(
-        m_session, guard,
-        [this](const std::string& bytes) {
-            press(bytes, [this](const std::string& b) {
-                return printer::sendToPrinter(m_session.connection(), b);
-            });
-        },
-        [this](const std::vector<LightState>& lights) { m_lineLights->showStates(lights); });
+    buildSections();
 
     // The pane is as tall as the window: the lights scroll, the transcript fills its page.
     auto* pages = named(new QTabWidget, "PaneTabs");
@@ -159,6 +143,27 @@ void PrinterPane::buildLayout()
     layout->addWidget(pages, 1);
     setFixedWidth(kWidth);
     offerKeepPortOpen();
+}
+
+void PrinterPane::buildSections()
+{
+    const auto guard = [this](const std::function<void()>& action) { m_guard(action); };
+    m_watch = new WatchSection(m_session, guard, [this](const printer::PrinterReport& report) {
+        m_latest = report;
+        showLights();
+    });
+    m_recovery = new RecoverySection(
+        m_session, guard, [this](const printer::PrinterReport& report, const QString& what) {
+            showFullRound(report, what);
+        });
+    m_numbered = new NumberedLinesSection(
+        m_session, guard,
+        [this](const std::string& bytes) {
+            press(bytes, [this](const std::string& b) {
+                return printer::sendToPrinter(m_session.connection(), b);
+            });
+        },
+        [this](const std::vector<LightState>& lights) { m_lineLights->showStates(lights); });
 }
 
 void PrinterPane::queryClicked()

@@ -64,6 +64,8 @@ public:
 
 private:
     void buildLayout();
+    // The Watch page, the recovery requests and the numbered lines.
+    void buildSections();
     void queryClicked();
     void keepPortOpenToggled(bool on);
     void showLights();
