@@ -1,9 +1,17 @@
 #include "diagnostics/PrinterPane.h"
 
+<<<<<<< HEAD
 #include "diagnostics/CapabilitiesTab.h"
+=======
+#include "diagnostics/ByteWords.h"
+>>>>>>> i28b
 #include "diagnostics/CommandNames.h"
+#include "diagnostics/NumberedLinesSection.h"
+#include "diagnostics/PressVerdict.h"
+#include "diagnostics/RecoverySection.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
+#include "diagnostics/WatchSection.h"
 #include "platform/ErrorReport.h"
 #include "platform/Exception.h"
 #include "printer/StatusSummary.h"
@@ -85,6 +93,7 @@ PrinterPane::PrinterPane(const printer::PrinterConnection& connection, QWidget* 
 
 PrinterPane::~PrinterPane()
 {
+    m_watch->stop();
     m_lines.detach();
 }
 
@@ -112,10 +121,22 @@ void PrinterPane::buildLayout()
     m_lineLights = named(new LightPanel(QStringLiteral("Serial lines")), "LineLights");
     showLines();
 
+    m_replyWords = named(new QLabel, "ReplyWords");
+    m_replyWords->setWordWrap(true);
+    m_verdict = named(new QLabel, "PressVerdict");
+    m_verdict->setWordWrap(true);
+    auto* details = named(new QPushButton(QStringLiteral("Sensors and ID")), "QueryDetails");
+    connect(details, &QPushButton::clicked, this, [this] { askDetails(); });
+    buildSections();
+
     // The pane is as tall as the window: the lights scroll, the transcript fills its page.
     auto* pages = named(new QTabWidget, "PaneTabs");
-    pages->addTab(scrolling(column({ m_statusLights, m_driverLights })), QStringLiteral("Status"));
-    pages->addTab(scrolling(column({ m_keepPortOpen, m_lineLights })), QStringLiteral("Lines"));
+    pages->addTab(
+        scrolling(column({ m_statusLights, m_driverLights, details, m_replyWords, m_recovery })),
+        QStringLiteral("Status"));
+    pages->addTab(m_watch, QStringLiteral("Watch"));
+    pages->addTab(
+        scrolling(column({ m_keepPortOpen, m_lineLights, m_numbered })), QStringLiteral("Lines"));
     pages->addTab(new TranscriptPanel(m_transcript), QStringLiteral("Transcript"));
     auto* top = new QHBoxLayout;
     top->addWidget(m_query);
@@ -124,9 +145,31 @@ void PrinterPane::buildLayout()
     layout->addLayout(top);
     layout->addWidget(m_statusAfterPress);
     layout->addWidget(m_summary);
+    layout->addWidget(m_verdict);
     layout->addWidget(pages, 1);
     setFixedWidth(kWidth);
     offerKeepPortOpen();
+}
+
+void PrinterPane::buildSections()
+{
+    const auto guard = [this](const std::function<void()>& action) { m_guard(action); };
+    m_watch = new WatchSection(m_session, guard, [this](const printer::PrinterReport& report) {
+        m_latest = report;
+        showLights();
+    });
+    m_recovery = new RecoverySection(
+        m_session, guard, [this](const printer::PrinterReport& report, const QString& what) {
+            showFullRound(report, what);
+        });
+    m_numbered = new NumberedLinesSection(
+        m_session, guard,
+        [this](const std::string& bytes) {
+            press(bytes, [this](const std::string& b) {
+                return printer::sendToPrinter(m_session.connection(), b);
+            });
+        },
+        [this](const std::vector<LightState>& lights) { m_lineLights->showStates(lights); });
 }
 
 void PrinterPane::queryClicked()
@@ -166,16 +209,39 @@ void PrinterPane::queryStatus()
         throw;
     }
     done();
+    showFullRound(report, {});
+}
+
+void PrinterPane::showFullRound(const printer::PrinterReport& report, const QString& what)
+{
     m_full = report;
     m_fullTime = roundTime();
     m_latest.reset();
-    m_summary->setText(QString::fromStdString(printer::statusSummary(report)));
+    const auto summary = QString::fromStdString(printer::statusSummary(report));
+    m_summary->setText(what.isEmpty() ? summary : what + QStringLiteral(": ") + summary);
+    m_roundWords.clear();
+    for (const auto& line : replyLines(report))
+        m_roundWords += QString::fromStdString(line) + QLatin1Char('\n');
+    m_replyWords->setText(m_roundWords.trimmed());
     showLights();
+}
+
+void PrinterPane::askDetails()
+{
+    platform::runReported([this] {
+        m_guard([this] {
+            QString words = m_roundWords;
+            for (const auto& line : replyLines(m_session.queryDetails()))
+                words += QString::fromStdString(line) + QLatin1Char('\n');
+            m_replyWords->setText(words.trimmed());
+        });
+    });
 }
 
 void PrinterPane::press(const std::string& bytes, const PrinterSession::OrdinarySend& ordinarySend)
 {
     const bool statusAfter = m_open && m_statusAfterPress->isChecked();
+    m_verdict->clear();
     PrinterSession::PressResult result;
     try {
         result = m_session.press(bytes, statusAfter, ordinarySend);
@@ -198,6 +264,7 @@ void PrinterPane::press(const std::string& bytes, const PrinterSession::Ordinary
         return;
     m_latest = *result.report;
     m_summary->setText(QString::fromStdString(printer::pressSummary(bytes.size(), *m_latest)));
+    m_verdict->setText(QString::fromStdString(pressVerdict(*m_latest, result.autoStatus)));
     showLights();
 }
 
@@ -208,6 +275,7 @@ void PrinterPane::showLights()
         m_statusLights->showStates(statusLights(*m_latest, m_full ? *m_full : none, m_fullTime));
     else
         m_statusLights->showStates(statusLights(m_full ? *m_full : none));
+    m_recovery->showErrorOf(m_latest ? *m_latest : m_full ? *m_full : none);
     const auto* kernel = m_full && m_full->kernel ? &*m_full->kernel : nullptr;
     m_driverLights->setVisible(kernel != nullptr);
     if (kernel)
@@ -293,6 +361,7 @@ void PrinterPane::offerKeepPortOpen()
 
 void PrinterPane::connectionChanged()
 {
+    m_watch->stop();
     stopHoldingPort();
     clearLights({});
     offerKeepPortOpen();
@@ -307,6 +376,7 @@ void PrinterPane::paneOpened()
 void PrinterPane::paneClosed()
 {
     m_open = false;
+    m_watch->stop();
     stopHoldingPort();
 }
 

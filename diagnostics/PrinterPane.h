@@ -1,7 +1,9 @@
 #pragma once
-// The printer pane beside the main window: status lights with a "Query status" button, the
-// driver's view of a parallel or USB printer, the serial port's line lights while "Keep port
-// open" holds it, and the transcript of every byte sent and received.
+// The printer pane beside the main window: status lights with a "Query status" button and words
+// for every reply byte, the driver's view of a parallel or USB printer, recovery requests while
+// an error shows, the verdict of each press, the Watch page (automatic status back), the serial
+// port's line lights while "Keep port open" holds it or the numbered lines run, and the
+// transcript of every byte sent and received.
 
 #include "diagnostics/LineWatch.h"
 #include "diagnostics/PrinterSession.h"
@@ -20,6 +22,9 @@ class QSpinBox;
 namespace diagnostics {
 
 class LightPanel;
+class NumberedLinesSection;
+class RecoverySection;
+class WatchSection;
 
 class PrinterPane : public QWidget {
     Q_OBJECT
@@ -59,9 +64,14 @@ public:
 
 private:
     void buildLayout();
+    // The Watch page, the recovery requests and the numbered lines.
+    void buildSections();
     void queryClicked();
     void keepPortOpenToggled(bool on);
     void showLights();
+    // A full round's readings on the lights and in words; `what` says what came before it.
+    void showFullRound(const printer::PrinterReport& report, const QString& what);
+    void askDetails();
     void clearLights(const QString& summary);
     void showLines();
     void stopHoldingPort();
@@ -87,6 +97,12 @@ private:
     LightPanel* m_statusLights = nullptr;
     LightPanel* m_driverLights = nullptr;
     LightPanel* m_lineLights = nullptr;
+    QLabel* m_replyWords = nullptr;
+    QString m_roundWords; // the words of the last full round, before any details asked since
+    QLabel* m_verdict = nullptr;
+    WatchSection* m_watch = nullptr;
+    RecoverySection* m_recovery = nullptr;
+    NumberedLinesSection* m_numbered = nullptr;
 };
 
 } // namespace diagnostics

@@ -1,6 +1,7 @@
 #include "diagnostics/PrinterSession.h"
 
 #include "printer/OpenPrinterLink.h"
+#include "printer/SerialLink.h"
 #include "serial/CPort.h"
 
 namespace diagnostics {
@@ -13,6 +14,7 @@ PrinterSession::PrinterSession(const printer::PrinterConnection& connection, Rec
 
 PrinterSession::~PrinterSession()
 {
+    stopWatch();
     try {
         releasePort();
     } catch (...) {
@@ -89,12 +91,94 @@ template <typename Work> auto PrinterSession::onHeldPort(Work work)
     }
 }
 
+template <typename Work> auto PrinterSession::withLink(Work work)
+{
+    if (!m_watch)
+        return onHeldPort([&] {
+            auto link = openLink();
+            return work(*link);
+        });
+    // What came while the link was in use is shown when the use ends, however it ends.
+    struct Shown {
+        PrinterSession& session;
+        ~Shown() { session.takeHeard(); }
+    } shown { *this };
+    takeHeard();
+    return m_watch->use([&](printer::PrinterLink& link) {
+        link.setCancelled(m_cancelled);
+        return work(link);
+    });
+}
+
 printer::PrinterReport PrinterSession::queryStatus()
 {
-    return onHeldPort([this] {
-        auto link = openLink();
-        return printer::queryFullStatus(*link, m_answerLimit);
+    return withLink([this](printer::PrinterLink& link) {
+        return printer::queryFullStatus(link, m_answerLimit);
     });
+}
+
+printer::PrinterReport PrinterSession::queryDetails()
+{
+    return withLink(
+        [this](printer::PrinterLink& link) { return printer::queryDetails(link, m_answerLimit); });
+}
+
+printer::PrinterReport PrinterSession::recover(printer::RecoveryRequest request)
+{
+    return withLink([&](printer::PrinterLink& link) {
+        link.send(printer::recoveryBytes(request));
+        return printer::queryFullStatus(link, m_answerLimit);
+    });
+}
+
+void PrinterSession::startWatch(std::uint8_t bits, std::function<void()> wake)
+{
+    stopWatch();
+    auto link = printer::openPrinterLink(m_connection, holdsPort());
+    if (!link->canAnswer())
+        throw platform::Exception(
+            "Nothing comes back on this connection: there is nothing to watch");
+    link->setCancelled(m_cancelled);
+    // Sent bytes are shown at the press while one runs; this is asked on the thread that sends.
+    auto timeOf = [this](printer::Direction direction) {
+        return direction == printer::Direction::Sent && m_pressTime ? *m_pressTime : Clock::now();
+    };
+    m_watch = std::make_unique<printer::LinkListener>(std::move(link), std::move(wake), timeOf);
+    try {
+        withLink([bits](printer::PrinterLink& watched) { watched.chooseAutoStatus(bits); });
+    } catch (...) {
+        m_watch.reset();
+        throw;
+    }
+}
+
+void PrinterSession::stopWatch()
+{
+    if (!m_watch)
+        return;
+    try {
+        withLink([](printer::PrinterLink& link) { link.chooseAutoStatus(0); });
+    } catch (...) {
+        // A printer that is gone has nothing left to stop; the link is closed regardless.
+    }
+    m_watch.reset();
+}
+
+void PrinterSession::takeHeard()
+{
+    if (!m_watch)
+        return;
+    for (auto& heard : m_watch->take()) {
+        if (!heard.autoStatus) {
+            if (m_recorder)
+                m_recorder(heard.direction, heard.bytes, heard.note, heard.time);
+            continue;
+        }
+        if (m_jobMessages)
+            m_jobMessages->push_back(heard.bytes);
+        if (m_autoStatus)
+            m_autoStatus(heard.bytes, heard.time);
+    }
 }
 
 void PrinterSession::record(
@@ -114,22 +198,25 @@ PrinterSession::PressResult PrinterSession::press(
 {
     const auto pressed = Clock::now();
     PressResult result;
-    if (holdsPort()) {
-        return onHeldPort([&] {
-            auto link = openLink();
+    m_jobMessages = &result.autoStatus;
+    struct Done {
+        PrinterSession& session;
+        ~Done()
+        {
+            session.m_jobMessages = nullptr;
+            session.m_pressTime.reset();
+        }
+    } done { *this };
+    if (m_watch || holdsPort()) {
+        withLink([&](printer::PrinterLink& link) {
             m_pressTime = pressed;
-            try {
-                link->send(bytes);
-            } catch (...) {
-                m_pressTime.reset();
-                throw;
-            }
+            link.send(bytes);
             m_pressTime.reset();
             result.delivery = { bytes.size(), {} };
             if (statusAfter)
-                result.report = printer::queryPressStatus(*link, m_answerLimit);
-            return result;
+                result.report = printer::queryPressStatus(link, m_answerLimit);
         });
+        return result;
     }
     try {
         result.delivery = ordinarySend(bytes);
@@ -144,6 +231,32 @@ PrinterSession::PressResult PrinterSession::press(
         result.report = printer::queryPressStatus(*link, m_answerLimit);
     }
     return result;
+}
+
+printer::Delivery PrinterSession::sendOnOwnPort(const std::string& bytes, printer::LineFlow flow,
+    const std::function<void(cport::TCustomComPort*)>& watch)
+{
+    if (m_watch || holdsPort())
+        throw platform::Exception("The serial port is held open by the pane: switch off Watch and "
+                                  "Keep port open first");
+    const auto port = printer::ownSerialPort(m_connection.comPort(), flow);
+    printer::SerialLink link(*port, false);
+    link.setObserver(
+        [this](printer::Direction direction, std::string_view sent, std::string_view note) {
+            if (m_recorder)
+                m_recorder(direction, sent, note, Clock::now());
+        });
+    watch(port.get());
+    struct Unwatch {
+        const std::function<void(cport::TCustomComPort*)>& watch;
+        ~Unwatch() { watch(nullptr); }
+    } unwatch { watch };
+    try {
+        link.send(bytes);
+    } catch (const printer::SendFailure& failure) {
+        return { failure.delivered(), failure.message() };
+    }
+    return { bytes.size(), {} };
 }
 
 } // namespace diagnostics

@@ -7,7 +7,7 @@ namespace escpos {
 
 namespace {
 
-constexpr std::uint8_t kDle = 0x10, kEot = 0x04, kGs = 0x1D, kGsI = 0x49;
+constexpr std::uint8_t kDle = 0x10, kEot = 0x04, kGs = 0x1D, kGsI = 0x49, kGsR = 0x72;
 constexpr std::uint8_t kFixedMask = 0x93, kFixedValue = 0x12;
 constexpr std::uint8_t kXon = 0x11, kXoff = 0x13, kTextStart = 0x5F;
 
@@ -22,8 +22,7 @@ struct StatusBits {
 };
 
 constexpr std::array<StatusBits, kConditionCount> kTable = { {
-    { StatusQuery::Printer, 0x04, Condition::DrawerPin3High, "drawer-open",
-        "drawer kick pin 3 high" },
+    { StatusQuery::Printer, 0x04, Condition::DrawerPin3High, "drawer-open", "drawer pin 3 high" },
     { StatusQuery::Printer, 0x08, Condition::Offline, "offline", "offline" },
     { StatusQuery::Printer, 0x20, Condition::WaitingForRecovery, "waiting-for-recovery",
         "waiting for online recovery" },
@@ -131,6 +130,16 @@ bool idAnswersText(IdQuery query)
     return static_cast<std::uint8_t>(query) >= static_cast<std::uint8_t>(IdQuery::Firmware);
 }
 
+std::string sensorQueryBytes(SensorQuery query)
+{
+    return { static_cast<char>(kGs), static_cast<char>(kGsR), static_cast<char>(query) };
+}
+
+bool fitsSensorByte(std::uint8_t reply)
+{
+    return (reply & 0x90) == 0;
+}
+
 bool fitsIdByte(std::uint8_t reply)
 {
     return reply != 0 && (reply & 0x80) == 0 && !hasStatusFixedBits(reply) && reply != kXon
@@ -145,6 +154,8 @@ std::size_t replyLength(std::string_view question, std::string_view bytes)
     const auto n = static_cast<std::uint8_t>(question[2]);
     if (question[0] == char(kDle) && question[1] == char(kEot))
         return hasStatusFixedBits(first) ? 1 : kNoReply;
+    if (question[0] == char(kGs) && question[1] == char(kGsR))
+        return fitsSensorByte(first) ? 1 : kNoReply;
     if (question[0] != char(kGs) || question[1] != char(kGsI))
         return kNoReply;
     if (!idAnswersText(static_cast<IdQuery>(n)))
@@ -163,6 +174,8 @@ std::string questionName(std::string_view question)
         return "DLE EOT " + n;
     if (question.size() == 3 && question[0] == char(kGs) && question[1] == char(kGsI))
         return "GS I " + n;
+    if (question.size() == 3 && question[0] == char(kGs) && question[1] == char(kGsR))
+        return "GS r " + n;
     return {};
 }
 

@@ -75,11 +75,20 @@ enum class IdQuery : std::uint8_t {
     Maker = 66,
     ModelName = 67,
     SerialNumber = 68,
+    Fonts = 69,
 };
 std::string idQueryBytes(IdQuery query);
 bool idAnswersText(IdQuery query);
 // Type ID bit 1: the printer has an autocutter.
 inline constexpr std::uint8_t kTypeHasAutocutter = 0x02;
+
+// GS r n, the transmit status: n = 1 paper sensor (bits 0-1 near end, bits 2-3 end), n = 2 drawer
+// connector (bit 0 pin 3 high). Answered after the bytes before it have been processed.
+enum class SensorQuery : std::uint8_t { Paper = 1, Drawer = 2 };
+std::string sensorQueryBytes(SensorQuery query);
+// Whether a byte can be the answer to GS r: bits 4 and 7 clear, so neither a DLE EOT reply,
+// the first byte of an automatic status message, XON nor XOFF.
+bool fitsSensorByte(std::uint8_t reply);
 
 // Whether a byte can be the one-byte answer to GS I 1, 2 or 3: bit 7 clear and not 0x00,
 // and never a byte another reply is known by (the DLE EOT pattern, XON, XOFF), so a late
@@ -92,7 +101,7 @@ bool fitsIdByte(std::uint8_t reply);
 inline constexpr std::size_t kNoReply = 0;
 inline constexpr std::size_t kReplyIncomplete = static_cast<std::size_t>(-1);
 std::size_t replyLength(std::string_view question, std::string_view bytes);
-// The question's name for people: "DLE EOT 1", "GS I 2"; empty for other bytes.
+// The question's name for people: "DLE EOT 1", "GS I 2", "GS r 1"; empty for other bytes.
 std::string questionName(std::string_view question);
 
 } // namespace escpos

@@ -40,6 +40,7 @@ std::string NetworkLink::read(std::size_t maxBytes, std::chrono::milliseconds li
     const std::int32_t got = KWNetReceive(reinterpret_cast<std::uint8_t*>(bytes.data()),
         static_cast<std::int32_t>(bytes.size()), waitMs);
     // A connection the printer has closed answers nothing more.
+    m_hungUp = m_hungUp || got < 0;
     bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return bytes;
 }

@@ -14,6 +14,8 @@ public:
     explicit NetworkLink(const std::string& address);
     ~NetworkLink() override;
 
+    bool hungUp() const override { return m_hungUp; }
+
 protected:
     // A partial send raises "Send error" with the count the printer acknowledged.
     void write(const std::string& bytes) override;
@@ -22,6 +24,7 @@ protected:
 private:
     // The library calls the wait hook while it connects, sends and reads.
     const NetworkWait m_waiting;
+    bool m_hungUp = false;
 };
 
 } // namespace printer

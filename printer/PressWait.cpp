@@ -4,9 +4,11 @@ namespace printer {
 
 namespace {
 
+// One per thread: the hook repaints the window, which only its own thread may do; a thread that
+// listens to the printer in the background waits plainly.
 std::function<void()>& waitHook()
 {
-    static std::function<void()> hook;
+    thread_local std::function<void()> hook;
     return hook;
 }
 

@@ -14,7 +14,7 @@ constexpr std::chrono::milliseconds waitSlice(50);
 // How long a printer may take no byte before a send gives up; the same for every connection.
 constexpr std::chrono::seconds noProgressLimit(7);
 
-// Installs the hook (called on the thread that sends); an empty function removes it.
+// Installs the hook for the calling thread (called only on it); an empty function removes it.
 void setWaitHook(std::function<void()> hook);
 
 // Calls the hook, if one is installed.

@@ -93,6 +93,8 @@ bool PrinterLink::receive(
 {
     const std::string bytes = read(kReadAhead, limit);
     for (auto& piece : m_replies.sort(bytes)) {
+        if (m_autoStatusSink && piece.fate == ReplySorter::Fate::AutoStatus)
+            m_autoStatusSink(piece.bytes);
         tell(Direction::Received, piece.bytes, piece.note());
         if (stray && piece.fate == ReplySorter::Fate::Stray)
             *stray += piece.bytes;

@@ -48,6 +48,12 @@ public:
     PrinterLink& operator=(const PrinterLink&) = delete;
 
     void setObserver(TrafficObserver observer) { m_observer = std::move(observer); }
+    // Told every automatic status message the link sorts out, whatever it was doing (asking,
+    // listening), before the observer hears of it.
+    void setAutoStatusSink(std::function<void(const std::string& message)> sink)
+    {
+        m_autoStatusSink = std::move(sink);
+    }
     // Asked between wait slices: true ends the wait at once by raising platform::EAbort.
     void setCancelled(std::function<bool()> cancelled) { m_cancelled = std::move(cancelled); }
 
@@ -81,6 +87,8 @@ public:
     virtual std::optional<LptKernelView> kernelView() const { return std::nullopt; }
     // Whether anything can come back on this connection (a FIFO written one way cannot).
     virtual bool canAnswer() const { return true; }
+    // Whether the printer has closed the connection: nothing more will come back.
+    virtual bool hungUp() const { return false; }
 
 protected:
     PrinterLink() = default;
@@ -97,6 +105,7 @@ private:
     void tell(Direction direction, std::string_view bytes, std::string_view note = {}) const;
 
     TrafficObserver m_observer;
+    std::function<void(const std::string&)> m_autoStatusSink;
     std::function<bool()> m_cancelled;
     ReplySorter m_replies;
     bool m_fresh = true; // nothing asked yet: what the link found waiting is stale

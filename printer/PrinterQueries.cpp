@@ -121,14 +121,41 @@ PrinterReport queryFullStatus(PrinterLink& link, std::chrono::milliseconds limit
     return report;
 }
 
+PrinterReport queryDetails(PrinterLink& link, std::chrono::milliseconds limit)
+{
+    PrinterReport report;
+    RoundLimits limits(limit);
+    for (const auto query : { escpos::SensorQuery::Paper, escpos::SensorQuery::Drawer }) {
+        const auto reply = link.ask(escpos::sensorQueryBytes(query), limits.next());
+        report.sensors.push_back({ query, reply.answer ? firstByte(*reply.answer) : std::nullopt });
+        limits.heard(report.sensors.back().reply.has_value());
+    }
+    for (const auto query : { IdQuery::Firmware, IdQuery::Maker, IdQuery::ModelName,
+             IdQuery::SerialNumber, IdQuery::Fonts }) {
+        const auto reply = link.ask(escpos::idQueryBytes(query), limits.next());
+        TextReading reading { query, {} };
+        // The answer is framed 5F text 00.
+        if (reply.answer && reply.answer->size() >= 2)
+            reading.text = reply.answer->substr(1, reply.answer->size() - 2);
+        report.texts.push_back(std::move(reading));
+        limits.heard(report.texts.back().text.has_value());
+    }
+    finish(report, link);
+    return report;
+}
+
 PrinterReport queryPressStatus(PrinterLink& link, std::chrono::milliseconds limit)
 {
     PrinterReport report;
     RoundLimits limits(limit);
-    for (const auto query : { StatusQuery::Printer, StatusQuery::PaperSensor }) {
+    const auto ask = [&](StatusQuery query) {
         report.status.push_back(askStatus(link, query, limits.next()));
         limits.heard(report.status.back().outcome == Outcome::Answered);
-    }
+    };
+    ask(StatusQuery::Printer);
+    ask(StatusQuery::PaperSensor);
+    if (report.condition(Condition::Offline).value_or(false))
+        ask(StatusQuery::OfflineCause);
     finish(report, link);
     return report;
 }

@@ -32,10 +32,26 @@ struct IdReading {
     friend bool operator==(const IdReading&, const IdReading&) = default;
 };
 
+// GS r n: the paper sensor or the drawer connector; nullopt: no answer that fits.
+struct SensorReading {
+    escpos::SensorQuery query = escpos::SensorQuery::Paper;
+    std::optional<std::uint8_t> reply;
+    friend bool operator==(const SensorReading&, const SensorReading&) = default;
+};
+
+// GS I 65 to 69: the text between 5F and 00; nullopt: no answer that fits.
+struct TextReading {
+    escpos::IdQuery query = escpos::IdQuery::Firmware;
+    std::optional<std::string> text;
+    friend bool operator==(const TextReading&, const TextReading&) = default;
+};
+
 // What one round of questions learnt.
 struct PrinterReport {
     std::vector<StatusReading> status;
     std::vector<IdReading> ids;
+    std::vector<SensorReading> sensors;
+    std::vector<TextReading> texts;
     std::optional<LptKernelView> kernel;
     // False when nothing can come back on the connection (a FIFO): no question is answered.
     bool canAnswer = true;
@@ -64,7 +80,12 @@ IdReading askId(PrinterLink& link, escpos::IdQuery query, std::chrono::milliseco
 // Everything: DLE EOT 1 to 4, GS I 1 to 3, and the driver's view where the link has one. After
 // a question without a fitting answer the rest wait at most kAfterSilenceLimit each.
 PrinterReport queryFullStatus(PrinterLink& link, std::chrono::milliseconds limit);
-// After a press: DLE EOT 1 (online) and 4 (paper), with the same shortening.
+// The sensors and the printer's own words: GS r 1 and 2, GS I 65 to 69 (firmware, maker, model,
+// serial number, fonts), with the same shortening. Printers that process them in turn with the
+// data may take a while: they are asked on request only.
+PrinterReport queryDetails(PrinterLink& link, std::chrono::milliseconds limit);
+// After a press: DLE EOT 1 (online) and 4 (paper), and DLE EOT 2 (why) when it is offline, with
+// the same shortening.
 PrinterReport queryPressStatus(PrinterLink& link, std::chrono::milliseconds limit);
 
 } // namespace printer

@@ -168,7 +168,7 @@ TEST_P(AutoStatusOn, EveryChangeMadeWhileWatchingArrivesAsOneLine)
     changeTo("drawer-open");
     EXPECT_EQ(what(watch.nextLine()),
         "\"bytes\":\"14 00 00 00\",\"conditions\":[\"drawer-open\"],"
-        "\"words\":[\"drawer kick pin 3 high\"]}");
+        "\"words\":[\"drawer pin 3 high\"]}");
     // A change no status reports (the feed button is not in the message) sends nothing; Ctrl-C
     // ends the watch as its time would.
     changeTo("drawer-open,feed-button");
