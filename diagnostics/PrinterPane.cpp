@@ -1,10 +1,7 @@
 #include "diagnostics/PrinterPane.h"
 
-<<<<<<< HEAD
-#include "diagnostics/CapabilitiesTab.h"
-=======
 #include "diagnostics/ByteWords.h"
->>>>>>> i28b
+#include "diagnostics/CapabilitiesTab.h"
 #include "diagnostics/CommandNames.h"
 #include "diagnostics/NumberedLinesSection.h"
 #include "diagnostics/PressVerdict.h"
