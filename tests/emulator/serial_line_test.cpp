@@ -4,6 +4,7 @@
 // lost.
 #include "PrinterProcess.h"
 #include "emulator/LostLines.h"
+#include "printer/NumberedLines.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -23,17 +24,12 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int kLines = 200;
-const std::string kText = " The quick brown fox jumps over the lazy dog";
+// What follows the number on each line ("0001" + kText + "\n").
+const std::string kText = printer::numberedLines(1).substr(4, printer::numberedLines(1).size() - 5);
 
 std::string numberedLines()
 {
-    std::string bytes;
-    char number[8];
-    for (int line = 1; line <= kLines; ++line) {
-        std::snprintf(number, sizeof number, "%04d", line);
-        bytes += number + kText + "\n";
-    }
-    return bytes;
+    return printer::numberedLines(kLines);
 }
 
 // The numbers of the lines printed whole, from the receipt's log.
