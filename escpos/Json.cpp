@@ -100,7 +100,7 @@ private:
                 fail("expected a member name");
             std::string name = parseString();
             expect(':');
-            object.emplace_back(std::move(name), parseValue(depth + 1));
+            object.push_back({ std::move(name), parseValue(depth + 1) });
         } while (take(','));
         expect('}');
         return object;

@@ -11,9 +11,11 @@ namespace escpos {
 
 // A JSON value, enough for printer profiles: objects keep their members in the order written
 // (a profile's code tables are listed in order of preference).
+struct JsonMember;
 struct JsonValue {
     using Array = std::vector<JsonValue>;
-    using Object = std::vector<std::pair<std::string, JsonValue>>;
+    // A struct, not std::pair: a pair of a type still being defined is refused by clang.
+    using Object = std::vector<JsonMember>;
     std::variant<std::nullptr_t, bool, double, std::string, Array, Object> value;
 
     bool isObject() const { return std::holds_alternative<Object>(value); }
@@ -23,6 +25,12 @@ struct JsonValue {
     const bool* flag() const { return std::get_if<bool>(&value); }
     // The member `name` of an object, nullptr when there is none or this is no object.
     const JsonValue* member(std::string_view name) const;
+};
+
+// An object's member: its name and its value.
+struct JsonMember {
+    std::string first;
+    JsonValue second;
 };
 
 // Text that is no JSON: what is wrong and where (line and column, from 1).

@@ -196,13 +196,13 @@ std::string profileJson(const PrinterProfile& profile)
 {
     JsonValue::Object pages, features, fonts;
     for (const auto& [n, name] : profile.codePages)
-        pages.emplace_back(std::to_string(n), text(name));
+        pages.push_back({ std::to_string(n), text(name) });
     for (const auto& [name, on] : profile.features)
-        features.emplace_back(name, JsonValue { on });
+        features.push_back({ name, JsonValue { on } });
     for (std::size_t i = 0; i < profile.fonts.size(); ++i)
-        fonts.emplace_back(std::to_string(i),
+        fonts.push_back({ std::to_string(i),
             JsonValue { JsonValue::Object { { "name", text(profile.fonts[i].name) },
-                { "columns", number(profile.fonts[i].columns) } } });
+                { "columns", number(profile.fonts[i].columns) } } } });
     const JsonValue width { JsonValue::Object {
         { "mm", number(profile.widthMm) }, { "pixels", number(profile.widthDots) } } };
     JsonValue::Object entry { { "vendor", text(profile.vendor) }, { "model", text(profile.model) },
