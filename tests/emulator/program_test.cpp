@@ -275,6 +275,13 @@ TEST(VirtualPrinterProgram, SymbologiesDecodeAsTheirOwnKindWithCheckDigits)
         { "\x1dk\x4b\x0d"
           "0950110153000",
             "DataBar:0109501101530003", "(01)09501101530003" },
+        { "\x1dk\x4c\x0d"
+          "0950110153000",
+            "DataBar:0109501101530003", "(01)09501101530003" },
+        // zbar does not read DataBar Limited: its readable text shows libzint made the symbol.
+        { "\x1dk\x4d\x0d"
+          "0950110153000",
+            "", "(01)09501101530003" },
         { "\x1dk\x4e\x18"
           "(01)09501101530003(10)AB",
             "DataBar-Exp:010950110153000310AB", "(01)09501101530003(10)AB" },
@@ -287,8 +294,9 @@ TEST(VirtualPrinterProgram, SymbologiesDecodeAsTheirOwnKindWithCheckDigits)
         job += code.command + "\n\n";
     const auto [decoded, log] = printAndScan(job, "--quiet");
     for (const auto& code : codes) {
-        EXPECT_NE(decoded.find(code.decoded + "\n"), std::string::npos) << code.decoded << " in\n"
-                                                                        << decoded;
+        EXPECT_TRUE(code.decoded.empty() || decoded.find(code.decoded + "\n") != std::string::npos)
+            << code.decoded << " in\n"
+            << decoded;
         EXPECT_NE(log.find("text \"" + code.readable + "\" font A"), std::string::npos)
             << code.readable;
     }
