@@ -33,7 +33,7 @@ constexpr Feature kFeatures[] = {
         { gs('*'), gs('/'), fs('p') } },
     { "Kanji (FS &): each byte prints from the code table", When::Always, { fs('&') } },
     { "macros (GS :, GS ^)", When::Always, { gs(':'), gs('^') } },
-    { "GS1 DataBar 2D and composite symbols (GS ( k 51, 52)", When::Never, {} },
+    { "composite symbols (GS ( k 52)", When::Never, {} },
 };
 
 bool asks(When when, std::uint8_t parameter, bool twoColour)

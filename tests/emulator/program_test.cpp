@@ -191,7 +191,7 @@ TEST(VirtualPrinterProgram, FifoAlwaysHasAReaderForTheNextWriter)
     EXPECT_EQ(printer.stop(), 0);
 }
 
-TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
+TEST(VirtualPrinterProgram, EveryBarcodeTypeAQrCodeAndStackedDataBarsDecodeBackWithZbar)
 {
     if (std::system("command -v zbarimg > /dev/null") != 0)
         GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
@@ -233,6 +233,14 @@ TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
           "https://example.org/qr/1"
           "\x1d(k\x03\x00\x31\x51\x30"s,
             "https://example.org/qr/1" },
+        // The stacked GS1 DataBar kinds (GS ( k 51), their type before their data.
+        { "\x1d(k\x11\x00\x33\x50\x30H0950110153000\x1d(k\x03\x00\x33\x51\x30"s,
+            "0109501101530003" },
+        { "\x1d(k\x11\x00\x33\x50\x30I0001234567890\x1d(k\x03\x00\x33\x51\x30"s,
+            "0100012345678905" },
+        { "\x1d(k\x1c\x00\x33\x50\x30L(01)09501101530003(10)AB"
+          "\x1d(k\x03\x00\x33\x51\x30"s,
+            "010950110153000310AB" },
     };
     std::string job = "\x1dh\x50";
     for (const auto& code : codes)
