@@ -33,6 +33,8 @@ constexpr Feature kFeatures[] = {
         { gs('*'), gs('/'), fs('p') } },
     { "Kanji (FS &): each byte prints from the code table", When::Always, { fs('&') } },
     { "macros (GS :, GS ^)", When::Always, { gs(':'), gs('^') } },
+    { "the widest row of GS1 DataBar Expanded Stacked (GS ( k 51 71): two segment pairs a row",
+        When::Never, {} },
     { "composite symbols (GS ( k 52)", When::Never, {} },
 };
 

@@ -80,6 +80,9 @@ GraphicsOutcome TwoDimensionalCodes::apply(const escpos::Command& command, int a
             outcome.refusal = std::move(result.refusal);
         else
             outcome.print = std::move(result.bitmap);
+    } else if (symbol == kDataBar && function == 71) {
+        outcome.refusal = "the widest row of GS1 DataBar Expanded Stacked (GS ( k 51 71): two "
+                          "segment pairs a row is not drawn";
     } else {
         set(kind, function, command.at(7), command.at(8));
     }

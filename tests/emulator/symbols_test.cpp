@@ -1,6 +1,7 @@
 // Two-dimensional symbols of GS ( k other than the QR code: each drawn at its module size from
 // the data stored for it, its settings kept per kind; the kinds not drawn are refused by name.
 #include "Printed.h"
+#include "emulator/NotDrawn.h"
 
 #include <gtest/gtest.h>
 
@@ -90,11 +91,14 @@ TEST(TwoDimensionalSymbols, StackedDataBarRowsHaveTheirStandardHeights)
 TEST(TwoDimensionalSymbols, KindsNotDrawnAndEmptyDataAreRefused)
 {
     const auto printed = print(storeAndPrint(51, "X0123456789012") + storeAndPrint(52, "x")
-        + symbolCommand(54, 81, "0") + "after\n");
+        + symbolCommand(54, 81, "0") + symbolCommand(51, 71, "\x00\x02") + "after\n");
     EXPECT_EQ(printed.warnings,
         (std::vector<std::string> { "GS1 DataBar 2D of an unknown type is not drawn",
             "composite symbol is not drawn",
-            "Data Matrix refused: Error 778: No input data (segment 0 empty)" }));
+            "Data Matrix refused: Error 778: No input data (segment 0 empty)",
+            "the widest row of GS1 DataBar Expanded Stacked (GS ( k 51 71): two segment pairs a "
+            "row is not drawn" }));
+    EXPECT_NE(notDrawnList().find(printed.warnings.back().substr(0, 60)), std::string::npos);
     EXPECT_TRUE(printed.only().bitmaps.empty());
 }
 
