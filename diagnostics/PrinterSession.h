@@ -24,6 +24,8 @@ public:
     using Recorder = std::function<void(printer::Direction direction, std::string_view bytes,
         std::string_view note, Clock::time_point time)>;
     using OrdinarySend = std::function<printer::Delivery(const std::string& bytes)>;
+    // Opens a link to a printer the pane chose itself (a USB printer), in place of the window's.
+    using LinkSource = std::function<std::unique_ptr<printer::PrinterLink>()>;
 
     PrinterSession(const printer::PrinterConnection& connection, Recorder recorder);
     ~PrinterSession();
@@ -40,7 +42,14 @@ public:
     bool setKeepPortOpen(bool keep);
     bool keepPortOpen() const { return m_keepPortOpen; }
     // Whether the chosen connection has a port to hold open (COM).
-    bool canHoldPort() const { return m_connection.isChecked(printer::Connection::Com); }
+    bool canHoldPort() const
+    {
+        return !m_linkSource && m_connection.isChecked(printer::Connection::Com);
+    }
+    // With a source, every question and press goes to its printer instead of the window's
+    // connection (the caller stops a watch and a held-open port first); nullptr goes back.
+    void setLinkSource(LinkSource source) { m_linkSource = std::move(source); }
+    bool hasLinkSource() const { return static_cast<bool>(m_linkSource); }
     // Whether a press now goes through the held-open port rather than the ordinary transport.
     bool holdsPort() const;
     // Closes the held-open port; keepPortOpen stays as set.
@@ -91,6 +100,8 @@ public:
         const std::function<void(cport::TCustomComPort*)>& watch);
 
 private:
+    // The link to the chosen printer, as it comes (openLink adds the transcript).
+    std::unique_ptr<printer::PrinterLink> plainLink();
     std::unique_ptr<printer::PrinterLink> openLink();
     // Runs work(link) on the watch's link when watching, otherwise on a link opened for it.
     template <typename Work> auto withLink(Work work);
@@ -101,6 +112,7 @@ private:
     const printer::PrinterConnection& m_connection;
     Recorder m_recorder;
     std::function<bool()> m_cancelled;
+    LinkSource m_linkSource;
     std::chrono::milliseconds m_answerLimit = printer::kDefaultAnswerLimit;
     std::optional<Clock::time_point> m_pressTime; // sent bytes are shown at it while set
     bool m_keepPortOpen = false;

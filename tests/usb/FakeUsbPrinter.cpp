@@ -25,6 +25,11 @@ namespace {
 // One printer's usbfs state: requests waiting for data and requests done, to be reaped.
 struct Printer {
     bool silent = false;
+    std::string deviceId;
+    std::string driverLink; // the interface's "driver" link, for a printer a driver may hold
+    std::string driverTarget; // where it points while the driver is bound
+    bool claimedElsewhere = false;
+    bool gone = false;
     std::string received;
     std::string replies; // owed on bulk IN
     std::deque<UMockdevIoctlData*> waiting; // IN requests
@@ -73,6 +78,45 @@ usbdevfs_urb* urbOf(UMockdevIoctlData* data)
     return reinterpret_cast<usbdevfs_urb*>(data->data);
 }
 
+// The printer class's GET_DEVICE_ID (class request to the interface, device to host).
+bool asksDeviceId(const guint8* setup)
+{
+    return setup[0] == 0xA1 && setup[1] == 0;
+}
+
+std::string driverName(const Printer& printer)
+{
+    std::error_code error;
+    const auto target = std::filesystem::read_symlink(printer.driverLink, error);
+    return printer.driverLink.empty() || error ? std::string() : target.filename().string();
+}
+
+// The kernel's USBDEVFS_DISCONNECT and USBDEVFS_CONNECT on the interface's driver link; the
+// result as the kernel gives it (CONNECT: 1 when a driver was bound).
+long driverRequest(Printer& printer, int code, int& error)
+{
+    const bool bound = !driverName(printer).empty();
+    std::error_code ignored;
+    if (code == static_cast<int>(USBDEVFS_DISCONNECT)) {
+        if (!bound) {
+            error = ENODATA;
+            return -1;
+        }
+        std::filesystem::remove(printer.driverLink, ignored);
+        return 0;
+    }
+    if (code == static_cast<int>(USBDEVFS_CONNECT) && !printer.driverLink.empty()) {
+        if (bound) {
+            error = EBUSY;
+            return -1;
+        }
+        std::filesystem::create_symlink(printer.driverTarget, printer.driverLink, ignored);
+        return 1;
+    }
+    error = EINVAL;
+    return -1;
+}
+
 } // namespace
 
 struct FakeUsbPrinters::State {
@@ -111,10 +155,8 @@ struct FakeUsbPrinters::State {
         UMockdevIoctlData* urbData = umockdev_ioctl_data_ref(
             umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr));
         usbdevfs_urb* urb = urbOf(urbData);
-        if (urb->type != USBDEVFS_URB_TYPE_BULK) { // control requests: stalled
-            urb->status = -EPIPE;
-            urb->actual_length = 0;
-            printer.done.push_back(urbData);
+        if (urb->type == USBDEVFS_URB_TYPE_CONTROL) {
+            control(printer, urbData);
             return;
         }
         if (urb->endpoint & 0x80) {
@@ -138,6 +180,58 @@ struct FakeUsbPrinters::State {
         answer(printer);
     }
 
+    // GET_DEVICE_ID answered with the reply given (as much as was asked for); anything else,
+    // or a printer without a reply, stalls.
+    void control(Printer& printer, UMockdevIoctlData* urbData)
+    {
+        usbdevfs_urb* urb = urbOf(urbData);
+        UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(urbData,
+            offsetof(usbdevfs_urb, buffer), static_cast<gsize>(urb->buffer_length), nullptr);
+        constexpr std::size_t kSetup = 8;
+        const std::size_t asked = static_cast<std::size_t>(urb->buffer_length) - kSetup;
+        const std::size_t length = std::min(asked, printer.deviceId.size());
+        const bool answers = !printer.deviceId.empty() && asksDeviceId(buffer->data);
+        if (answers)
+            umockdev_ioctl_data_update(buffer, kSetup,
+                reinterpret_cast<guint8*>(printer.deviceId.data()), static_cast<gint>(length));
+        urb = urbOf(urbData);
+        urb->status = answers ? 0 : -EPIPE;
+        urb->actual_length = answers ? static_cast<int>(length) : 0;
+        printer.done.push_back(urbData);
+    }
+
+    // None while a kernel driver or another program holds the interface.
+    static long claim(const Printer& printer, int& error)
+    {
+        if (!driverName(printer).empty() || printer.claimedElsewhere) {
+            error = EBUSY;
+            return -1;
+        }
+        return 0;
+    }
+
+    // USBDEVFS_GETDRIVER and USBDEVFS_IOCTL (detach, attach) for the interface's driver.
+    static long driver(Printer& printer, gulong request, UMockdevIoctlData* arg, int& error)
+    {
+        if (request == USBDEVFS_IOCTL) {
+            UMockdevIoctlData* command
+                = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_ioctl), nullptr);
+            return driverRequest(
+                printer, reinterpret_cast<usbdevfs_ioctl*>(command->data)->ioctl_code, error);
+        }
+        std::string name = driverName(printer);
+        if (name.empty()) {
+            error = ENODATA;
+            return -1;
+        }
+        UMockdevIoctlData* answer
+            = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_getdriver), nullptr);
+        name.resize(USBDEVFS_MAXDRIVERNAME + 1, '\0');
+        umockdev_ioctl_data_update(answer, offsetof(usbdevfs_getdriver, driver),
+            reinterpret_cast<guint8*>(name.data()), static_cast<gint>(name.size()));
+        return 0;
+    }
+
     // A cancelled request is reaped with ENOENT, as the kernel reports it.
     void discard(Printer& printer, gulong address)
     {
@@ -153,8 +247,14 @@ struct FakeUsbPrinters::State {
     }
 
     // Returns the result and sets `error`.
-    long handle(Printer& printer, gulong request, UMockdevIoctlData* arg, int& error)
+    long handle(Printer& printer, UMockdevIoctlClient* client, int& error)
     {
+        const gulong request = umockdev_ioctl_client_get_request(client);
+        UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+        if (printer.gone && (printer.done.empty() || request != USBDEVFS_REAPURBNDELAY)) {
+            error = ENODEV;
+            return -1;
+        }
         switch (request) {
         case USBDEVFS_SUBMITURB:
             submit(printer, arg);
@@ -179,6 +279,10 @@ struct FakeUsbPrinters::State {
             return 0;
         }
         case USBDEVFS_CLAIMINTERFACE:
+            return claim(printer, error);
+        case USBDEVFS_GETDRIVER:
+        case USBDEVFS_IOCTL:
+            return driver(printer, request, arg, error);
         case USBDEVFS_RELEASEINTERFACE:
         case USBDEVFS_SETINTERFACE:
         case USBDEVFS_CLEAR_HALT:
@@ -196,8 +300,7 @@ struct FakeUsbPrinters::State {
         const std::lock_guard lock(state->mutex);
         Printer& printer = state->printers[state->nodes[handler]];
         int error = 0;
-        const long result = state->handle(printer, umockdev_ioctl_client_get_request(client),
-            umockdev_ioctl_client_get_arg(client), error);
+        const long result = state->handle(printer, client, error);
         umockdev_ioctl_client_complete(client, result, error);
         return TRUE;
     }
@@ -255,7 +358,16 @@ bool FakeUsbPrinters::serve(const Served& served, std::string& why)
     {
         const std::lock_guard lock(m_state->mutex);
         m_state->nodes[handler] = node;
-        m_state->printers[node].silent = served.silent;
+        Printer& printer = m_state->printers[node];
+        printer.silent = served.silent;
+        printer.deviceId = served.deviceId;
+        if (!served.driverInterface.empty()) {
+            gchar* root = umockdev_testbed_get_root_dir(m_state->testbed);
+            printer.driverLink = std::string(root) + served.driverInterface + "/driver";
+            g_free(root);
+            std::error_code error;
+            printer.driverTarget = std::filesystem::read_symlink(printer.driverLink, error);
+        }
     }
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(State::onIoctl), m_state.get());
     // The handler answers on the context that is the thread's default when it is attached.
@@ -276,6 +388,34 @@ std::string FakeUsbPrinters::received(const std::string& node) const
     const std::lock_guard lock(m_state->mutex);
     const auto found = m_state->printers.find(node);
     return found == m_state->printers.end() ? std::string() : found->second.received;
+}
+
+std::string FakeUsbPrinters::driverOf(const std::string& node) const
+{
+    const std::lock_guard lock(m_state->mutex);
+    return driverName(m_state->printers[node]);
+}
+
+void FakeUsbPrinters::setClaimedElsewhere(const std::string& node, bool claimed)
+{
+    const std::lock_guard lock(m_state->mutex);
+    m_state->printers[node].claimedElsewhere = claimed;
+}
+
+void FakeUsbPrinters::unplug(const std::string& node, const std::string& device)
+{
+    {
+        const std::lock_guard lock(m_state->mutex);
+        Printer& printer = m_state->printers[node];
+        printer.gone = true;
+        for (UMockdevIoctlData* waiting : printer.waiting) {
+            urbOf(waiting)->status = -ENODEV;
+            urbOf(waiting)->actual_length = 0;
+            printer.done.push_back(waiting);
+        }
+        printer.waiting.clear();
+    }
+    umockdev_testbed_remove_device(m_state->testbed, device.c_str());
 }
 
 } // namespace testsupport
