@@ -58,6 +58,10 @@ public:
     // The serial port the session holds open (the window's port object).
     cport::TCustomComPort& heldPort() const { return m_connection.comPort(); }
 
+    // A link of its own to the printer in use (the pane's own or the window's), without the
+    // transcript; errors of opening it are raised.
+    std::unique_ptr<printer::PrinterLink> plainLink();
+
     // Every question: DLE EOT 1 to 4, GS I 1 to 3, the driver's view where there is one. A
     // held-open port that fails is closed, so the next question opens it afresh.
     printer::PrinterReport queryStatus();
@@ -100,8 +104,6 @@ public:
         const std::function<void(cport::TCustomComPort*)>& watch);
 
 private:
-    // The link to the chosen printer, as it comes (openLink adds the transcript).
-    std::unique_ptr<printer::PrinterLink> plainLink();
     std::unique_ptr<printer::PrinterLink> openLink();
     // Runs work(link) on the watch's link when watching, otherwise on a link opened for it.
     template <typename Work> auto withLink(Work work);

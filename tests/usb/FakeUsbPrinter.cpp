@@ -1,5 +1,7 @@
 #include "FakeUsbPrinter.h"
 
+#include "FakeUsbDriver.h"
+
 #include <umockdev.h>
 
 #include <linux/usbdevice_fs.h>
@@ -26,8 +28,7 @@ namespace {
 struct Printer {
     bool silent = false;
     std::string deviceId;
-    std::string driverLink; // the interface's "driver" link, for a printer a driver may hold
-    std::string driverTarget; // where it points while the driver is bound
+    FakeUsbDriver driver;
     bool claimedElsewhere = false;
     bool gone = false;
     std::string received;
@@ -82,39 +83,6 @@ usbdevfs_urb* urbOf(UMockdevIoctlData* data)
 bool asksDeviceId(const guint8* setup)
 {
     return setup[0] == 0xA1 && setup[1] == 0;
-}
-
-std::string driverName(const Printer& printer)
-{
-    std::error_code error;
-    const auto target = std::filesystem::read_symlink(printer.driverLink, error);
-    return printer.driverLink.empty() || error ? std::string() : target.filename().string();
-}
-
-// The kernel's USBDEVFS_DISCONNECT and USBDEVFS_CONNECT on the interface's driver link; the
-// result as the kernel gives it (CONNECT: 1 when a driver was bound).
-long driverRequest(Printer& printer, int code, int& error)
-{
-    const bool bound = !driverName(printer).empty();
-    std::error_code ignored;
-    if (code == static_cast<int>(USBDEVFS_DISCONNECT)) {
-        if (!bound) {
-            error = ENODATA;
-            return -1;
-        }
-        std::filesystem::remove(printer.driverLink, ignored);
-        return 0;
-    }
-    if (code == static_cast<int>(USBDEVFS_CONNECT) && !printer.driverLink.empty()) {
-        if (bound) {
-            error = EBUSY;
-            return -1;
-        }
-        std::filesystem::create_symlink(printer.driverTarget, printer.driverLink, ignored);
-        return 1;
-    }
-    error = EINVAL;
-    return -1;
 }
 
 } // namespace
@@ -203,32 +171,10 @@ struct FakeUsbPrinters::State {
     // None while a kernel driver or another program holds the interface.
     static long claim(const Printer& printer, int& error)
     {
-        if (!driverName(printer).empty() || printer.claimedElsewhere) {
+        if (!printer.driver.bound().empty() || printer.claimedElsewhere) {
             error = EBUSY;
             return -1;
         }
-        return 0;
-    }
-
-    // USBDEVFS_GETDRIVER and USBDEVFS_IOCTL (detach, attach) for the interface's driver.
-    static long driver(Printer& printer, gulong request, UMockdevIoctlData* arg, int& error)
-    {
-        if (request == USBDEVFS_IOCTL) {
-            UMockdevIoctlData* command
-                = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_ioctl), nullptr);
-            return driverRequest(
-                printer, reinterpret_cast<usbdevfs_ioctl*>(command->data)->ioctl_code, error);
-        }
-        std::string name = driverName(printer);
-        if (name.empty()) {
-            error = ENODATA;
-            return -1;
-        }
-        UMockdevIoctlData* answer
-            = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_getdriver), nullptr);
-        name.resize(USBDEVFS_MAXDRIVERNAME + 1, '\0');
-        umockdev_ioctl_data_update(answer, offsetof(usbdevfs_getdriver, driver),
-            reinterpret_cast<guint8*>(name.data()), static_cast<gint>(name.size()));
         return 0;
     }
 
@@ -282,7 +228,7 @@ struct FakeUsbPrinters::State {
             return claim(printer, error);
         case USBDEVFS_GETDRIVER:
         case USBDEVFS_IOCTL:
-            return driver(printer, request, arg, error);
+            return printer.driver.answer(request, arg, error);
         case USBDEVFS_RELEASEINTERFACE:
         case USBDEVFS_SETINTERFACE:
         case USBDEVFS_CLEAR_HALT:
@@ -363,10 +309,8 @@ bool FakeUsbPrinters::serve(const Served& served, std::string& why)
         printer.deviceId = served.deviceId;
         if (!served.driverInterface.empty()) {
             gchar* root = umockdev_testbed_get_root_dir(m_state->testbed);
-            printer.driverLink = std::string(root) + served.driverInterface + "/driver";
+            printer.driver = FakeUsbDriver(std::string(root) + served.driverInterface);
             g_free(root);
-            std::error_code error;
-            printer.driverTarget = std::filesystem::read_symlink(printer.driverLink, error);
         }
     }
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(State::onIoctl), m_state.get());
@@ -393,7 +337,7 @@ std::string FakeUsbPrinters::received(const std::string& node) const
 std::string FakeUsbPrinters::driverOf(const std::string& node) const
 {
     const std::lock_guard lock(m_state->mutex);
-    return driverName(m_state->printers[node]);
+    return m_state->printers[node].driver.bound();
 }
 
 void FakeUsbPrinters::setClaimedElsewhere(const std::string& node, bool claimed)
