@@ -41,8 +41,7 @@ bool PrinterSession::setKeepPortOpen(bool keep)
 
 bool PrinterSession::holdsPort() const
 {
-    return m_portHeld && canHoldPort()
-        && m_connection.comPort().Connected();
+    return m_portHeld && canHoldPort() && m_connection.comPort().Connected();
 }
 
 void PrinterSession::releasePort()

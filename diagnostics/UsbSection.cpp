@@ -91,9 +91,9 @@ UsbSection::UsbSection(PrinterSession& session, Guard guard, Press press,
     raw->addWidget(m_raw, 1);
     raw->addWidget(send);
     auto* layout = new QVBoxLayout(this);
-    for (QWidget* widget : { static_cast<QWidget*>(m_use), static_cast<QWidget*>(find),
-             static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_detach),
-             static_cast<QWidget*>(m_about) })
+    for (QWidget* widget :
+        { static_cast<QWidget*>(m_use), static_cast<QWidget*>(find), static_cast<QWidget*>(m_list),
+            static_cast<QWidget*>(m_detach), static_cast<QWidget*>(m_about) })
         layout->addWidget(widget);
     layout->addLayout(raw);
     layout->addStretch(1);

@@ -1,8 +1,8 @@
 #include "usb/LibusbDevice.h"
 
 #include "platform/Exception.h"
-#include "usb/NodeHolders.h"
 #include "platform/SysRoot.h"
+#include "usb/NodeHolders.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -147,8 +147,7 @@ std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector, b
             libusb_close(handle);
             raiseUsbFailure(UsbFault::HeldByDriver, names);
         }
-        return std::make_unique<UsbLink>(
-            std::make_unique<LibusbTransport>(
+        return std::make_unique<UsbLink>(std::make_unique<LibusbTransport>(
             context, handle, interfaces.front(), names, detachDriver));
     }
     if (unread)

@@ -22,6 +22,7 @@ std::vector<UsbPrinterInfo> listUsbPrinters();
 // lives, and attached again after) or by another program (named where it can be seen) raises
 // EBUSY, one that may not be opened EACCES
 // (the message names the udev rule), a missing one ENODEV, all as platform::EInOutError.
-std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector, bool detachDriver = false);
+std::unique_ptr<printer::PrinterLink> openUsbLink(
+    const UsbSelector& selector, bool detachDriver = false);
 
 } // namespace usb

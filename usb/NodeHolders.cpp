@@ -21,8 +21,8 @@ bool holds(const std::filesystem::path& process, const struct stat& node)
 {
     std::error_code error;
     for (std::filesystem::directory_iterator fd(process / "fd", error), end; !error && fd != end;
-        fd.increment(error)) {
-        struct stat opened {};
+         fd.increment(error)) {
+        struct stat opened { };
         if (::stat(fd->path().c_str(), &opened) == 0 && sameFile(opened, node))
             return true;
     }
@@ -33,14 +33,14 @@ bool holds(const std::filesystem::path& process, const struct stat& node)
 
 std::vector<NodeHolder> processesHolding(const std::string& path)
 {
-    struct stat node {};
+    struct stat node { };
     if (::stat(path.c_str(), &node) != 0)
         return {};
     const std::string self = std::to_string(::getpid());
     std::vector<NodeHolder> holders;
     std::error_code error;
-    for (std::filesystem::directory_iterator process("/proc", error), end;
-        !error && process != end; process.increment(error)) {
+    for (std::filesystem::directory_iterator process("/proc", error), end; !error && process != end;
+         process.increment(error)) {
         const std::string pid = process->path().filename().string();
         if (pid == self || pid.find_first_not_of("0123456789") != std::string::npos
             || !holds(process->path(), node))

@@ -17,9 +17,8 @@ std::string usbFailureMessage(
             + "\"Detach the kernel's driver\" in the printer pane)";
     case UsbFault::HeldByProgram:
         return "The USB printer " + context.device + " is busy: another program holds it ("
-            + (context.holders.empty()
-                    ? "a print spooler such as CUPS or ipp-usb, or another tool"
-                    : context.holders)
+            + (context.holders.empty() ? "a print spooler such as CUPS or ipp-usb, or another tool"
+                                       : context.holders)
             + ")";
     case UsbFault::Permission:
         return "The USB device " + context.node + " (" + context.device

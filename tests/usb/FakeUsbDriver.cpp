@@ -57,7 +57,7 @@ long FakeUsbDriver::disconnectOrConnect(int code, int& error)
         std::filesystem::create_symlink(m_target, m_link, ignored);
         return 1;
     }
-    error = code == static_cast<int>(USBDEVFS_DISCONNECT) ? ENODATA
+    error = code == static_cast<int>(USBDEVFS_DISCONNECT)       ? ENODATA
         : code == static_cast<int>(USBDEVFS_CONNECT) && isBound ? EBUSY
                                                                 : EINVAL;
     return -1;

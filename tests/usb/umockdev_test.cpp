@@ -24,7 +24,8 @@ const std::string kSilent = "/dev/bus/usb/001/006";
 // The device ID reply in the standard's form (the length counts its own two bytes) and in the
 // Linux printer gadget's (it does not).
 const std::string kStandardId = std::string("\x00\x21", 2) + "MFG:POS;MDL:POS-80;CMD:ESC/POS;";
-const std::string kGadgetId = std::string("\x00\x28", 2) + "MFG:Printer;MDL:USB Printer;CMD:ESC/POS;";
+const std::string kGadgetId
+    = std::string("\x00\x28", 2) + "MFG:Printer;MDL:USB Printer;CMD:ESC/POS;";
 
 class UsbPrinters : public testing::Test {
 protected:
@@ -32,8 +33,7 @@ protected:
     {
         s_printers = testsupport::FakeUsbPrinters::create(USB_PRINTERS,
             { { "/dev/bus/usb/001/004", false, {} },
-                { kHeld, true, {},
-                    "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-5/1-5:1.0" },
+                { kHeld, true, {}, "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-5/1-5:1.0" },
                 { kSilent, true, kStandardId }, { "/dev/bus/usb/001/007", false, kGadgetId } },
             s_why);
     }
