@@ -174,6 +174,9 @@ bool takeOption(const std::string& name, std::optional<std::string>& inlineValue
     else if (name == "--hex" || name == "--json" || name == "--list") {
         refuseValue(name, inlineValue);
         (name == "--hex" ? invocation.hex : name == "--json" ? invocation.json : listed) = true;
+    } else if (name == "--detach") {
+        refuseValue(name, inlineValue);
+        invocation.detachDriver = true;
     } else if (name == "--help" || name == "-h" || name == "--version") {
         refuseValue(name, inlineValue);
         invocation.action = name == "--version" ? Action::Version : Action::Help;
@@ -233,6 +236,8 @@ void checkCombination(const Invocation& invocation)
         throw UsageError("--jobs and --prometheus apply to --targets only");
     if (!invocation.target)
         throw UsageError("no connection given: use --com, --lpt, --net or --usb");
+    if (invocation.detachDriver && !invocation.target->usb)
+        throw UsageError("--detach applies to --usb only");
     const bool asks = invocation.action == Action::Status || invocation.action == Action::Recover;
     if (invocation.json && !asks)
         throw UsageError("--json applies to the status and recover commands only");

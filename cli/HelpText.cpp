@@ -22,6 +22,8 @@ Connection (exactly one):
       --net ADDRESS[:9100]  network printer at an IPv4 address, port 9100
       --usb VID:PID[:SERIAL] | BUS-ADDRESS  USB printer reached through libusb,
                           without the kernel's printer driver (see --list)
+      --detach            with --usb: detach the kernel's driver that holds the
+                          printer while sending, and attach it again after
 
 Commands:
   print-test TEXT|-       ESC @, the text, CR LF, ESC @ (- reads the text from

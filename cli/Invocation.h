@@ -57,6 +57,8 @@ struct Invocation {
     // print-test, print-text: the text, or "-" for standard input; raw: the file, or "-".
     std::optional<std::string> operand;
     bool hex = false;
+    // --detach: a kernel driver holding the --usb printer is detached while sending.
+    bool detachDriver = false;
     bool json = false;
     std::chrono::milliseconds timeout = printer::kDefaultAnswerLimit;
     bool timeoutGiven = false;

@@ -115,7 +115,7 @@ int sendAction(const Invocation& invocation, const std::string& bytes, const Out
     if (invocation.hex)
         HexTranscript(output.err).record(printer::Direction::Sent, bytes);
     if (const auto failure = attemptWithWait(connection, invocation.target->kind, invocation.wait,
-            [&] { sendToTarget(*invocation.target, connection, bytes); }))
+            [&] { sendToTarget(*invocation.target, connection, bytes, invocation.detachDriver); }))
         return reportFailure(*failure, output);
     for (const auto& box : messages.boxes())
         output.error(box.text);
@@ -127,7 +127,7 @@ std::optional<DeviceFailure> openLink(const Invocation& invocation,
     const TargetConnection& connection, std::unique_ptr<printer::PrinterLink>& link)
 {
     return attemptWithWait(connection, invocation.target->kind, invocation.wait,
-        [&] { link = openTargetLink(*invocation.target, connection); });
+        [&] { link = openTargetLink(*invocation.target, connection, invocation.detachDriver); });
 }
 
 // What goes out before the status is read: recover's request (DLE ENQ 1, or 2 with --clear).

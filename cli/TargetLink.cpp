@@ -7,18 +7,18 @@
 namespace cli {
 
 std::unique_ptr<printer::PrinterLink> openTargetLink(
-    const Target& target, const TargetConnection& connection)
+    const Target& target, const TargetConnection& connection, bool detachDriver)
 {
     if (target.usb)
-        return usb::openUsbLink(*target.usb);
+        return usb::openUsbLink(*target.usb, detachDriver);
     return printer::openPrinterLink(connection, false);
 }
 
-void sendToTarget(
-    const Target& target, const TargetConnection& connection, const std::string& bytes)
+void sendToTarget(const Target& target, const TargetConnection& connection,
+    const std::string& bytes, bool detachDriver)
 {
     if (target.usb)
-        usb::openUsbLink(*target.usb)->send(bytes);
+        usb::openUsbLink(*target.usb, detachDriver)->send(bytes);
     else
         printer::sendToPrinter(connection, bytes);
 }

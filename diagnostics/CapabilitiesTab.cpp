@@ -145,7 +145,9 @@ bool CapabilitiesTab::saveProfile(const QString& path)
     std::vector<bool> ticked;
     for (int i = 0; i < m_list->count(); ++i)
         ticked.push_back(m_list->item(i)->checkState() == Qt::Checked);
-    const auto identity = askIdentity(m_connection, m_pane.session().answerLimit());
+    auto& session = m_pane.session();
+    const auto identity
+        = askIdentity([&session] { return session.plainLink(); }, session.answerLimit());
     escpos::PrinterProfile base;
     base.vendor = identity.maker;
     base.model = identity.model;

@@ -1,7 +1,6 @@
 #include "diagnostics/PrinterIdentity.h"
 
 #include "escpos/PrinterStatus.h"
-#include "printer/OpenPrinterLink.h"
 
 #include <exception>
 
@@ -21,12 +20,12 @@ std::string answeredText(
 
 } // namespace
 
-PrinterIdentity askIdentity(
-    const printer::PrinterConnection& connection, std::chrono::milliseconds limit)
+PrinterIdentity askIdentity(const std::function<std::unique_ptr<printer::PrinterLink>()>& openLink,
+    std::chrono::milliseconds limit)
 {
     PrinterIdentity identity;
     try {
-        const auto link = printer::openPrinterLink(connection, false);
+        const auto link = openLink();
         if (!link->canAnswer())
             return identity;
         identity.maker = answeredText(*link, escpos::IdQuery::Maker, limit);

@@ -8,6 +8,7 @@
 #include "diagnostics/RecoverySection.h"
 #include "diagnostics/StatusLight.h"
 #include "diagnostics/TranscriptPanel.h"
+#include "diagnostics/UsbSection.h"
 #include "diagnostics/WatchSection.h"
 #include "platform/ErrorReport.h"
 #include "platform/Exception.h"
@@ -134,6 +135,7 @@ void PrinterPane::buildLayout()
     pages->addTab(m_watch, QStringLiteral("Watch"));
     pages->addTab(
         scrolling(column({ m_keepPortOpen, m_lineLights, m_numbered })), QStringLiteral("Lines"));
+    pages->addTab(scrolling(m_usb), QStringLiteral("USB"));
     pages->addTab(new TranscriptPanel(m_transcript), QStringLiteral("Transcript"));
     auto* top = new QHBoxLayout;
     top->addWidget(m_query);
@@ -159,14 +161,14 @@ void PrinterPane::buildSections()
         m_session, guard, [this](const printer::PrinterReport& report, const QString& what) {
             showFullRound(report, what);
         });
-    m_numbered = new NumberedLinesSection(
-        m_session, guard,
-        [this](const std::string& bytes) {
-            press(bytes, [this](const std::string& b) {
-                return printer::sendToPrinter(m_session.connection(), b);
-            });
-        },
+    const auto pressBytes = [this](const std::string& bytes) {
+        press(bytes, [this](const std::string& b) {
+            return printer::sendToPrinter(m_session.connection(), b);
+        });
+    };
+    m_numbered = new NumberedLinesSection(m_session, guard, pressBytes,
         [this](const std::vector<LightState>& lights) { m_lineLights->showStates(lights); });
+    m_usb = new UsbSection(m_session, guard, pressBytes, [this] { connectionChanged(); });
 }
 
 void PrinterPane::queryClicked()

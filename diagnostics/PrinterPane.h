@@ -24,6 +24,7 @@ namespace diagnostics {
 class LightPanel;
 class NumberedLinesSection;
 class RecoverySection;
+class UsbSection;
 class WatchSection;
 
 class PrinterPane : public QWidget {
@@ -103,6 +104,7 @@ private:
     WatchSection* m_watch = nullptr;
     RecoverySection* m_recovery = nullptr;
     NumberedLinesSection* m_numbered = nullptr;
+    UsbSection* m_usb = nullptr;
 };
 
 } // namespace diagnostics

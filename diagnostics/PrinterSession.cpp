@@ -29,7 +29,7 @@ bool PrinterSession::setKeepPortOpen(bool keep)
         releasePort();
         return false;
     }
-    if (m_connection.isChecked(printer::Connection::Com) && !m_portHeld) {
+    if (canHoldPort() && !m_portHeld) {
         auto& port = m_connection.comPort();
         port.openPort();
         m_portHeld = true;
@@ -41,8 +41,7 @@ bool PrinterSession::setKeepPortOpen(bool keep)
 
 bool PrinterSession::holdsPort() const
 {
-    return m_portHeld && m_connection.isChecked(printer::Connection::Com)
-        && m_connection.comPort().Connected();
+    return m_portHeld && canHoldPort() && m_connection.comPort().Connected();
 }
 
 void PrinterSession::releasePort()
@@ -55,10 +54,15 @@ void PrinterSession::releasePort()
     port.closePort();
 }
 
-std::unique_ptr<printer::PrinterLink> PrinterSession::openLink()
+std::unique_ptr<printer::PrinterLink> PrinterSession::plainLink()
 {
     // A port held open is reused; otherwise the serial link opens and closes it around its use.
-    auto link = printer::openPrinterLink(m_connection, holdsPort());
+    return m_linkSource ? m_linkSource() : printer::openPrinterLink(m_connection, holdsPort());
+}
+
+std::unique_ptr<printer::PrinterLink> PrinterSession::openLink()
+{
+    auto link = plainLink();
     link->setObserver([this](printer::Direction direction, std::string_view bytes,
                           std::string_view note) {
         if (m_recorder)
@@ -134,7 +138,7 @@ printer::PrinterReport PrinterSession::recover(printer::RecoveryRequest request)
 void PrinterSession::startWatch(std::uint8_t bits, std::function<void()> wake)
 {
     stopWatch();
-    auto link = printer::openPrinterLink(m_connection, holdsPort());
+    auto link = plainLink();
     if (!link->canAnswer())
         throw platform::Exception(
             "Nothing comes back on this connection: there is nothing to watch");
@@ -207,7 +211,8 @@ PrinterSession::PressResult PrinterSession::press(
             session.m_pressTime.reset();
         }
     } done { *this };
-    if (m_watch || holdsPort()) {
+    // The pane's own printer, like a held-open port, takes the press over its link.
+    if (m_watch || holdsPort() || m_linkSource) {
         withLink([&](printer::PrinterLink& link) {
             m_pressTime = pressed;
             link.send(bytes);

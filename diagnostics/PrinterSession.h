@@ -24,6 +24,8 @@ public:
     using Recorder = std::function<void(printer::Direction direction, std::string_view bytes,
         std::string_view note, Clock::time_point time)>;
     using OrdinarySend = std::function<printer::Delivery(const std::string& bytes)>;
+    // Opens a link to a printer the pane chose itself (a USB printer), in place of the window's.
+    using LinkSource = std::function<std::unique_ptr<printer::PrinterLink>()>;
 
     PrinterSession(const printer::PrinterConnection& connection, Recorder recorder);
     ~PrinterSession();
@@ -40,7 +42,14 @@ public:
     bool setKeepPortOpen(bool keep);
     bool keepPortOpen() const { return m_keepPortOpen; }
     // Whether the chosen connection has a port to hold open (COM).
-    bool canHoldPort() const { return m_connection.isChecked(printer::Connection::Com); }
+    bool canHoldPort() const
+    {
+        return !m_linkSource && m_connection.isChecked(printer::Connection::Com);
+    }
+    // With a source, every question and press goes to its printer instead of the window's
+    // connection (the caller stops a watch and a held-open port first); nullptr goes back.
+    void setLinkSource(LinkSource source) { m_linkSource = std::move(source); }
+    bool hasLinkSource() const { return static_cast<bool>(m_linkSource); }
     // Whether a press now goes through the held-open port rather than the ordinary transport.
     bool holdsPort() const;
     // Closes the held-open port; keepPortOpen stays as set.
@@ -48,6 +57,10 @@ public:
     const printer::PrinterConnection& connection() const { return m_connection; }
     // The serial port the session holds open (the window's port object).
     cport::TCustomComPort& heldPort() const { return m_connection.comPort(); }
+
+    // A link of its own to the printer in use (the pane's own or the window's), without the
+    // transcript; errors of opening it are raised.
+    std::unique_ptr<printer::PrinterLink> plainLink();
 
     // Every question: DLE EOT 1 to 4, GS I 1 to 3, the driver's view where there is one. A
     // held-open port that fails is closed, so the next question opens it afresh.
@@ -101,6 +114,7 @@ private:
     const printer::PrinterConnection& m_connection;
     Recorder m_recorder;
     std::function<bool()> m_cancelled;
+    LinkSource m_linkSource;
     std::chrono::milliseconds m_answerLimit = printer::kDefaultAnswerLimit;
     std::optional<Clock::time_point> m_pressTime; // sent bytes are shown at it while set
     bool m_keepPortOpen = false;

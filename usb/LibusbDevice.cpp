@@ -2,10 +2,12 @@
 
 #include "platform/Exception.h"
 #include "platform/SysRoot.h"
+#include "usb/NodeHolders.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 namespace usb {
 
@@ -123,7 +125,7 @@ UsbFailureContext failureContext(const UsbDeviceAddress& device)
     std::snprintf(node, sizeof node, "/dev/bus/usb/%03u/%03u", device.bus, device.address);
     return { vendorProductText(device.vendor, device.product) + " on bus "
             + std::to_string(device.bus) + ", address " + std::to_string(device.address),
-        node, {} };
+        node, {}, {} };
 }
 
 std::string stringOf(libusb_device_handle* handle, std::uint8_t index)
@@ -138,16 +140,27 @@ std::string stringOf(libusb_device_handle* handle, std::uint8_t index)
 }
 
 LibusbTransport::LibusbTransport(std::shared_ptr<LibusbContext> context,
-    libusb_device_handle* handle, const Interface& interface, const UsbFailureContext& names)
+    libusb_device_handle* handle, const Interface& interface, const UsbFailureContext& names,
+    bool detachDriver)
     : m_context(std::move(context))
     , m_handle(handle)
     , m_interface(interface.number)
     , m_endpoints(*chooseEndpoints(interface))
     , m_names(names)
 {
+    if (detachDriver) {
+        // NOT_FOUND: no driver was bound after all, nothing to give back.
+        const int error = libusb_detach_kernel_driver(m_handle, m_interface);
+        if (error != 0 && error != LIBUSB_ERROR_NOT_FOUND) {
+            libusb_close(m_handle);
+            raise(error);
+        }
+        m_detached = error == 0;
+    }
     if (const int error = libusb_claim_interface(m_handle, m_interface); error != 0) {
+        reattach();
         libusb_close(m_handle);
-        raiseUsbFailure(faultOf(error), m_names, libusb_strerror(error));
+        raise(error);
     }
     m_claimed = true;
 }
@@ -156,7 +169,24 @@ LibusbTransport::~LibusbTransport()
 {
     if (m_claimed)
         libusb_release_interface(m_handle, m_interface);
+    reattach();
     libusb_close(m_handle);
+}
+
+void LibusbTransport::raise(int libusbError)
+{
+    const UsbFault fault = faultOf(libusbError);
+    UsbFailureContext names = m_names;
+    if (fault == UsbFault::HeldByProgram)
+        names.holders = holdersText(processesHolding(names.node));
+    raiseUsbFailure(fault, names, libusb_strerror(libusbError));
+}
+
+void LibusbTransport::reattach()
+{
+    // A printer unplugged meanwhile has no driver to give back: nothing to report then.
+    if (std::exchange(m_detached, false))
+        libusb_attach_kernel_driver(m_handle, m_interface);
 }
 
 std::size_t LibusbTransport::bulkOut(std::string_view bytes, std::chrono::milliseconds limit)
@@ -172,7 +202,7 @@ std::size_t LibusbTransport::bulkOut(std::string_view bytes, std::chrono::millis
         if (error == LIBUSB_ERROR_TIMEOUT)
             return sent;
         if (error != 0)
-            raiseUsbFailure(faultOf(error), m_names, libusb_strerror(error));
+            raise(error);
     }
     return sent;
 }
@@ -185,7 +215,7 @@ std::string LibusbTransport::bulkIn(std::size_t maxBytes, std::chrono::milliseco
         reinterpret_cast<unsigned char*>(bytes.data()), static_cast<int>(maxBytes), &transferred,
         milliseconds(limit));
     if (error != 0 && error != LIBUSB_ERROR_TIMEOUT)
-        raiseUsbFailure(faultOf(error), m_names, libusb_strerror(error));
+        raise(error);
     bytes.resize(static_cast<std::size_t>(transferred));
     return bytes;
 }

@@ -52,9 +52,11 @@ std::string stringOf(libusb_device_handle* handle, std::uint8_t index);
 // The claimed interface: released and the device closed when it goes.
 class LibusbTransport : public UsbTransport {
 public:
-    // Takes the handle; claims the interface (raising as openUsbLink says).
+    // Takes the handle; claims the interface (raising as openUsbLink says). With
+    // `detachDriver`, a kernel driver bound to the interface is detached first and attached
+    // again when the transport goes (or when the claim fails).
     LibusbTransport(std::shared_ptr<LibusbContext> context, libusb_device_handle* handle,
-        const Interface& interface, const UsbFailureContext& names);
+        const Interface& interface, const UsbFailureContext& names, bool detachDriver);
     ~LibusbTransport() override;
 
     const EndpointChoice& endpoints() const override { return m_endpoints; }
@@ -62,12 +64,17 @@ public:
     std::string bulkIn(std::size_t maxBytes, std::chrono::milliseconds limit) override;
 
 private:
+    // Raises the libusb error as a failure, naming the programs that hold the device when busy.
+    [[noreturn]] void raise(int libusbError);
+    void reattach();
+
     std::shared_ptr<LibusbContext> m_context;
     libusb_device_handle* m_handle;
     std::uint8_t m_interface;
     EndpointChoice m_endpoints;
     UsbFailureContext m_names;
     bool m_claimed = false;
+    bool m_detached = false; // a kernel driver was detached, to be attached again
 };
 
 } // namespace usb

@@ -111,7 +111,7 @@ std::vector<UsbPrinterInfo> listUsbPrinters()
     return printers;
 }
 
-std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector)
+std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector, bool detachDriver)
 {
     auto context = std::make_shared<LibusbContext>();
     const DeviceList devices(context->get());
@@ -143,16 +143,16 @@ std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector)
             continue;
         }
         names.driver = kernelDriverOf(device, interfaces.front().number);
-        if (!names.driver.empty()) {
+        if (!names.driver.empty() && !detachDriver) {
             libusb_close(handle);
             raiseUsbFailure(UsbFault::HeldByDriver, names);
         }
-        return std::make_unique<UsbLink>(
-            std::make_unique<LibusbTransport>(context, handle, interfaces.front(), names));
+        return std::make_unique<UsbLink>(std::make_unique<LibusbTransport>(
+            context, handle, interfaces.front(), names, detachDriver));
     }
     if (unread)
         raiseUsbFailure(faultOf(unread->first), unread->second, libusb_strerror(unread->first));
-    raiseUsbFailure(UsbFault::NoDevice, { selector.text(), {}, {} });
+    raiseUsbFailure(UsbFault::NoDevice, { selector.text(), {}, {}, {} });
 }
 
 } // namespace usb

@@ -18,8 +18,11 @@ namespace usb {
 std::vector<UsbPrinterInfo> listUsbPrinters();
 
 // Opens the first printer interface of the device the selector names and claims it. A device
-// held by a kernel driver or another program raises EBUSY, one that may not be opened EACCES
+// held by a kernel driver (unless `detachDriver`: then the driver is detached while the link
+// lives, and attached again after) or by another program (named where it can be seen) raises
+// EBUSY, one that may not be opened EACCES
 // (the message names the udev rule), a missing one ENODEV, all as platform::EInOutError.
-std::unique_ptr<printer::PrinterLink> openUsbLink(const UsbSelector& selector);
+std::unique_ptr<printer::PrinterLink> openUsbLink(
+    const UsbSelector& selector, bool detachDriver = false);
 
 } // namespace usb

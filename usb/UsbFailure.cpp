@@ -13,11 +13,13 @@ std::string usbFailureMessage(
     case UsbFault::HeldByDriver:
         return "The USB printer " + context.device + " is held by the kernel's driver "
             + context.driver + ": send to it through its line printer device (--lpt "
-            + "/dev/usb/lpN, see --list), or unbind the driver first";
+            + "/dev/usb/lpN, see --list), or detach the driver while sending (--detach, or "
+            + "\"Detach the kernel's driver\" in the printer pane)";
     case UsbFault::HeldByProgram:
-        return "The USB printer " + context.device
-            + " is busy: another program holds it (a print spooler such as CUPS or ipp-usb, "
-              "or another tool)";
+        return "The USB printer " + context.device + " is busy: another program holds it ("
+            + (context.holders.empty() ? "a print spooler such as CUPS or ipp-usb, or another tool"
+                                       : context.holders)
+            + ")";
     case UsbFault::Permission:
         return "The USB device " + context.node + " (" + context.device
             + ") may not be opened by this user: add a udev rule that gives receipt printers "

@@ -20,6 +20,7 @@ struct UsbFailureContext {
     std::string device; // "04b8:0202 on bus 1, address 4"
     std::string node; // "/dev/bus/usb/001/004"
     std::string driver; // the kernel driver that holds it, for HeldByDriver
+    std::string holders; // the programs seen holding it, for HeldByProgram ("cupsd (pid 812)")
 };
 
 // The message for a fault; `detail` (the library's own words) is added for Other.

@@ -100,6 +100,8 @@ TEST(Arguments, RefusesInOneLineWhatCannotRun)
         { { "--net", "127.0.0.1", "--wait", "-1", "cut" }, "invalid waiting time '-1'" },
         { { "--net", "127.0.0.1", "--wait", "3601", "cut" }, "invalid waiting time" },
         { { "--net", "127.0.0.1", "--hex=yes", "cut" }, "option '--hex' takes no value" },
+        { { "--net", "127.0.0.1", "--detach", "cut" }, "--detach applies to --usb only" },
+        { { "--usb", "1-4", "--detach=yes", "cut" }, "option '--detach' takes no value" },
         { { "--net", "127.0.0.1", "--encoding", "KLINGON-8", "print-test", "x" },
             "unknown encoding 'KLINGON-8'" },
         { { "--net", "127.0.0.1", "--encoding", "CP437", "cut" }, "--encoding applies" },

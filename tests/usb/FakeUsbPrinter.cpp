@@ -1,5 +1,7 @@
 #include "FakeUsbPrinter.h"
 
+#include "FakeUsbDriver.h"
+
 #include <umockdev.h>
 
 #include <linux/usbdevice_fs.h>
@@ -25,6 +27,10 @@ namespace {
 // One printer's usbfs state: requests waiting for data and requests done, to be reaped.
 struct Printer {
     bool silent = false;
+    std::string deviceId;
+    FakeUsbDriver driver;
+    bool claimedElsewhere = false;
+    bool gone = false;
     std::string received;
     std::string replies; // owed on bulk IN
     std::deque<UMockdevIoctlData*> waiting; // IN requests
@@ -73,6 +79,12 @@ usbdevfs_urb* urbOf(UMockdevIoctlData* data)
     return reinterpret_cast<usbdevfs_urb*>(data->data);
 }
 
+// The printer class's GET_DEVICE_ID (class request to the interface, device to host).
+bool asksDeviceId(const guint8* setup)
+{
+    return setup[0] == 0xA1 && setup[1] == 0;
+}
+
 } // namespace
 
 struct FakeUsbPrinters::State {
@@ -111,10 +123,8 @@ struct FakeUsbPrinters::State {
         UMockdevIoctlData* urbData = umockdev_ioctl_data_ref(
             umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr));
         usbdevfs_urb* urb = urbOf(urbData);
-        if (urb->type != USBDEVFS_URB_TYPE_BULK) { // control requests: stalled
-            urb->status = -EPIPE;
-            urb->actual_length = 0;
-            printer.done.push_back(urbData);
+        if (urb->type == USBDEVFS_URB_TYPE_CONTROL) {
+            control(printer, urbData);
             return;
         }
         if (urb->endpoint & 0x80) {
@@ -138,6 +148,36 @@ struct FakeUsbPrinters::State {
         answer(printer);
     }
 
+    // GET_DEVICE_ID answered with the reply given (as much as was asked for); anything else,
+    // or a printer without a reply, stalls.
+    void control(Printer& printer, UMockdevIoctlData* urbData)
+    {
+        usbdevfs_urb* urb = urbOf(urbData);
+        UMockdevIoctlData* buffer = umockdev_ioctl_data_resolve(urbData,
+            offsetof(usbdevfs_urb, buffer), static_cast<gsize>(urb->buffer_length), nullptr);
+        constexpr std::size_t kSetup = 8;
+        const std::size_t asked = static_cast<std::size_t>(urb->buffer_length) - kSetup;
+        const std::size_t length = std::min(asked, printer.deviceId.size());
+        const bool answers = !printer.deviceId.empty() && asksDeviceId(buffer->data);
+        if (answers)
+            umockdev_ioctl_data_update(buffer, kSetup,
+                reinterpret_cast<guint8*>(printer.deviceId.data()), static_cast<gint>(length));
+        urb = urbOf(urbData);
+        urb->status = answers ? 0 : -EPIPE;
+        urb->actual_length = answers ? static_cast<int>(length) : 0;
+        printer.done.push_back(urbData);
+    }
+
+    // None while a kernel driver or another program holds the interface.
+    static long claim(const Printer& printer, int& error)
+    {
+        if (!printer.driver.bound().empty() || printer.claimedElsewhere) {
+            error = EBUSY;
+            return -1;
+        }
+        return 0;
+    }
+
     // A cancelled request is reaped with ENOENT, as the kernel reports it.
     void discard(Printer& printer, gulong address)
     {
@@ -153,8 +193,14 @@ struct FakeUsbPrinters::State {
     }
 
     // Returns the result and sets `error`.
-    long handle(Printer& printer, gulong request, UMockdevIoctlData* arg, int& error)
+    long handle(Printer& printer, UMockdevIoctlClient* client, int& error)
     {
+        const gulong request = umockdev_ioctl_client_get_request(client);
+        UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+        if (printer.gone && (printer.done.empty() || request != USBDEVFS_REAPURBNDELAY)) {
+            error = ENODEV;
+            return -1;
+        }
         switch (request) {
         case USBDEVFS_SUBMITURB:
             submit(printer, arg);
@@ -179,6 +225,10 @@ struct FakeUsbPrinters::State {
             return 0;
         }
         case USBDEVFS_CLAIMINTERFACE:
+            return claim(printer, error);
+        case USBDEVFS_GETDRIVER:
+        case USBDEVFS_IOCTL:
+            return printer.driver.answer(request, arg, error);
         case USBDEVFS_RELEASEINTERFACE:
         case USBDEVFS_SETINTERFACE:
         case USBDEVFS_CLEAR_HALT:
@@ -196,8 +246,7 @@ struct FakeUsbPrinters::State {
         const std::lock_guard lock(state->mutex);
         Printer& printer = state->printers[state->nodes[handler]];
         int error = 0;
-        const long result = state->handle(printer, umockdev_ioctl_client_get_request(client),
-            umockdev_ioctl_client_get_arg(client), error);
+        const long result = state->handle(printer, client, error);
         umockdev_ioctl_client_complete(client, result, error);
         return TRUE;
     }
@@ -255,7 +304,14 @@ bool FakeUsbPrinters::serve(const Served& served, std::string& why)
     {
         const std::lock_guard lock(m_state->mutex);
         m_state->nodes[handler] = node;
-        m_state->printers[node].silent = served.silent;
+        Printer& printer = m_state->printers[node];
+        printer.silent = served.silent;
+        printer.deviceId = served.deviceId;
+        if (!served.driverInterface.empty()) {
+            gchar* root = umockdev_testbed_get_root_dir(m_state->testbed);
+            printer.driver = FakeUsbDriver(std::string(root) + served.driverInterface);
+            g_free(root);
+        }
     }
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(State::onIoctl), m_state.get());
     // The handler answers on the context that is the thread's default when it is attached.
@@ -276,6 +332,34 @@ std::string FakeUsbPrinters::received(const std::string& node) const
     const std::lock_guard lock(m_state->mutex);
     const auto found = m_state->printers.find(node);
     return found == m_state->printers.end() ? std::string() : found->second.received;
+}
+
+std::string FakeUsbPrinters::driverOf(const std::string& node) const
+{
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->printers[node].driver.bound();
+}
+
+void FakeUsbPrinters::setClaimedElsewhere(const std::string& node, bool claimed)
+{
+    const std::lock_guard lock(m_state->mutex);
+    m_state->printers[node].claimedElsewhere = claimed;
+}
+
+void FakeUsbPrinters::unplug(const std::string& node, const std::string& device)
+{
+    {
+        const std::lock_guard lock(m_state->mutex);
+        Printer& printer = m_state->printers[node];
+        printer.gone = true;
+        for (UMockdevIoctlData* waiting : printer.waiting) {
+            urbOf(waiting)->status = -ENODEV;
+            urbOf(waiting)->actual_length = 0;
+            printer.done.push_back(waiting);
+        }
+        printer.waiting.clear();
+    }
+    umockdev_testbed_remove_device(m_state->testbed, device.c_str());
 }
 
 } // namespace testsupport

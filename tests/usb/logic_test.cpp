@@ -1,8 +1,10 @@
 // The USB printers' logic without a device: endpoints from descriptors as real receipt printers
 // have them, the direction verdict, the device ID reply in both length forms and cut short,
-// the failures' words, the selector, and the link over a transport played in memory.
+// the failures' words, the selector, the link over a transport played in memory, and the
+// programs found holding a file by a real second process.
 #include "usb/DeviceIdReply.h"
 #include "usb/Endpoints.h"
+#include "usb/NodeHolders.h"
 #include "usb/UsbFailure.h"
 #include "usb/UsbLink.h"
 #include "usb/UsbSelector.h"
@@ -12,6 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -95,7 +106,7 @@ TEST(UsbDeviceId, BothLengthFormsAndOnlyTheBytesReceived)
 TEST(UsbFailure, WordsSayWhatToDoAndNeverNameAGroup)
 {
     const usb::UsbFailureContext context { "04b8:0202 on bus 1, address 4", "/dev/bus/usb/001/004",
-        "usblp" };
+        "usblp", {} };
     const std::string permission = usb::usbFailureMessage(usb::UsbFault::Permission, context);
     EXPECT_NE(permission.find("/dev/bus/usb/001/004"), std::string::npos);
     EXPECT_NE(permission.find("udev rule"), std::string::npos);
@@ -203,6 +214,37 @@ TEST(UsbLink, OneWayPrinterAndAPrinterThatStopsTaking)
     } catch (const printer::SendFailure& failure) {
         EXPECT_EQ(failure.delivered(), 2u); // 3 went to the question
     }
+}
+
+TEST(NodeHolders, AnotherProcessHoldingTheFileIsNamedButNotThisOne)
+{
+    char folder[] = "/tmp/quillet-holders-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string held = std::string(folder) + "/node";
+    const std::string free = std::string(folder) + "/other";
+    std::ofstream(held) << "x";
+    std::ofstream(free) << "y";
+    const std::string script = "exec sleep 30 < " + held;
+    const char* arguments[] = { "sh", "-c", script.c_str(), nullptr };
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, "/bin/sh", nullptr, nullptr,
+                  const_cast<char* const*>(arguments), environ),
+        0);
+    std::ifstream mine(free); // this process's own descriptors never count
+    std::vector<usb::NodeHolder> holders;
+    for (int tries = 0; tries < 200 && (holders.empty() || holders[0].name != "sleep"); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        holders = usb::processesHolding(held);
+    }
+    ASSERT_EQ(holders.size(), 1u);
+    EXPECT_EQ(holders[0].pid, child);
+    EXPECT_EQ(usb::holdersText(holders), "sleep (pid " + std::to_string(child) + ")");
+    EXPECT_TRUE(usb::processesHolding(free).empty());
+    EXPECT_TRUE(usb::processesHolding(std::string(folder) + "/missing").empty());
+    ::kill(child, SIGTERM);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_TRUE(usb::processesHolding(held).empty());
+    std::system(("rm -rf " + std::string(folder)).c_str());
 }
 
 } // namespace
