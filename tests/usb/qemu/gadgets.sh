@@ -40,15 +40,17 @@ start_printer() {
   shift
   : >"/tmp/received-$name"
   "$GADGET_PRINTER" "/tmp/received-$name" "$@" >"/tmp/gadget-$name.out" 2>&1 &
-  wait_for "grep -q ready /tmp/gadget-$name.out" 20
+  wait_for "read -r line </tmp/gadget-$name.out && [ \"\$line\" = ready ]" 20
 }
 
-# The host side's interface of the device VID:PID ("2-1:1.0"), once it is configured.
+# The host side's interface of the device VID:PID ("2-1:1.0"), once it is configured. Shell
+# builtins only: every program started costs much under emulation.
 interface_of() {
-  local device
+  local device vendor product
   for device in /sys/bus/usb/devices/*; do
-    [ "$(cat "$device/idVendor" 2>/dev/null):$(cat "$device/idProduct" 2>/dev/null)" = "$1" ] &&
-      [ -d "$device/$(basename "$device"):1.0" ] && echo "$(basename "$device"):1.0" && return 0
+    read -r vendor 2>/dev/null <"$device/idVendor" && read -r product <"$device/idProduct" &&
+      [ "$vendor:$product" = "$1" ] && [ -d "$device/${device##*/}:1.0" ] &&
+      echo "${device##*/}:1.0" && return 0
   done
   return 1
 }
