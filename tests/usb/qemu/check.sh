@@ -22,9 +22,9 @@ check() { # check WHAT COMMAND...: the command's success is the check's
 
 # run ARGUMENTS...: quillet-send, bounded; sets out, err and code.
 run() {
-  out=$(timeout 30 "$send" "$@" 2>/tmp/err)
+  out=$(timeout 30 "$send" "$@" 2>"$TMPDIR/err")
   code=$?
-  err=$(</tmp/err)
+  err=$(<"$TMPDIR/err")
 }
 
 # block_matches VID:PID PATTERN...: the device's block of the listing holds every pattern (an
@@ -44,24 +44,24 @@ block_matches() {
 
 # Numbered records holding every byte value, but no question, for the raw sends.
 byte_values=$(for i in {0..255}; do printf '\\x%02x' "$i"; done)
-for k in {0..399}; do printf "%06d$byte_values" "$k"; done >/tmp/raw
-raw_size=$(stat -c %s /tmp/raw)
+for k in {0..399}; do printf "%06d$byte_values" "$k"; done >"$TMPDIR/raw"
+raw_size=$(stat -c %s "$TMPDIR/raw")
 
 # sends_in_order NAME VID:PID: the raw file reaches the gadget whole and in order.
 sends_in_order() {
   local before
-  before=$(stat -c %s "/tmp/received-$1")
-  run --usb "$2" raw /tmp/raw
+  before=$(stat -c %s "$TMPDIR/received-$1")
+  run --usb "$2" raw "$TMPDIR/raw"
   [ "$code" = 0 ] || { echo "exit $code: $err" && return 1; }
-  wait_for "[ \$(stat -c %s /tmp/received-$1) -ge $((before + raw_size)) ]" 10
-  tail -c +$((before + 1)) "/tmp/received-$1" | cmp - /tmp/raw
+  wait_for "[ \$(stat -c %s $TMPDIR/received-$1) -ge $((before + raw_size)) ]" 10
+  tail -c +$((before + 1)) "$TMPDIR/received-$1" | cmp - "$TMPDIR/raw"
 }
 
 # answered VID:PID NAME: status answers DLE EOT 1 with 18 (0x12), after the question arrived.
 answered() {
   run --usb "$1" --json status
   [ "$code" = 0 ] && [[ $out == *'"query":"DLE EOT 1","outcome":"answered","reply":18'* ]] &&
-    grep -q -P '\x10\x04\x01' "/tmp/received-$2" || { echo "exit $code: $out $err" && return 1; }
+    grep -q -P '\x10\x04\x01' "$TMPDIR/received-$2" || { echo "exit $code: $out $err" && return 1; }
 }
 
 start_gadgets || exit 1

@@ -1,6 +1,6 @@
 # Receipt printers played by USB gadgets on dummy_hcd inside the test machine, made through
 # configfs; sourced by the scripts that run there. Each gadget's printer end is gadget_printer,
-# which keeps what arrived in /tmp/received-NAME.
+# which keeps what arrived in $TMPDIR/received-NAME.
 #   printer  0416:5011  the kernel's printer function (printer class, bound by usblp)
 #   vendor   04b8:0202  FunctionFS, vendor class 0xFF, bulk OUT and IN
 #   oneway   1fc9:2016  FunctionFS, vendor class 0xFF, bulk OUT only
@@ -38,9 +38,9 @@ wait_for() {
 start_printer() {
   local name=$1
   shift
-  : >"/tmp/received-$name"
-  "$GADGET_PRINTER" "/tmp/received-$name" "$@" >"/tmp/gadget-$name.out" 2>&1 &
-  wait_for "read -r line </tmp/gadget-$name.out && [ \"\$line\" = ready ]" 20
+  : >"$TMPDIR/received-$name"
+  "$GADGET_PRINTER" "$TMPDIR/received-$name" "$@" >"$TMPDIR/gadget-$name.out" 2>&1 &
+  wait_for "read -r line 2>/dev/null <$TMPDIR/gadget-$name.out && [ \"\$line\" = ready ]" 20
 }
 
 # The host side's interface of the device VID:PID ("2-1:1.0"), once it is configured. Shell

@@ -19,10 +19,10 @@ if mount -t 9p -o trans=virtio,version=9p2000.L,ro,cache=loose,msize=512000 host
   mount -t sysfs sysfs /host/sys
   mount -t configfs configfs /host/sys/kernel/config
   mount -t devtmpfs devtmpfs /host/dev
-  mount -t tmpfs tmpfs /host/tmp
+  # The machine's own scratch space; the host's /tmp stays visible (a build may be there).
   mount -t tmpfs tmpfs /host/run
   eval "set -- $(cat /command)"
-  chroot /host /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/tmp LANG=C.UTF-8 "$@"
+  chroot /host /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/run TMPDIR=/run LANG=C.UTF-8 "$@"
   echo "QUILLET-GUEST-EXIT $?"
 else
   echo "the host's root file system could not be mounted"
