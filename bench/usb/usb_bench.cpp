@@ -100,8 +100,8 @@ struct Figures {
 };
 
 // Rounds taken in turns; `ours` and `plain` run one round and return its figure (0: failed).
-bool takeTurns(Figures& figures, const std::function<double()>& ours,
-    const std::function<double()>& plain)
+bool takeTurns(
+    Figures& figures, const std::function<double()>& ours, const std::function<double()>& plain)
 {
     for (int round = 0; round < kRounds; ++round) {
         figures.ours.push_back(ours());

@@ -109,10 +109,10 @@ Speed speedDescriptors(bool twoWay, std::uint16_t packet)
     Speed speed {};
     speed.interface = { USB_DT_INTERFACE_SIZE, USB_DT_INTERFACE, 0, 0,
         static_cast<std::uint8_t>(twoWay ? 2 : 1), 0xFF, 0, 0, 1 };
-    speed.endpoints[0]
-        = { USB_DT_ENDPOINT_SIZE, USB_DT_ENDPOINT, 1 | USB_DIR_OUT, USB_ENDPOINT_XFER_BULK, packet, 0 };
-    speed.endpoints[1]
-        = { USB_DT_ENDPOINT_SIZE, USB_DT_ENDPOINT, 2 | USB_DIR_IN, USB_ENDPOINT_XFER_BULK, packet, 0 };
+    speed.endpoints[0] = { USB_DT_ENDPOINT_SIZE, USB_DT_ENDPOINT, 1 | USB_DIR_OUT,
+        USB_ENDPOINT_XFER_BULK, packet, 0 };
+    speed.endpoints[1] = { USB_DT_ENDPOINT_SIZE, USB_DT_ENDPOINT, 2 | USB_DIR_IN,
+        USB_ENDPOINT_XFER_BULK, packet, 0 };
     return speed;
 }
 
@@ -122,8 +122,8 @@ bool describe(int ep0, bool twoWay)
     Descriptors descriptors {};
     const std::size_t unused = twoWay ? 0 : sizeof(usb_endpoint_descriptor_no_audio);
     const std::uint32_t count = twoWay ? 3 : 2;
-    descriptors.header = { FUNCTIONFS_DESCRIPTORS_MAGIC_V2, 0,
-        FUNCTIONFS_HAS_FS_DESC | FUNCTIONFS_HAS_HS_DESC };
+    descriptors.header
+        = { FUNCTIONFS_DESCRIPTORS_MAGIC_V2, 0, FUNCTIONFS_HAS_FS_DESC | FUNCTIONFS_HAS_HS_DESC };
     descriptors.fullSpeedCount = count;
     descriptors.highSpeedCount = count;
     descriptors.fullSpeed = speedDescriptors(twoWay, 64);
@@ -173,7 +173,7 @@ int main(int argc, char** argv)
         servePrinterFunction(argv[3], argv[1]);
     if (kind == "ffs")
         serveFunctionFs(argv[3], argv[1], !(argc >= 5 && std::string(argv[4]) == "one-way"));
-    std::fprintf(stderr, "usage: %s RECEIVED g_printer DEVICE | RECEIVED ffs DIR [one-way]\n",
-        argv[0]);
+    std::fprintf(
+        stderr, "usage: %s RECEIVED g_printer DEVICE | RECEIVED ffs DIR [one-way]\n", argv[0]);
     return 2;
 }
