@@ -24,7 +24,7 @@ namespace {
 
 using benchsupport::median;
 using Clock = std::chrono::steady_clock;
-constexpr int kRounds = 7;
+constexpr int kRounds = 11;
 constexpr int kQuestions = 50; // a round
 constexpr std::chrono::milliseconds kLimit { 1000 };
 const std::string kQuery = "\x10\x04\x01";
