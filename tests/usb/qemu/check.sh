@@ -69,8 +69,11 @@ echo "gadgets up (${SECONDS} s)"
 
 list=$(timeout 30 "$send" --list)
 echo "listed (${SECONDS} s)"
-echo "usblp read the device ID: $(cat /sys/class/usbmisc/lp*/device/ieee1284_id)"
-# The printer function's device ID leaves its two length bytes out of its length.
+# The kernel's own printer driver read the device ID too: the reference for the fields shown.
+usblp_id=$(cat /sys/class/usbmisc/lp*/device/ieee1284_id)
+echo "usblp read the device ID: $usblp_id"
+check "usblp read the maker, model and command set" \
+  test "${usblp_id%%CLS:*}" = "${printer_device_id%%CLS:*}"
 check "printer class gadget listed with its device ID and driver" block_matches 0416:5011 \
   'Quillet tests  Printer gadget  serial PG0001' 'interface 0: class 07 subclass 01 protocol 02' \
   'OUT 0x0[0-9a-f] \(512 bytes\), IN 0x8[0-9a-f] \(512 bytes\): two-way' \
