@@ -13,9 +13,9 @@ namespace usb {
 
 namespace {
 
-// Written in pieces, so a printer that stops taking is noticed within the limit of a piece
-// rather than of the whole send.
-constexpr std::size_t kOutPiece = 16384;
+// The most one bulk OUT transfer carries. libusb splits a transfer into the kernel's requests and
+// submits them together, so a large one keeps the device's queue full.
+constexpr std::size_t kMostInOneTransfer = std::size_t(1) << 20;
 
 unsigned int milliseconds(std::chrono::milliseconds limit)
 {
@@ -189,19 +189,22 @@ void LibusbTransport::reattach()
         libusb_attach_kernel_driver(m_handle, m_interface);
 }
 
+// All that is left goes in one transfer. A limit that passes with some bytes taken is progress
+// (a printer that takes slowly, at its printing pace): the rest goes in the next transfer. Only
+// a limit that passes with nothing taken ends the send.
 std::size_t LibusbTransport::bulkOut(std::string_view bytes, std::chrono::milliseconds limit)
 {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const std::size_t piece = std::min(kOutPiece, bytes.size() - sent);
+        const std::size_t piece = std::min(kMostInOneTransfer, bytes.size() - sent);
         int transferred = 0;
         const int error = libusb_bulk_transfer(m_handle, m_endpoints.out.address,
             reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data() + sent)),
             static_cast<int>(piece), &transferred, milliseconds(limit));
         sent += static_cast<std::size_t>(transferred);
-        if (error == LIBUSB_ERROR_TIMEOUT)
+        if (error == LIBUSB_ERROR_TIMEOUT && transferred == 0)
             return sent;
-        if (error != 0)
+        if (error != 0 && error != LIBUSB_ERROR_TIMEOUT)
             raise(error);
     }
     return sent;

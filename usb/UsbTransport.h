@@ -14,8 +14,8 @@ class UsbTransport {
 public:
     virtual ~UsbTransport() = default;
     virtual const EndpointChoice& endpoints() const = 0;
-    // Writes on bulk OUT; returns how many bytes the device took before `limit` passed (all of
-    // them unless it stopped taking). Raises on an unplug or another failure.
+    // Writes on bulk OUT; returns how many bytes the device took (all of them unless it stopped
+    // taking: took nothing for `limit`). Raises on an unplug or another failure.
     virtual std::size_t bulkOut(std::string_view bytes, std::chrono::milliseconds limit) = 0;
     // Reads one transfer of up to `maxBytes` from bulk IN; empty when nothing came within
     // `limit`. Never called when there is no IN endpoint.
