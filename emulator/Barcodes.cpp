@@ -1,8 +1,10 @@
 #include "emulator/Barcodes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 #include <zint.h>
 
 namespace emulator {
@@ -117,28 +119,56 @@ bool moduleSet(const zint_symbol& symbol, int row, int column)
     return (symbol.encoded_data[row][column >> 3] >> (column & 7)) & 1;
 }
 
-// Draws the symbol's modules, each `scaleX` by `scaleY` dots; a linear symbol's one row is
-// repeated `height` times.
-BitmapResult draw(
-    const zint_symbol& symbol, int scaleX, int scaleY, int rows, int maxWidth, const char* what)
+// Draws the symbol's modules `scaleX` dots wide; row r of the symbol is `heights[r]` dots tall.
+BitmapResult draw(const zint_symbol& symbol, int scaleX, const std::vector<long long>& heights,
+    int maxWidth, const char* what)
 {
-    auto result
-        = blankBitmap((long long)symbol.width * scaleX, (long long)rows * scaleY, maxWidth, what);
+    long long total = 0;
+    for (const auto height : heights)
+        total += height;
+    auto result = blankBitmap((long long)symbol.width * scaleX, total, maxWidth, what);
     if (!result.refusal.empty())
         return result;
     auto& bitmap = result.bitmap;
-    const auto moduleRow = [&](int y) { return symbol.rows == 1 ? 0 : y / scaleY; };
-    for (int y = 0; y < bitmap.height; ++y) {
-        auto* line = bitmap.dots.data() + std::size_t(y) * bitmap.width;
-        // A row of the same modules as the one above is a copy of it.
-        if (y > 0 && moduleRow(y) == moduleRow(y - 1)) {
-            std::memcpy(line, line - bitmap.width, std::size_t(bitmap.width));
-            continue;
+    int y = 0;
+    for (std::size_t row = 0; row < heights.size(); ++row) {
+        for (long long k = 0; k < heights[row]; ++k, ++y) {
+            auto* line = bitmap.dots.data() + std::size_t(y) * bitmap.width;
+            if (k > 0) { // the same modules as the line above
+                std::memcpy(line, line - bitmap.width, std::size_t(bitmap.width));
+                continue;
+            }
+            for (int x = 0; x < bitmap.width; ++x)
+                line[x] = moduleSet(symbol, int(row), x / scaleX);
         }
-        for (int x = 0; x < bitmap.width; ++x)
-            line[x] = moduleSet(symbol, moduleRow(y), x / scaleX);
     }
     return result;
+}
+
+bool stackedDataBar(int symbology)
+{
+    return symbology == BARCODE_DBAR_STK || symbology == BARCODE_DBAR_OMNSTK
+        || symbology == BARCODE_DBAR_EXPSTK;
+}
+
+// The rows of a stacked GS1 DataBar in dots, `module` dots a module: libzint gives the fixed
+// ones (the separators, a stacked symbol's short rows) and leaves the others (0) to share the
+// rest of the symbol's height.
+std::vector<long long> dataBarRows(const zint_symbol& symbol, int module)
+{
+    double fixed = 0;
+    int shared = 0;
+    for (int row = 0; row < symbol.rows; ++row) {
+        fixed += symbol.row_height[row];
+        shared += symbol.row_height[row] == 0;
+    }
+    const double rest = shared ? (symbol.height - fixed) / shared : 0;
+    std::vector<long long> heights;
+    for (int row = 0; row < symbol.rows; ++row) {
+        const double modules = symbol.row_height[row] > 0 ? symbol.row_height[row] : rest;
+        heights.push_back(std::lround(modules * module));
+    }
+    return heights;
 }
 
 BitmapResult refused(std::string reason)
@@ -185,22 +215,26 @@ BitmapResult linearBarcode(std::uint8_t type, std::string_view data, int moduleW
     readable = symbology.zint == BARCODE_CODE39 || symbol->text[0] == 0
         ? text
         : reinterpret_cast<const char*>(symbol->text);
-    if (symbol->rows > 1) // a symbol of several rows (DataBar Expanded) shares out the height
-        return draw(*symbol, moduleWidth, std::max(1, height / symbol->rows), symbol->rows,
-            maxWidth, symbology.name);
-    return draw(*symbol, moduleWidth, 1, height, maxWidth, symbology.name);
+    // A symbol of several rows (DataBar Expanded) shares out the height.
+    const int rows = std::max(1, symbol->rows);
+    return draw(*symbol, moduleWidth, std::vector<long long>(rows, std::max(1, height / rows)),
+        maxWidth, symbology.name);
 }
 
 BitmapResult matrixCode(int symbology, const char* name, std::string_view data,
     const SymbolSettings& settings, int maxWidth)
 {
     std::string error;
-    const auto symbol = encode(symbology, DATA_MODE, data, settings, error);
+    const auto symbol = encode(
+        symbology, settings.gs1 ? GS1_MODE | GS1PARENS_MODE : DATA_MODE, data, settings, error);
     if (!error.empty())
         return refused(std::string(name) + " refused: " + error);
     if (symbology == BARCODE_MAXICODE)
         return drawRendered(*symbol, maxWidth, name);
-    return draw(*symbol, settings.moduleWidth, settings.moduleHeight, symbol->rows, maxWidth, name);
+    const auto rows = stackedDataBar(symbology)
+        ? dataBarRows(*symbol, settings.moduleWidth)
+        : std::vector<long long>(symbol->rows, settings.moduleHeight);
+    return draw(*symbol, settings.moduleWidth, rows, maxWidth, name);
 }
 
 } // namespace emulator

@@ -22,10 +22,11 @@ struct SymbolSettings {
     int option1 = 0; // libzint's option_1: error correction (QR, PDF417, Aztec), mode (MaxiCode)
     int option2 = 0; // libzint's option_2: columns (PDF417), size (Data Matrix, Aztec)
     int option3 = 0; // libzint's option_3: rows (PDF417)
+    bool gs1 = false; // the data is GS1's, application identifiers in parentheses
 };
 
 // A two-dimensional symbol drawn with libzint: `symbology` is libzint's number (QR code, PDF417,
-// MaxiCode, Data Matrix, Aztec); `name` names it in refusals.
+// MaxiCode, Data Matrix, Aztec, the stacked GS1 DataBar kinds); `name` names it in refusals.
 BitmapResult matrixCode(int symbology, const char* name, std::string_view data,
     const SymbolSettings& settings, int maxWidth);
 

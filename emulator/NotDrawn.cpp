@@ -12,8 +12,7 @@ namespace {
 
 enum class When {
     Always,
-    On, // the first parameter turns it on (bit 0, or the digit '1')
-    OneColour, // turned on (as On) on a printer without a second colour
+    OneColour, // turned on (bit 0 of the first parameter, or the digit '1') on a one-colour head
     Never, // refused where it is met (a code kind, a code table); listed for --help
 };
 
@@ -24,8 +23,6 @@ struct Feature {
 };
 
 constexpr Feature kFeatures[] = {
-    { "the order of upside-down lines (ESC {): each line is turned on its own", When::On,
-        { esc('{') } },
     // Characters are drawn from their outlines at the enlarged size: always smooth.
     { "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off",
         When::Always, { gs('b') } },
@@ -36,8 +33,9 @@ constexpr Feature kFeatures[] = {
         { gs('*'), gs('/'), fs('p') } },
     { "Kanji (FS &): each byte prints from the code table", When::Always, { fs('&') } },
     { "macros (GS :, GS ^)", When::Always, { gs(':'), gs('^') } },
-    { "GS1 DataBar 2D and composite symbols (GS ( k 51, 52)", When::Never, {} },
-    { "code tables PC853 (12) and PC1098 (41): PC437 prints", When::Never, {} },
+    { "the widest row of GS1 DataBar Expanded Stacked (GS ( k 51 71): two segment pairs a row",
+        When::Never, {} },
+    { "composite symbols (GS ( k 52)", When::Never, {} },
 };
 
 bool asks(When when, std::uint8_t parameter, bool twoColour)
@@ -46,8 +44,6 @@ bool asks(When when, std::uint8_t parameter, bool twoColour)
     switch (when) {
     case When::Always:
         return true;
-    case When::On:
-        return on;
     case When::OneColour:
         return on && !twoColour;
     case When::Never:

@@ -24,6 +24,7 @@ void PaperLayout::addCharacter(
         printLine(m_lineSpacing);
     if (cellWidth > m_areaWidth)
         return; // a character wider than the whole line is not printed
+    beginLineIfEmpty();
     auto* last = m_lineTexts.empty() ? nullptr : &m_lineTexts.back();
     if (!last || last->style != style || last->cellWidth != cellWidth
         || last->cellHeight != cellHeight || last->x + last->width() != m_x)
@@ -38,11 +39,18 @@ void PaperLayout::addInline(Bitmap bitmap)
 {
     if (m_x > 0 && m_x + bitmap.width > m_areaWidth)
         printLine(m_lineSpacing);
+    beginLineIfEmpty();
     bitmap.x = m_x;
     m_x += bitmap.width;
     m_lineHeight = std::max(m_lineHeight, bitmap.height);
     m_lineRight = std::max(m_lineRight, m_x);
     m_lineBitmaps.push_back(std::move(bitmap));
+}
+
+void PaperLayout::beginLineIfEmpty()
+{
+    if (lineEmpty())
+        m_lineUpsideDown = m_upsideDown;
 }
 
 void PaperLayout::moveTo(int x)
@@ -64,19 +72,29 @@ int PaperLayout::alignedOffset(int contentWidth) const
     return m_leftMargin;
 }
 
+// A line turned half round as a whole: what stood at its start stands at the area's far side,
+// and what stood on its common bottom hangs from its top; each run and image is turned in place.
 void PaperLayout::printLine(int advance)
 {
     const int offset = alignedOffset(m_lineRight);
+    const int farSide = 2 * m_leftMargin + m_areaWidth;
+    const bool turned = m_lineUpsideDown;
     for (auto& run : m_lineTexts) {
         run.x += offset;
-        if (run.style.upsideDown) // turned half round, the line starts at the area's far side
-            run.x = 2 * m_leftMargin + m_areaWidth - run.x - run.width();
-        run.y = m_y + m_lineHeight - run.cellHeight;
+        run.style.upsideDown = turned;
+        if (turned)
+            run.x = farSide - run.x - run.width();
+        run.y = turned ? m_y : m_y + m_lineHeight - run.cellHeight;
         m_receipt.texts.push_back(std::move(run));
     }
     for (auto& bitmap : m_lineBitmaps) {
         bitmap.x += offset;
         bitmap.y = m_y + m_lineHeight - bitmap.height;
+        if (turned) {
+            bitmap.x = farSide - bitmap.x - bitmap.width;
+            bitmap.y = m_y;
+            std::reverse(bitmap.dots.begin(), bitmap.dots.end()); // rows and columns both reversed
+        }
         m_receipt.bitmaps.push_back(std::move(bitmap));
     }
     m_y += std::max(advance, m_lineHeight);

@@ -17,6 +17,9 @@ public:
     void setAlignment(Alignment alignment) { m_alignment = alignment; }
     void setLineSpacing(int dots) { m_lineSpacing = dots; }
     int lineSpacing() const { return m_lineSpacing; }
+    // ESC {: the lines begun from now on print turned half round, as a whole; the paper still
+    // passes the head in the same order, so the receipt reads right when it is turned round.
+    void setUpsideDown(bool on) { m_upsideDown = on; }
     int areaWidth() const { return m_areaWidth; }
     int position() const { return m_x; }
 
@@ -52,12 +55,16 @@ public:
 
 private:
     int alignedOffset(int contentWidth) const;
+    // A line takes the upside-down mode that holds when its first character or image comes.
+    void beginLineIfEmpty();
 
     int m_paperWidth;
     int m_leftMargin = 0;
     int m_areaWidth;
     Alignment m_alignment = Alignment::Left;
     int m_lineSpacing = 30;
+    bool m_upsideDown = false;
+    bool m_lineUpsideDown = false;
     int m_x = 0;
     int m_y = 0;
     int m_lowest = 0; // the lowest the paper has been fed, when it was fed back since

@@ -227,6 +227,7 @@ bool ReceiptBuilder::applyText(const escpos::Command& command)
         return true;
     case esc('{'):
         style.upsideDown = bit0(n);
+        m_paper.setUpsideDown(style.upsideDown); // page mode turns its text with ESC T
         return true;
     case esc('V'):
         style.rotated = digitOrNumber(n) == 1 || digitOrNumber(n) == 2;
@@ -351,6 +352,7 @@ void ReceiptBuilder::reset()
     m_codes.reset();
     m_paper.setAlignment(m_modes.alignment);
     m_paper.setLineSpacing(m_modes.lineSpacing);
+    m_paper.setUpsideDown(false);
     updateArea();
 }
 

@@ -89,7 +89,7 @@ QByteArray pngOf(const QImage& picture)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    writer.setCompression(1);
+    writer.setCompression(kReceiptPngCompression);
     if (!writer.write(picture))
         throw std::runtime_error(
             "cannot make a PNG picture: " + writer.errorString().toStdString());

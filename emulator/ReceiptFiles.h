@@ -7,6 +7,9 @@
 
 namespace emulator {
 
+// zlib's level for the receipts' PNG files: the fastest, as the pictures are mostly white.
+inline constexpr int kReceiptPngCompression = 1;
+
 // The numbered receipts in a folder: NNNN.png (the picture) and NNNN.txt (the decoded commands).
 // Numbering goes on after the highest number either kind of file already has, and a file is
 // never replaced: each is written beside its name and moved into place only where no file is.

@@ -1,13 +1,16 @@
 #include "emulator/TwoDimensionalCodes.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 #include <zint.h>
 
 namespace emulator {
 
 namespace {
 
-constexpr int kPdf417 = 48, kQrCode = 49, kMaxiCode = 50, kAztec = 53, kDataMatrix = 54;
+constexpr int kPdf417 = 48, kQrCode = 49, kMaxiCode = 50, kDataBar = 51, kAztec = 53,
+              kDataMatrix = 54;
 constexpr int kStore = 80, kPrint = 81;
 
 // Aztec's error correction in percent (5-95) to libzint's four levels (10, 23, 36, 50 %).
@@ -16,17 +19,38 @@ int aztecLevel(int percent)
     return percent <= 10 ? 1 : percent <= 23 ? 2 : percent <= 36 ? 3 : 4;
 }
 
+// GS1 DataBar's stored data starts with its type; Expanded Stacked's data has its application
+// identifiers in parentheses.
+void chooseDataBar(int& symbology, const char*& name, SymbolSettings& settings, std::string& data)
+{
+    static constexpr struct {
+        int type;
+        int zint;
+        const char* name;
+    } kTypes[] = { { 72, BARCODE_DBAR_STK, "GS1 DataBar Stacked" },
+        { 73, BARCODE_DBAR_OMNSTK, "GS1 DataBar Stacked Omnidirectional" },
+        { 76, BARCODE_DBAR_EXPSTK, "GS1 DataBar Expanded Stacked" } };
+    const int type = data.empty() ? 0 : static_cast<unsigned char>(data.front());
+    data.erase(0, 1);
+    symbology = 0;
+    name = "GS1 DataBar 2D of an unknown type";
+    for (const auto& known : kTypes)
+        if (known.type == type)
+            std::tie(symbology, name) = std::pair(known.zint, known.name);
+    settings.gs1 = symbology == BARCODE_DBAR_EXPSTK;
+}
+
 } // namespace
 
 void TwoDimensionalCodes::reset()
 {
     m_kinds.clear();
-    m_kinds[kPdf417] = { BARCODE_PDF417, "PDF417", { 3, 9, 0, 0, 0 }, 3, {} };
-    m_kinds[kQrCode] = { BARCODE_QRCODE, "QR code", { 3, 3, 1, 0, 0 }, 3, {} };
+    m_kinds[kPdf417] = { BARCODE_PDF417, "PDF417", { 3, 9, 0, 0, 0, false }, 3, {} };
+    m_kinds[kQrCode] = { BARCODE_QRCODE, "QR code", { 3, 3, 1, 0, 0, false }, 3, {} };
     m_kinds[kMaxiCode] = { BARCODE_MAXICODE, "MaxiCode", {}, 3, {} };
     m_kinds[kAztec] = { BARCODE_AZTEC, "Aztec code", {}, 3, {} };
     m_kinds[kDataMatrix] = { BARCODE_DATAMATRIX, "Data Matrix", {}, 3, {} };
-    m_kinds[51] = { 0, "GS1 DataBar 2D", {}, 3, {} };
+    m_kinds[kDataBar] = { BARCODE_DBAR_STK, "GS1 DataBar 2D", { 2, 2, 0, 0, 0, false }, 3, {} };
     m_kinds[52] = { 0, "composite symbol", {}, 3, {} };
 }
 
@@ -44,6 +68,8 @@ GraphicsOutcome TwoDimensionalCodes::apply(const escpos::Command& command, int a
     auto& kind = found->second;
     if (function == kStore) {
         kind.data.assign(command.bytes.substr(std::min<std::size_t>(8, command.bytes.size())));
+        if (symbol == kDataBar)
+            chooseDataBar(kind.zint, kind.name, kind.settings, kind.data);
     } else if (function == kPrint) {
         if (kind.zint == 0) {
             outcome.refusal = std::string(kind.name) + " is not drawn";
@@ -54,6 +80,9 @@ GraphicsOutcome TwoDimensionalCodes::apply(const escpos::Command& command, int a
             outcome.refusal = std::move(result.refusal);
         else
             outcome.print = std::move(result.bitmap);
+    } else if (symbol == kDataBar && function == 71) {
+        outcome.refusal = "the widest row of GS1 DataBar Expanded Stacked (GS ( k 51 71): two "
+                          "segment pairs a row is not drawn";
     } else {
         set(kind, function, command.at(7), command.at(8));
     }

@@ -9,8 +9,8 @@
 
 namespace emulator {
 
-// The two-dimensional symbols of GS ( k: each kind (PDF417, QR code, MaxiCode, Aztec, Data
-// Matrix) keeps its settings and its stored data until it is printed (function 81) or ESC @
+// The two-dimensional symbols of GS ( k: each kind (PDF417, QR code, MaxiCode, the stacked GS1
+// DataBar kinds, Aztec, Data Matrix) keeps its settings and its stored data until it is printed (function 81) or ESC @
 // resets them.
 class TwoDimensionalCodes {
 public:

@@ -9,8 +9,7 @@ namespace escpos {
 namespace {
 
 // The common tables of Epson-compatible printers. IBM's PC1118 and PC1119 are the Lithuanian
-// standards glibc knows as CP774 (LST 1283) and CP772 (LST 1284). PC853 (12) and PC1098 (41)
-// are left out: no source of their mappings is at hand to draw them from.
+// standards glibc knows as CP774 (LST 1283) and CP772 (LST 1284).
 constexpr CodePage kCodePages[] = {
     { 0, "PC437", "CP437" },
     { 1, "Katakana", "" },
@@ -19,6 +18,7 @@ constexpr CodePage kCodePages[] = {
     { 4, "PC863", "CP863" },
     { 5, "PC865", "CP865" },
     { 11, "PC851", "IBM851" },
+    { 12, "PC853", "" },
     { 13, "PC857", "IBM857" },
     { 14, "PC737", "CP737" },
     { 15, "ISO8859-7", "ISO-8859-7" },
@@ -35,6 +35,7 @@ constexpr CodePage kCodePages[] = {
     { 38, "PC869", "IBM869" },
     { 39, "ISO8859-2", "ISO-8859-2" },
     { 40, "ISO8859-15", "ISO-8859-15" },
+    { 41, "PC1098", "" },
     { 42, "PC1118", "CP774" },
     { 43, "PC1119", "CP772" },
     { 44, "PC1125", "CP1125" },

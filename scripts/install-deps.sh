@@ -10,7 +10,7 @@ packages=(
   gettext locales socat xvfb xdotool x11-apps x11-utils imagemagick clang iproute2 util-linux
   librsvg2-bin dpkg-dev desktop-file-utils appstream lintian man-db
   libzint-dev libusb-1.0-0-dev umockdev libumockdev-dev zbar-tools minicom picocom ccache
-  python3 python3-prometheus-client
+  python3 python3-prometheus-client icu-devtools
 )
 # The npm test clients need Node.js with npm; a machine that has them from elsewhere (NodeSource's
 # nodejs carries its own npm and conflicts with Debian's) keeps them.

@@ -90,7 +90,7 @@ TEST(PrintText, CommandLinesThatCannotRunTouchNoPrinter)
 {
     testsupport::TempDir files;
     files.writeFile("broken.json", "{\"vendor\": ");
-    files.writeFile("foreign.json", R"({"vendor": "x", "name": "x", "codePages": {"12": "PC853"},
+    files.writeFile("foreign.json", R"({"vendor": "x", "name": "x", "codePages": {"99": "PC999"},
         "features": {}, "fonts": {}, "media": {"dpi": 203, "width": {"mm": 80, "pixels": 576}}})");
     const struct {
         std::vector<std::string> options;

@@ -1,5 +1,6 @@
 // Commands that change how the paper looks without printing anything themselves: 90-degree
-// rotation, reverse feed, the second colour and motion units, each rendered and its dots checked.
+// rotation, upside-down lines, reverse feed, the second colour and motion units, each rendered and
+// its dots checked.
 #include "Ink.h"
 #include "Printed.h"
 #include "emulator/ReceiptRenderer.h"
@@ -108,4 +109,40 @@ TEST(PrintEffects, SmoothingIsSaidToBeDrawnTheSameOnOrOff)
                                "A\n"s);
     EXPECT_TRUE(mentions(printed.warnings,
         "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off"));
+}
+
+TEST(PrintEffects, UpsideDownTurnsEachLineAsAWholeAndKeepsTheirOrder)
+{
+    // A low "_", then a double-height "X": upright the "_" stands on the line's bottom at the left.
+    const auto printed = print("\x1b{\x01_\x1d!\x01X\x1d!\x00\n"
+                               "\x1b{\x00_\n"
+                               "\x1b{\x01\x1b*\x21\x01\x00\x80\x00\x00\n"s);
+    EXPECT_TRUE(printed.warnings.empty());
+    const auto picture = renderReceipt(printed.only());
+    const auto at = [&](int x, int y, int width, int height) {
+        const auto part = picture.copy(kPaperMargin + x, kPaperMargin + y, width, height);
+        return ink(part).translated(kPaperMargin, kPaperMargin); // within the part
+    };
+    // Turned half round with its line, the "_" is at the far side, hanging from the line's top
+    // with its stroke uppermost; the tall "X" is next to it, nothing at the near side.
+    const auto low = at(576 - 12, 0, 12, 24);
+    ASSERT_FALSE(low.isEmpty());
+    EXPECT_LE(low.top(), 4);
+    EXPECT_TRUE(at(576 - 12, 24, 12, 24).isEmpty());
+    EXPECT_FALSE(at(576 - 24, 24, 12, 24).isEmpty());
+    EXPECT_TRUE(at(0, 0, 400, 48).isEmpty());
+    // The next line, upright again, comes after it on the paper: its "_" at the bottom of its cell.
+    const auto upright = at(0, 48, 12, 24);
+    ASSERT_FALSE(upright.isEmpty());
+    EXPECT_GE(upright.bottom(), 18);
+    // An image in a turned line is turned too: its top dot is drawn at the bottom, far side.
+    EXPECT_EQ(at(0, 78, 576, 24), QRect(575, 23, 1, 1));
+    // The mode set within a line takes effect from the next line.
+    const auto late = print("ab\x1b{\x01"
+                            "cd\nef\n"s);
+    const auto& texts = late.only().texts;
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(std::pair(texts[0].x, texts[1].x), std::pair(0, 24));
+    EXPECT_FALSE(texts[1].style.upsideDown);
+    EXPECT_EQ(texts[2].x, 576 - 24);
 }

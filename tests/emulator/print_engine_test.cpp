@@ -355,7 +355,6 @@ TEST(PrintEngine, WhatIsNotDrawnIsSaidOnceAReceiptAndListedInTheHelp)
         "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off is not "
         "drawn",
         "the second colour (ESC r) without --two-colour: red prints black is not drawn",
-        "the order of upside-down lines (ESC {): each line is turned on its own is not drawn",
         "smoothing (GS b): enlarged characters are drawn smooth whether it is on or off is not "
         "drawn"
     }; // again in the second receipt

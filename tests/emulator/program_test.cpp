@@ -191,7 +191,7 @@ TEST(VirtualPrinterProgram, FifoAlwaysHasAReaderForTheNextWriter)
     EXPECT_EQ(printer.stop(), 0);
 }
 
-TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
+TEST(VirtualPrinterProgram, EveryBarcodeTypeAQrCodeAndStackedDataBarsDecodeBackWithZbar)
 {
     if (std::system("command -v zbarimg > /dev/null") != 0)
         GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
@@ -233,6 +233,14 @@ TEST(VirtualPrinterProgram, EveryBarcodeTypeAndAQrCodeDecodeBackWithZbar)
           "https://example.org/qr/1"
           "\x1d(k\x03\x00\x31\x51\x30"s,
             "https://example.org/qr/1" },
+        // The stacked GS1 DataBar kinds (GS ( k 51), their type before their data.
+        { "\x1d(k\x11\x00\x33\x50\x30H0950110153000\x1d(k\x03\x00\x33\x51\x30"s,
+            "0109501101530003" },
+        { "\x1d(k\x11\x00\x33\x50\x30I0001234567890\x1d(k\x03\x00\x33\x51\x30"s,
+            "0100012345678905" },
+        { "\x1d(k\x1c\x00\x33\x50\x30L(01)09501101530003(10)AB"
+          "\x1d(k\x03\x00\x33\x51\x30"s,
+            "010950110153000310AB" },
     };
     std::string job = "\x1dh\x50";
     for (const auto& code : codes)
@@ -275,6 +283,13 @@ TEST(VirtualPrinterProgram, SymbologiesDecodeAsTheirOwnKindWithCheckDigits)
         { "\x1dk\x4b\x0d"
           "0950110153000",
             "DataBar:0109501101530003", "(01)09501101530003" },
+        { "\x1dk\x4c\x0d"
+          "0950110153000",
+            "DataBar:0109501101530003", "(01)09501101530003" },
+        // zbar does not read DataBar Limited: its readable text shows libzint made the symbol.
+        { "\x1dk\x4d\x0d"
+          "0950110153000",
+            "", "(01)09501101530003" },
         { "\x1dk\x4e\x18"
           "(01)09501101530003(10)AB",
             "DataBar-Exp:010950110153000310AB", "(01)09501101530003(10)AB" },
@@ -287,8 +302,9 @@ TEST(VirtualPrinterProgram, SymbologiesDecodeAsTheirOwnKindWithCheckDigits)
         job += code.command + "\n\n";
     const auto [decoded, log] = printAndScan(job, "--quiet");
     for (const auto& code : codes) {
-        EXPECT_NE(decoded.find(code.decoded + "\n"), std::string::npos) << code.decoded << " in\n"
-                                                                        << decoded;
+        EXPECT_TRUE(code.decoded.empty() || decoded.find(code.decoded + "\n") != std::string::npos)
+            << code.decoded << " in\n"
+            << decoded;
         EXPECT_NE(log.find("text \"" + code.readable + "\" font A"), std::string::npos)
             << code.readable;
     }

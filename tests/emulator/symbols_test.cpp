@@ -1,6 +1,7 @@
 // Two-dimensional symbols of GS ( k other than the QR code: each drawn at its module size from
 // the data stored for it, its settings kept per kind; the kinds not drawn are refused by name.
 #include "Printed.h"
+#include "emulator/NotDrawn.h"
 
 #include <gtest/gtest.h>
 
@@ -64,13 +65,40 @@ TEST(TwoDimensionalSymbols, MaxiCodeIsAboutAnInchSquare)
     EXPECT_NEAR(symbol.height, 215, 25);
 }
 
+// The stacked GS1 DataBar kinds stand on rows of the heights the standard gives them, in modules
+// of 2 dots unless set: Stacked's 5 and 7 with a separator of 1, Stacked Omnidirectional's two of
+// 33 with three separators; Expanded Stacked two segment pairs a row.
+TEST(TwoDimensionalSymbols, StackedDataBarRowsHaveTheirStandardHeights)
+{
+    const struct {
+        std::string bytes;
+        int width, height; // modules
+        int module; // dots
+    } cases[] = {
+        { storeAndPrint(51, "H0950110153000"), 50, 5 + 1 + 7, 2 },
+        { symbolCommand(51, 67, "\x03") + storeAndPrint(51, "I0950110153000"), 50, 33 * 2 + 3, 3 },
+        { storeAndPrint(51, "L(01)09501101530003(10)AB"), 102, 34 * 2 + 3, 2 },
+    };
+    for (const auto& c : cases) {
+        const auto printed = print(c.bytes);
+        ASSERT_EQ(printed.only().bitmaps.size(), 1u) << testing::PrintToString(printed.warnings);
+        const auto& symbol = printed.only().bitmaps[0];
+        EXPECT_EQ(std::pair(symbol.width, symbol.height),
+            std::pair(c.width * c.module, c.height * c.module));
+    }
+}
+
 TEST(TwoDimensionalSymbols, KindsNotDrawnAndEmptyDataAreRefused)
 {
-    const auto printed = print(storeAndPrint(51, "0123456789012") + storeAndPrint(52, "x")
-        + symbolCommand(54, 81, "0") + "after\n");
+    const auto printed = print(storeAndPrint(51, "X0123456789012") + storeAndPrint(52, "x")
+        + symbolCommand(54, 81, "0") + symbolCommand(51, 71, "\x00\x02") + "after\n");
     EXPECT_EQ(printed.warnings,
-        (std::vector<std::string> { "GS1 DataBar 2D is not drawn", "composite symbol is not drawn",
-            "Data Matrix refused: Error 778: No input data (segment 0 empty)" }));
+        (std::vector<std::string> { "GS1 DataBar 2D of an unknown type is not drawn",
+            "composite symbol is not drawn",
+            "Data Matrix refused: Error 778: No input data (segment 0 empty)",
+            "the widest row of GS1 DataBar Expanded Stacked (GS ( k 51 71): two segment pairs a "
+            "row is not drawn" }));
+    EXPECT_NE(notDrawnList().find(printed.warnings.back().substr(0, 60)), std::string::npos);
     EXPECT_TRUE(printed.only().bitmaps.empty());
 }
 

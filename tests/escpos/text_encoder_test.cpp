@@ -97,6 +97,7 @@ TEST(CodePages, NamedByNumberManualNameOrIconvName)
 {
     for (const char* name : { "16", "WPC1252", "wpc1252", "CP1252" })
         EXPECT_EQ(escpos::findCodePageNamed(name), escpos::findCodePage(16)) << name;
-    for (const char* name : { "", "256", "12", "-1", "16x", "Latin-1" })
+    EXPECT_EQ(escpos::findCodePageNamed("pc853"), escpos::findCodePage(12));
+    for (const char* name : { "", "256", "99", "-1", "16x", "Latin-1" })
         EXPECT_EQ(escpos::findCodePageNamed(name), nullptr) << name;
 }

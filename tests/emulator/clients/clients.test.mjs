@@ -148,7 +148,7 @@ test('receiptline: a logo, a ruled table with accented text, a QR code and an EA
             if (sent[at + 8 + y * Math.ceil(width / 8) + (x >> 3)] & (0x80 >> (x & 7)))
                 logo.data[(y * width + x) * 4] = 0;
     const receipt = await printer.print(sent);
-    const { texts } = checkReceipt(receipt, {
+    const { texts, notes } = checkReceipt(receipt, {
         lines: [
             ['Café Crème', ['width x2', 'height x2']],
             ['Item', []], ['Price', []],
@@ -162,4 +162,5 @@ test('receiptline: a logo, a ruled table with accented text, a QR code and an EA
         ruleLength: 500,
     });
     assert.ok(texts.filter((text) => text === '│').length >= 9, 'the vertical rules are logged');
+    assert.deepEqual(notes, [], 'everything it sent is drawn');
 });
