@@ -3,7 +3,7 @@
 // until its holder lets go.
 #include "printer/TestActions.h"
 #include "support/TempDir.h"
-#include "tests/cli/ProgramRun.h"
+#include "tests/cli/QuilletSend.h"
 #include "tests/printer/ScriptedPrinter.h"
 
 #include <QJsonDocument>
@@ -17,17 +17,11 @@
 
 using namespace std::chrono;
 using testsupport::ProgramResult;
+using testsupport::runSend;
 using testsupport::ScriptedPrinter;
+using testsupport::withSysRoot;
 
 namespace {
-
-ProgramResult send(const std::vector<std::string>& arguments, const std::string& sysRoot = {})
-{
-    testsupport::ProgramOptions options;
-    if (!sysRoot.empty())
-        options.environment = { { "QUILLET_SYSROOT", sysRoot } };
-    return testsupport::runProgram(QUILLET_SEND, arguments, options);
-}
 
 QJsonObject jsonOf(const ProgramResult& run)
 {
@@ -75,7 +69,7 @@ TEST(FailureKinds, TheStatusJsonSaysWhyThereIsNoAnswer)
     for (const auto& [connection, kind] : cases) {
         auto words = connection;
         words.insert(words.end(), { "status", "--json" });
-        const auto run = send(words, root.path());
+        const auto run = runSend(words, withSysRoot(root));
         const auto json = jsonOf(run);
         EXPECT_EQ(json["format"].toInt(), 1);
         EXPECT_FALSE(json["ready"].toBool());
@@ -94,7 +88,7 @@ TEST(FailureKinds, WaitTriesABusyPortAgainUntilItIsFree)
 
     // Without --wait one try: at once, code 2.
     auto start = steady_clock::now();
-    auto run = send(cut);
+    auto run = runSend(cut);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_LT(steady_clock::now() - start, seconds(3));
 
@@ -106,7 +100,7 @@ TEST(FailureKinds, WaitTriesABusyPortAgainUntilItIsFree)
     start = steady_clock::now();
     auto waited = cut;
     waited.insert(waited.begin(), { "--wait", "20" });
-    run = send(waited);
+    run = runSend(waited);
     const auto took = steady_clock::now() - start;
     freeing.join();
     EXPECT_EQ(run.exitCode, 0) << run.err;

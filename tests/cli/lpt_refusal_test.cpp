@@ -3,7 +3,7 @@
 // and the tests') and character devices are written.
 #include "printer/TestActions.h"
 #include "support/TempDir.h"
-#include "tests/cli/ProgramRun.h"
+#include "tests/cli/QuilletSend.h"
 #include "tests/printer/PrinterFifo.h"
 
 #include <filesystem>
@@ -14,18 +14,10 @@
 
 using testsupport::ProgramOptions;
 using testsupport::ProgramResult;
+using testsupport::runSend;
+using testsupport::withSysRoot;
 
 namespace {
-
-ProgramResult send(const std::vector<std::string>& arguments, const ProgramOptions& options = {})
-{
-    return testsupport::runProgram(QUILLET_SEND, arguments, options);
-}
-
-ProgramOptions withSysRoot(const testsupport::TempDir& root)
-{
-    return { {}, { { "QUILLET_SYSROOT", root.path() } }, 60000 };
-}
 
 void expectRefused(const ProgramResult& run, const std::string& path, const std::string& kind)
 {
@@ -47,7 +39,7 @@ TEST(LptRefusal, ARegularFileKeepsItsContentForEveryCommand)
              { "print-test", "Hello" }, { "raw", "-" }, { "status", "--timeout", "50" } }) {
         std::vector<std::string> words { "--lpt", notes };
         words.insert(words.end(), command.begin(), command.end());
-        expectRefused(send(words), notes, "a regular file");
+        expectRefused(runSend(words), notes, "a regular file");
         EXPECT_EQ(home.readFile("notes.txt"), "my notes, not a receipt") << command[0];
     }
 }
@@ -56,15 +48,15 @@ TEST(LptRefusal, ADiskByNameAndAFolderAreRefused)
 {
     testsupport::TempDir root;
     std::filesystem::create_directories(root.path() + "/dev/usb/lp0");
-    expectRefused(send({ "--lpt", "LPT1", "cut" }, withSysRoot(root)), root.path() + "/dev/usb/lp0",
-        "a folder");
+    expectRefused(runSend({ "--lpt", "LPT1", "cut" }, withSysRoot(root)),
+        root.path() + "/dev/usb/lp0", "a folder");
     // "sda" is /dev/sda: here a disk node of its own whose number no loop device serves, so
     // even a wrong open could reach no data.
     const std::string disk = root.path() + "/dev/sda";
     if (::mknod(disk.c_str(), S_IFBLK | 0600, makedev(7, 251)) != 0)
         GTEST_SKIP() << "making a block device node needs root";
     expectRefused(
-        send({ "--lpt", "sda", "drawer" }, withSysRoot(root)), disk, "a block device (a disk)");
+        runSend({ "--lpt", "sda", "drawer" }, withSysRoot(root)), disk, "a block device (a disk)");
 }
 
 TEST(LptRefusal, CharacterDevicesAndFifosAreWritten)
@@ -72,9 +64,9 @@ TEST(LptRefusal, CharacterDevicesAndFifosAreWritten)
     testsupport::TempDir root;
     testsupport::PrinterFifo fifo(root.path() + "/dev/usb/lp1");
     std::filesystem::create_symlink("/dev/null", root.path() + "/dev/lp0");
-    auto run = send({ "--lpt", "LPT2", "cut" }, withSysRoot(root));
+    auto run = runSend({ "--lpt", "LPT2", "cut" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(fifo.take(), printer::cutPaperBytes());
-    run = send({ "--lpt", "LPT1", "drawer" }, withSysRoot(root));
+    run = runSend({ "--lpt", "LPT1", "drawer" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 0) << run.err;
 }

@@ -2,7 +2,7 @@
 // code 2 with a message. Text a printer supplies cannot act on the terminal, JSON is valid
 // UTF-8 whatever the printer sent.
 #include "support/TempDir.h"
-#include "tests/cli/ProgramRun.h"
+#include "tests/cli/QuilletSend.h"
 #include "tests/printer/PrinterFifo.h"
 
 #include <QJsonDocument>
@@ -12,18 +12,18 @@
 using testsupport::lines;
 using testsupport::ProgramOptions;
 using testsupport::ProgramResult;
+using testsupport::runSend;
+using testsupport::withSysRoot;
 
 namespace {
 
-ProgramResult send(const std::vector<std::string>& arguments, const ProgramOptions& options = {})
+// Below the system root, on a UTF-8 terminal, so that text the printer sent in UTF-8 shows as it
+// is.
+ProgramOptions onUtf8Terminal(const testsupport::TempDir& root)
 {
-    return testsupport::runProgram(QUILLET_SEND, arguments, options);
-}
-
-ProgramOptions withSysRoot(const testsupport::TempDir& root)
-{
-    // A UTF-8 terminal, so that text the printer sent in UTF-8 shows as it is.
-    return { {}, { { "QUILLET_SYSROOT", root.path() }, { "LC_ALL", "C.UTF-8" } }, 60000 };
+    auto options = withSysRoot(root);
+    options.environment.emplace_back("LC_ALL", "C.UTF-8");
+    return options;
 }
 
 // A USB printer played by a FIFO whose IEEE-1284 ID holds an escape sequence, a line break,
@@ -44,7 +44,7 @@ TEST(SafeOutput, AFullStandardOutputIsCodeTwoWithAMessage)
              { "--help" }, { "--list" }, { "--lpt", "LPT1", "status", "--json" } }) {
         std::vector<std::string> arguments { "-c", "exec \"$0\" \"$@\" >/dev/full", QUILLET_SEND };
         arguments.insert(arguments.end(), words.begin(), words.end());
-        const auto run = testsupport::runProgram("/bin/sh", arguments, withSysRoot(root));
+        const auto run = testsupport::runProgram("/bin/sh", arguments, onUtf8Terminal(root));
         EXPECT_EQ(run.exitCode, 2) << words[0];
         EXPECT_EQ(
             run.err, "quillet-send: write error on standard output: No space left on device\n")
@@ -57,7 +57,7 @@ TEST(SafeOutput, APrintersDeviceIdIsShownPrintableOnOneLine)
     testsupport::TempDir root;
     testsupport::PrinterFifo fifo(root.path() + "/dev/usb/lp0");
     hostilePrinter(root);
-    const auto run = send({ "--list" }, withSysRoot(root));
+    const auto run = runSend({ "--list" }, onUtf8Terminal(root));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     ASSERT_EQ(lines(run.out).size(), 5u) << run.out;
     // No /sys/class/tty below this root: said under its heading, the line printers still listed.
@@ -69,7 +69,8 @@ TEST(SafeOutput, APrintersDeviceIdIsShownPrintableOnOneLine)
               "ESC/POS)");
     EXPECT_EQ(run.out.find('\x1B'), std::string::npos);
 
-    const auto status = send({ "--lpt", "LPT1", "status", "--timeout", "50" }, withSysRoot(root));
+    const auto status
+        = runSend({ "--lpt", "LPT1", "status", "--timeout", "50" }, onUtf8Terminal(root));
     EXPECT_EQ(status.exitCode, 4) << status.err;
     EXPECT_EQ(status.out.find('\x1B'), std::string::npos) << status.out;
     EXPECT_NE(status.out.find("TM\\x1B[2J"), std::string::npos) << status.out;
@@ -81,7 +82,7 @@ TEST(SafeOutput, JsonIsValidUtf8WhateverThePrinterSent)
     testsupport::PrinterFifo fifo(root.path() + "/dev/usb/lp0");
     hostilePrinter(root);
     const auto run
-        = send({ "--lpt", "LPT1", "status", "--json", "--timeout", "50" }, withSysRoot(root));
+        = runSend({ "--lpt", "LPT1", "status", "--json", "--timeout", "50" }, onUtf8Terminal(root));
     EXPECT_EQ(run.exitCode, 4) << run.err;
     QJsonParseError error;
     const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object();

@@ -4,7 +4,7 @@
 // command lines that never touch the device.
 #include "printer/TestActions.h"
 #include "support/TempDir.h"
-#include "tests/cli/ProgramRun.h"
+#include "tests/cli/QuilletSend.h"
 #include "tests/printer/PrinterFifo.h"
 #include "tests/printer/ScriptedPrinter.h"
 
@@ -19,21 +19,13 @@
 using testsupport::lines;
 using testsupport::ProgramOptions;
 using testsupport::ProgramResult;
+using testsupport::runSend;
 using testsupport::ScriptedPrinter;
+using testsupport::withSysRoot;
 
 namespace {
 
 const std::string kReceipt = std::string("\x1B\x40\x1B\x61\x01Total\x00\n\x1D\x56\x41\x03", 14);
-
-ProgramResult send(const std::vector<std::string>& arguments, const ProgramOptions& options = {})
-{
-    return testsupport::runProgram(QUILLET_SEND, arguments, options);
-}
-
-ProgramOptions withSysRoot(const testsupport::TempDir& root, std::string input = {})
-{
-    return { std::move(input), { { "QUILLET_SYSROOT", root.path() } }, 60000 };
-}
 
 // The four sending commands and the bytes the window sends for each (print-test with "Hello",
 // raw with a prepared receipt).
@@ -71,7 +63,7 @@ void sendEveryJob(
     testsupport::TempDir files;
     std::string expected;
     for (const auto& job : jobs(files)) {
-        expectDone(send(concat(connection, job.words), options));
+        expectDone(runSend(concat(connection, job.words), options));
         expected += job.bytes;
         EXPECT_EQ(arrived(expected.size()), expected) << job.words[0];
     }
@@ -97,7 +89,7 @@ TEST(SendOverPty, EveryCommandByteExactByPathAndByPortName)
     std::filesystem::create_directories(root.path() + "/dev");
     std::filesystem::create_symlink(printer->slavePath(), root.path() + "/dev/ttyQS7");
     const std::string before = printer->received();
-    expectDone(send({ "--com", "ttyQS7:115200,8N1,xonxoff", "cut" }, withSysRoot(root)));
+    expectDone(runSend({ "--com", "ttyQS7:115200,8N1,xonxoff", "cut" }, withSysRoot(root)));
     EXPECT_EQ(printer->received(before.size() + 4), before + printer::cutPaperBytes());
 }
 
@@ -110,7 +102,7 @@ TEST(SendToFifo, EveryCommandByteExactAsLpt1AndByPath)
         taken += fifo.take();
         return taken;
     });
-    expectDone(send({ "--lpt", root.path() + "/dev/lp0", "drawer" }));
+    expectDone(runSend({ "--lpt", root.path() + "/dev/lp0", "drawer" }));
     EXPECT_EQ(fifo.take(), printer::cashDrawerBytes());
 }
 
@@ -118,16 +110,16 @@ TEST(SendText, FromStandardInputAndInAnotherCodePage)
 {
     testsupport::TempDir root;
     testsupport::PrinterFifo fifo(root.path() + "/dev/lp0");
-    expectDone(send({ "--lpt", "LPT1", "print-test", "-" }, withSysRoot(root, "Grüße €\n")));
+    expectDone(runSend({ "--lpt", "LPT1", "print-test", "-" }, withSysRoot(root, "Grüße €\n")));
     EXPECT_EQ(fifo.take(),
         printer::printTestBytes("Gr\xFC\xDF"
                                 "e \x80\r\n"));
-    expectDone(send(
+    expectDone(runSend(
         { "--lpt", "LPT1", "--encoding", "CP437", "print-test", "Grüße\nok" }, withSysRoot(root)));
     EXPECT_EQ(fifo.take(),
         printer::printTestBytes("Gr\x81\xE1"
                                 "e\r\nok"));
-    expectDone(send({ "--lpt", "LPT1", "raw", "-" }, withSysRoot(root, kReceipt)));
+    expectDone(runSend({ "--lpt", "LPT1", "raw", "-" }, withSysRoot(root, kReceipt)));
     EXPECT_EQ(fifo.take(), kReceipt);
 }
 
@@ -139,7 +131,7 @@ TEST(Status, AHealthyPrinterOnEachTwoWayConnection)
         printer->answerAsHealthyPrinter();
     for (const auto& connection : { std::vector<std::string> { "--net", "127.0.118.2" },
              std::vector<std::string> { "--com", pty->slavePath() + ":9600" } }) {
-        const auto run = send(concat(connection, { "status" }));
+        const auto run = runSend(concat(connection, { "status" }));
         EXPECT_EQ(run.exitCode, 0) << run.err;
         ASSERT_FALSE(run.out.empty());
         EXPECT_EQ(lines(run.out)[0], "printer online, paper OK");
@@ -155,7 +147,7 @@ TEST(Status, JsonAndTheTranscriptOfQuestionsAndAnswers)
     printer->answer("\x10\x04\x03", "\x12");
     printer->answer("\x10\x04\x04", "\x72"); // paper end
     const auto run
-        = send({ "--net", "127.0.118.3", "status", "--json", "--hex", "--timeout", "200" });
+        = runSend({ "--net", "127.0.118.3", "status", "--json", "--hex", "--timeout", "200" });
     EXPECT_EQ(run.exitCode, 3) << run.err;
     QJsonParseError error;
     const auto json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error).object();
@@ -172,14 +164,14 @@ TEST(Status, JsonAndTheTranscriptOfQuestionsAndAnswers)
 TEST(Status, NoAnswerIsCodeFour)
 {
     auto silent = ScriptedPrinter::onTcp("127.0.118.4");
-    auto run = send({ "--net", "127.0.118.4", "status", "--timeout", "100" });
+    auto run = runSend({ "--net", "127.0.118.4", "status", "--timeout", "100" });
     EXPECT_EQ(run.exitCode, 4) << run.err;
     EXPECT_EQ(lines(run.out)[0], "printer: no answer, paper: no answer");
 
     // A FIFO standing in for a printer carries nothing back.
     testsupport::TempDir root;
     testsupport::PrinterFifo fifo(root.path() + "/dev/lp0");
-    run = send({ "--lpt", "LPT1", "status", "--timeout", "100" }, withSysRoot(root));
+    run = runSend({ "--lpt", "LPT1", "status", "--timeout", "100" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 4) << run.err;
     EXPECT_NE(run.out.find("paper out (driver): not available"), std::string::npos) << run.out;
 }
@@ -195,14 +187,14 @@ TEST(Failures, ConnectionAndDeviceFailuresAreCodeTwoWithTheWindowsTexts)
         { { "--lpt", "LPT3", "drawer" }, "quillet-send: File not found." },
     };
     for (const auto& [words, text] : failures) {
-        const auto run = send(words, withSysRoot(root));
+        const auto run = runSend(words, withSysRoot(root));
         EXPECT_EQ(run.exitCode, 2) << words[2];
         EXPECT_EQ(run.err, text + "\n");
     }
     // A printer device that nobody serves: a FIFO without a reader fails at once (ENXIO).
     std::filesystem::create_directories(root.path() + "/dev");
     ASSERT_EQ(::mkfifo((root.path() + "/dev/lp0").c_str(), 0600), 0);
-    const auto run = send({ "--lpt", "LPT1", "cut" }, withSysRoot(root));
+    const auto run = runSend({ "--lpt", "LPT1", "cut" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, "quillet-send: I/O error 6.\n");
 }
@@ -269,13 +261,13 @@ TEST(BadArguments, OneLineCodeOneAndTheDeviceUntouched)
         { "--lpt", "LPT1", "cut", "extra" },
     };
     for (const auto& words : refused) {
-        const auto run = send(words, withSysRoot(root));
+        const auto run = runSend(words, withSysRoot(root));
         EXPECT_EQ(run.exitCode, 1) << words[2];
         EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
         EXPECT_EQ(run.err.rfind("quillet-send: ", 0), 0u) << run.err;
         EXPECT_EQ(run.out, "");
     }
-    const auto missing = send({ "--lpt", "LPT1", "raw", root.path() + "/missing.bin" });
+    const auto missing = runSend({ "--lpt", "LPT1", "raw", root.path() + "/missing.bin" });
     EXPECT_EQ(missing.err, "quillet-send: " + root.path() + "/missing.bin: File not found.\n");
     EXPECT_EQ(printer->received(1, 300), "");
     EXPECT_EQ(fifo.take(), "");
@@ -283,10 +275,10 @@ TEST(BadArguments, OneLineCodeOneAndTheDeviceUntouched)
 
 TEST(Information, HelpVersionAndTheDeviceList)
 {
-    auto run = send({ "--help" });
+    auto run = runSend({ "--help" });
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out.rfind("Usage: quillet-send", 0), 0u);
-    run = send({ "--version" });
+    run = runSend({ "--version" });
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "quillet-send (Quillet) 1.0\n");
 
@@ -299,7 +291,7 @@ TEST(Information, HelpVersionAndTheDeviceList)
     root.writeFile("dev/lpfoo", "");
     root.writeFile("sys/class/usbmisc/lp0/device/ieee1284_id",
         "MFG:EPSON;CMD:ESC/POS;MDL:TM-T20II;CLS:PRINTER;");
-    run = send({ "--list" }, withSysRoot(root));
+    run = runSend({ "--list" }, withSysRoot(root));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string dev = root.path() + "/dev";
     EXPECT_EQ(lines(run.out),

@@ -25,7 +25,7 @@ using namespace std::string_literals;
 
 namespace {
 
-const std::string kAddress = testsupport::randomLoopbackAddress();
+const std::string kWatchAddress = testsupport::randomLoopbackAddress();
 
 // quillet-send running, its standard output read line by line as it is written.
 class LiveRun {
@@ -99,18 +99,18 @@ std::string what(const std::string& line)
     return bytes == std::string::npos ? line : line.substr(bytes);
 }
 
-struct Endpoint {
+struct WatchedEndpoint {
     const char* name;
     std::vector<std::string> printer;
     std::vector<std::string> connection;
 };
 
-const Endpoint kEndpoints[] = {
-    { "tcp", { "--tcp", kAddress + ":9100" }, { "--net", kAddress } },
+const WatchedEndpoint kWatchedEndpoints[] = {
+    { "tcp", { "--tcp", kWatchAddress + ":9100" }, { "--net", kWatchAddress } },
     { "pty", { "--pty", "ttyVP8" }, { "--com", "ttyVP8:19200,8N1" } },
 };
 
-class AutoStatusOn : public testing::TestWithParam<Endpoint> {
+class AutoStatusOn : public testing::TestWithParam<WatchedEndpoint> {
 protected:
     void start(std::vector<std::string> extra = {})
     {
@@ -229,8 +229,10 @@ TEST_P(AutoStatusOn, RecoveryIsAnsweredAndItsResultReadBack)
     EXPECT_FALSE(printer->hasSaid("recovered"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Endpoints, AutoStatusOn, testing::ValuesIn(kEndpoints),
-    [](const testing::TestParamInfo<Endpoint>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Endpoints, AutoStatusOn, testing::ValuesIn(kWatchedEndpoints),
+    [](const testing::TestParamInfo<WatchedEndpoint>& info) {
+        return std::string(info.param.name);
+    });
 
 // A port left with automatic status back on (by an earlier program on the same serial line):
 // the message the recovery sets off comes among the answers and is never taken for one.

@@ -1,5 +1,6 @@
 // Page mode: what is sent between ESC L and FF is laid out in the page area, in the direction
 // ESC T gives, at the vertical positions GS $ and GS \ set, and printed only when the page is.
+#include "Ink.h"
 #include "Printed.h"
 #include "emulator/ReceiptRenderer.h"
 
@@ -19,17 +20,6 @@ std::string le16(int n)
 std::string page(int x, int y, int width, int height)
 {
     return "\x1bL\x1bW" + le16(x) + le16(y) + le16(width) + le16(height);
-}
-
-// The smallest box around the ink of a picture, in dots of the paper.
-QRect ink(const QImage& picture)
-{
-    QRect box;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.pixelIndex(x, y) == 1)
-                box |= QRect(x - kPaperMargin, y - kPaperMargin, 1, 1);
-    return box;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Commands that change how the paper looks without printing anything themselves: 90-degree
 // rotation, upside-down lines, reverse feed, the second colour and motion units, each rendered and
 // its dots checked.
+#include "Ink.h"
 #include "Printed.h"
 #include "emulator/ReceiptRenderer.h"
 
@@ -10,17 +11,6 @@ using namespace emulator;
 using namespace std::string_literals;
 
 namespace {
-
-// The smallest box around the dots of one colour index, in dots of the paper.
-QRect ink(const QImage& picture, int index = 1)
-{
-    QRect box;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.pixelIndex(x, y) == index)
-                box |= QRect(x - kPaperMargin, y - kPaperMargin, 1, 1);
-    return box;
-}
 
 bool mentions(const std::vector<std::string>& warnings, const std::string& part)
 {

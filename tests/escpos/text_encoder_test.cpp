@@ -23,11 +23,11 @@ void requireCharmaps()
         GTEST_SKIP() << "glibc's charmaps (Debian locales) are not installed";
 }
 
-const struct Sample {
+const struct LanguageSample {
     const char* language;
     int table;
     const char* text;
-} kSamples[] = {
+} kLanguageSamples[] = {
     { "German", 16, "Grüße aus Köln: Straße, Äpfel, Öl, Übung" },
     { "French", 2, "Œuvre? Non: À l'hôtel, ça coûte très cher; naïve Noël" },
     { "Polish", 18, "Zażółć gęślą jaźń, Łódź" },
@@ -43,7 +43,7 @@ const struct Sample {
 TEST(TextEncoder, EachLanguageDecodesBackThroughItsTable)
 {
     requireCharmaps();
-    for (const auto& sample : kSamples) {
+    for (const auto& sample : kLanguageSamples) {
         SCOPED_TRACE(sample.language);
         // French's Œ is not in PC850: it goes as "?" and is listed.
         const bool french = std::string(sample.language) == "French";
@@ -62,7 +62,7 @@ TEST(TextEncoder, AProfileSwitchesTablesMidLineOnlyWhereItMust)
 {
     requireCharmaps();
     std::string all;
-    for (const auto& sample : kSamples)
+    for (const auto& sample : kLanguageSamples)
         all += sample.text + " "s;
     all += "中\n";
     // PC437 first (the German text needs nothing else), then the others in order.
@@ -73,8 +73,8 @@ TEST(TextEncoder, AProfileSwitchesTablesMidLineOnlyWhereItMust)
     EXPECT_EQ(encoded.unencodable, U"中");
     // The German text stays in PC437 (it has ü ö ä ß Ä Ö Ü): the first switch is for French.
     EXPECT_EQ(encoded.bytes.substr(0, 3), "\x1bt\x00"s);
-    EXPECT_EQ(
-        encoded.bytes.find("\x1bt", 3), 3 + escpos::utf8Characters(kSamples[0].text).size() + 1);
+    EXPECT_EQ(encoded.bytes.find("\x1bt", 3),
+        3 + escpos::utf8Characters(kLanguageSamples[0].text).size() + 1);
     // No ESC t that selects the table already selected.
     char current = -1;
     for (std::size_t at = encoded.bytes.find("\x1bt"); at != std::string::npos;

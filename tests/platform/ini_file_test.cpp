@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/IniFile.h"
 #include "support/ChildProcess.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +14,9 @@
 #include <unistd.h>
 
 using namespace platform;
+using testsupport::errorOf;
 
 namespace {
-
-template <typename Operation> std::string errorOf(Operation operation)
-{
-    try {
-        operation();
-    } catch (const EIniFileError& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 std::vector<std::string> folderEntries(const std::string& folder)
 {
@@ -187,7 +179,8 @@ TEST(IniFile, NamesAndValuesThatWouldReadBackOtherwiseAreRefused)
              { "S", "", "v" }, { "S", "a=b", "v" }, { "S", ";K", "v" }, { "S", "#K", "v" },
              { "S", "[K", "v" }, { "S", "K ", "v" }, { "S", "K\r", "v" }, { "S", "K", "a\nb" },
              { "S", "K", "a\r" }, { "S", "K", " lead" }, { "S", "K", "trail\t" } }) {
-        const std::string error = errorOf([&] { file.writeString(c.section, c.key, c.value); });
+        const std::string error
+            = errorOf<EIniFileError>([&] { file.writeString(c.section, c.key, c.value); });
         EXPECT_NE(error.find("to settings file '" + file.fileName() + "'"), std::string::npos)
             << error;
     }
@@ -202,13 +195,13 @@ TEST(IniFile, FilesThatCannotBeReadOrWrittenAreReportedWithTheirPath)
     dir.writeFile("plain", "not a folder");
     for (const char* name : { "fifo.ini", "folder.ini" }) {
         const TIniFile file(dir.file(name));
-        EXPECT_EQ(errorOf([&] { file.readString("S", "K", ""); }),
+        EXPECT_EQ(errorOf<EIniFileError>([&] { file.readString("S", "K", ""); }),
             "Settings file '" + file.fileName() + "' cannot be read: "
                 + (std::string(name) == "folder.ini" ? "Is a directory" : "Invalid argument"));
     }
     for (const std::string& path : { dir.path() + "/plain/s.ini", dir.path() + "/missing/s.ini" }) {
         TIniFile file(path);
-        const std::string error = errorOf([&] { file.writeString("S", "K", "v"); });
+        const std::string error = errorOf<EIniFileError>([&] { file.writeString("S", "K", "v"); });
         EXPECT_EQ(error.rfind("Settings file '" + path + "' cannot be written: ", 0), 0u) << error;
     }
     EXPECT_EQ(folderEntries(dir.path()),

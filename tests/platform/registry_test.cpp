@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 #include "platform/RegistryFormat.h"
 #include "support/ChildProcess.h"
+#include "support/ErrorOf.h"
 #include "support/OpenCounter.h"
 #include "support/TempDir.h"
 
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 using namespace platform;
+using testsupport::errorOf;
 
 namespace {
 
@@ -30,16 +32,6 @@ RegistryTree parsed(std::string_view bytes)
         ADD_FAILURE() << "line " << fault->line << ": " << fault->reason;
     return std::holds_alternative<RegistryTree>(result) ? std::get<RegistryTree>(result)
                                                         : RegistryTree();
-}
-
-template <typename Operation> std::string errorOf(Operation operation)
-{
-    try {
-        operation();
-    } catch (const ERegistryException& error) {
-        return error.what();
-    }
-    return "no error";
 }
 
 // A valid store of about `bytes` bytes: one key with many values.
@@ -170,7 +162,7 @@ TEST(Registry, PathsStartFromTheRootOrFromTheOpenKey)
     for (const char* invalid : { "a\\\\b", "a\\\\", "\\\\", "bad\x01name" }) {
         EXPECT_FALSE(registry.openKey(invalid, true)) << invalid;
         EXPECT_FALSE(registry.keyExists(invalid)) << invalid;
-        EXPECT_EQ(errorOf([&] { registry.createKey(invalid); }),
+        EXPECT_EQ(errorOf<ERegistryException>([&] { registry.createKey(invalid); }),
             std::string("Failed to create key ") + invalid);
     }
     EXPECT_EQ(registry.currentPath(), "SOFTWARE\\Maker");
@@ -195,13 +187,16 @@ TEST(Registry, ValuesPersistAndReadBackWithTheirTypes)
     EXPECT_TRUE(registry.valueExists("Port"));
     EXPECT_FALSE(registry.valueExists("Parity"));
     EXPECT_EQ(registry.readString("Parity"), "") << "a missing text reads as empty";
-    EXPECT_EQ(errorOf([&] { registry.readInteger("Parity"); }), "Failed to get data for 'Parity'");
-    EXPECT_EQ(errorOf([&] { registry.readInteger("Port"); }), "Invalid data type for 'Port'");
-    EXPECT_EQ(errorOf([&] { registry.readString("CustomBaudRate"); }),
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.readInteger("Parity"); }),
+        "Failed to get data for 'Parity'");
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.readInteger("Port"); }),
+        "Invalid data type for 'Port'");
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.readString("CustomBaudRate"); }),
         "Invalid data type for 'CustomBaudRate'");
     registry.closeKey();
     EXPECT_EQ(registry.readString("Port"), "");
-    EXPECT_EQ(errorOf([&] { registry.writeString("Port", "x"); }), "Failed to set data for 'Port'");
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.writeString("Port", "x"); }),
+        "Failed to set data for 'Port'");
     EXPECT_EQ(home.storeBytes().substr(0, 9), "REGEDIT4\n");
 }
 
@@ -224,9 +219,11 @@ TEST(Registry, ADamagedStoreIsReportedAndNeverOverwritten)
     TRegistry registry;
     const std::string expected = "Registry store '" + home.store()
         + "' is damaged at line 3 (quoted text without its closing quote); it was left unchanged";
-    EXPECT_EQ(errorOf([&] { registry.keyExists("\\SOFTWARE"); }), expected);
-    EXPECT_EQ(errorOf([&] { registry.openKey("\\SOFTWARE\\New", true); }), expected);
-    EXPECT_EQ(errorOf([&] { registry.createKey("\\SOFTWARE\\New"); }), expected);
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.keyExists("\\SOFTWARE"); }), expected);
+    EXPECT_EQ(
+        errorOf<ERegistryException>([&] { registry.openKey("\\SOFTWARE\\New", true); }), expected);
+    EXPECT_EQ(
+        errorOf<ERegistryException>([&] { registry.createKey("\\SOFTWARE\\New"); }), expected);
     try {
         registry.readString("v");
         FAIL() << "no error";
@@ -241,11 +238,15 @@ TEST(Registry, AStoreThatCannotBeReadIsAnErrorNotAHang)
 {
     ConfigHome home;
     std::filesystem::create_directories(home.store());
-    EXPECT_NE(errorOf([] { TRegistry().keyExists("\\SOFTWARE"); }).find("cannot be read"),
+    EXPECT_NE(errorOf<ERegistryException>([] {
+        TRegistry().keyExists("\\SOFTWARE");
+    }).find("cannot be read"),
         std::string::npos);
     std::filesystem::remove(home.store());
     ASSERT_EQ(mkfifo(home.store().c_str(), 0600), 0);
-    EXPECT_NE(errorOf([] { TRegistry().keyExists("\\SOFTWARE"); }).find("cannot be read"),
+    EXPECT_NE(errorOf<ERegistryException>([] {
+        TRegistry().keyExists("\\SOFTWARE");
+    }).find("cannot be read"),
         std::string::npos);
 }
 
@@ -258,9 +259,12 @@ TEST(Registry, ARefusedWriteRaisesAndLeavesTheStoreAsItWas)
     const std::string before = home.storeBytes();
     // A folder where the temporary file goes makes the write fail even for root.
     std::filesystem::create_directories(home.store() + ".tmp");
-    EXPECT_EQ(errorOf([&] { registry.writeString("new", "no"); }), "Failed to set data for 'new'");
-    EXPECT_EQ(errorOf([&] { registry.writeInteger("n", 1); }), "Failed to set data for 'n'");
-    EXPECT_EQ(errorOf([&] { registry.createKey("Sub"); }), "Failed to create key Sub");
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.writeString("new", "no"); }),
+        "Failed to set data for 'new'");
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.writeInteger("n", 1); }),
+        "Failed to set data for 'n'");
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.createKey("Sub"); }),
+        "Failed to create key Sub");
     EXPECT_FALSE(registry.openKey("Sub", true));
     EXPECT_EQ(home.storeBytes(), before);
     EXPECT_EQ(registry.readString("kept"), "yes");
@@ -270,7 +274,7 @@ TEST(Registry, ARefusedWriteRaisesAndLeavesTheStoreAsItWas)
     blocked.writeFile("quillet", "not a folder");
     TRegistry blockedRegistry;
     EXPECT_FALSE(blockedRegistry.openKey("\\SOFTWARE\\Maker", true));
-    EXPECT_EQ(errorOf([&] { blockedRegistry.createKey("\\SOFTWARE\\Maker"); }),
+    EXPECT_EQ(errorOf<ERegistryException>([&] { blockedRegistry.createKey("\\SOFTWARE\\Maker"); }),
         "Failed to create key \\SOFTWARE\\Maker");
 }
 
@@ -392,8 +396,10 @@ TEST(Registry, AStoreBeyondTheSizeLimitIsRefusedAndLeftAsItIs)
     TRegistry registry;
     const std::string expected
         = "Registry store '" + home.store() + "' cannot be read: File too large";
-    EXPECT_EQ(errorOf([&] { registry.keyExists("\\SOFTWARE\\Bulk"); }), expected);
-    EXPECT_EQ(errorOf([&] { registry.openKey("\\SOFTWARE\\Other", true); }), expected);
+    EXPECT_EQ(
+        errorOf<ERegistryException>([&] { registry.keyExists("\\SOFTWARE\\Bulk"); }), expected);
+    EXPECT_EQ(errorOf<ERegistryException>([&] { registry.openKey("\\SOFTWARE\\Other", true); }),
+        expected);
     EXPECT_THROW(registry.createKey("\\SOFTWARE\\Other"), ERegistryFileError);
     EXPECT_TRUE(home.storeBytes() == huge);
 
@@ -401,7 +407,8 @@ TEST(Registry, AStoreBeyondTheSizeLimitIsRefusedAndLeftAsItIs)
     ConfigHome small;
     TRegistry writer;
     ASSERT_TRUE(writer.openKey("\\SOFTWARE\\Bulk", true));
-    EXPECT_EQ(errorOf([&] { writer.writeString("big", std::string(maxRegistryStoreSize, 'x')); }),
+    EXPECT_EQ(errorOf<ERegistryException>(
+                  [&] { writer.writeString("big", std::string(maxRegistryStoreSize, 'x')); }),
         "Failed to set data for 'big'");
     EXPECT_FALSE(writer.valueExists("big"));
 }
