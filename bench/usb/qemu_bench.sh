@@ -2,7 +2,7 @@
 # Inside the real-kernel test machine: bench_usb over the printer function (usblp sent away
 # first) and the vendor-class FunctionFS gadget. Run from the source tree through the test's
 # harness, for instance:
-#   bash tests/usb/qemu/run.sh build/dev/usb-qemu bash bench/usb/qemu_bench.sh \
+#   bash tests/usb/qemu/run.sh build/usb-qemu bash bench/usb/qemu_bench.sh \
 #     build/dev/bench/usb/bench_usb build/dev/tests/usb/usb_gadget_printer
 # (absolute paths: the command runs inside the machine's view of this root).
 bench=$1

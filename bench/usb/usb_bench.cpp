@@ -186,7 +186,7 @@ int main(int argc, char** argv)
     }
     std::string why;
     const auto printers = testsupport::FakeUsbPrinters::create(
-        USB_PRINTERS, { { "/dev/bus/usb/001/004", false } }, why);
+        USB_PRINTERS, { { "/dev/bus/usb/001/004", false, {} } }, why);
     if (!printers) {
         std::printf("no figure: %s\n", why.c_str());
         return 0;
