@@ -15,6 +15,9 @@
 #include <future>
 #include <thread>
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 namespace {
 
 using testsupport::runProgram;
@@ -160,9 +163,14 @@ TEST_F(UsbPrinters, AnotherProgramHoldingThePrinterIsNamed)
 {
     // A second program, started through a shell under the same wrapper, holds the node open;
     // the fake printer refuses the claim meanwhile, as usbfs refuses it once that one claimed.
-    auto holder = std::async(std::launch::async, [] {
-        return runProgram("/bin/sh", { "-c", "exec sleep 2 < /dev/bus/usb/001/004" });
-    });
+    // Spawned from this thread rather than run on another: with umockdev's library preloaded,
+    // ThreadSanitizer took the two threads' pipes on a reused descriptor number for a race.
+    const char* const holderArguments[]
+        = { "sh", "-c", "exec sleep 2 < /dev/bus/usb/001/004", nullptr };
+    pid_t holder = 0;
+    ASSERT_EQ(::posix_spawn(&holder, "/bin/sh", nullptr, nullptr,
+                  const_cast<char* const*>(holderArguments), environ),
+        0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     s_printers->setClaimedElsewhere("/dev/bus/usb/001/004", true);
     const auto run = send({ "--usb", "04b8:0202", "cut" });
@@ -170,7 +178,9 @@ TEST_F(UsbPrinters, AnotherProgramHoldingThePrinterIsNamed)
     EXPECT_EQ(run.exitCode, 2) << run.err;
     EXPECT_NE(run.err.find("is busy: another program holds it (sleep (pid "), std::string::npos)
         << run.err;
-    EXPECT_EQ(holder.get().exitCode, 0);
+    int holderStatus = -1;
+    ASSERT_EQ(::waitpid(holder, &holderStatus, 0), holder);
+    EXPECT_TRUE(WIFEXITED(holderStatus) && WEXITSTATUS(holderStatus) == 0);
     EXPECT_EQ(send({ "--usb", "04b8:0202", "cut" }).exitCode, 0);
 }
 
