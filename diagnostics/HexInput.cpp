@@ -1,28 +1,15 @@
 #include "diagnostics/HexInput.h"
 
+#include "platform/IntegerText.h"
+
 namespace diagnostics {
-
-namespace {
-
-int digitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::optional<std::string> bytesOfHex(std::string_view text)
 {
     std::string bytes;
     int high = -1; // the first digit of a pair, while the second is awaited
     for (const char c : text) {
-        const int value = digitValue(c);
+        const int value = platform::hexDigitValue(c);
         if (value < 0) {
             // A separator may only come between pairs.
             if ((c != ' ' && c != ',' && c != '\t') || high >= 0)
