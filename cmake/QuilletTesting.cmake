@@ -1,7 +1,3 @@
-# Test files compiled together, 16 at a time (a developer who changes one recompiles its batch).
-option(QUILLET_UNITY_TESTS "Compile each test program's files together in batches" ON)
-set(QUILLET_UNITY_TEST_BATCH 16 CACHE STRING "Test files compiled together in one batch")
-
 # quillet_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [PRIVATE_NETWORK]
 #                  [LABELS <labels...>] [ENVIRONMENT <VAR=value...>] [TIMEOUT <seconds>]
 #                  [COST <seconds>] [DEFINITIONS <NAME=value...>] [DEPENDS <targets...>])
@@ -88,12 +84,6 @@ function(quillet_test_program variable name qt labels)
   endif()
   target_link_libraries(${program} PRIVATE GTest::gtest GTest::gmock quillet_test_support)
   quillet_reuse_test_headers(${program})
-  set_target_properties(${program} PROPERTIES
-    UNITY_BUILD ${QUILLET_UNITY_TESTS} UNITY_BUILD_BATCH_SIZE ${QUILLET_UNITY_TEST_BATCH})
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    # Compiled together, a file's fixtures in an anonymous namespace look to GCC like a header's.
-    target_compile_options(${program} PRIVATE -Wno-subobject-linkage)
-  endif()
 endfunction()
 
 # quillet_tsan_test(<name> [<program>]): a threaded test that also runs under ThreadSanitizer;

@@ -12,13 +12,6 @@ using escpos::StatusQuery;
 
 namespace {
 
-std::string hexByte(std::uint8_t byte)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", byte);
-    return text;
-}
-
 std::string joined(const std::vector<std::string>& parts)
 {
     std::string text;
@@ -144,6 +137,13 @@ std::vector<std::string> replyLines(const printer::PrinterReport& report)
         lines.push_back(name + " (" + textName(text.query) + "): " + text.text.value_or(silent));
     }
     return lines;
+}
+
+std::string hexByte(std::uint8_t byte)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", byte);
+    return text;
 }
 
 } // namespace diagnostics

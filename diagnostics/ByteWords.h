@@ -12,6 +12,8 @@
 
 namespace diagnostics {
 
+// One byte as the transcript and the lights write it: "0x16".
+std::string hexByte(std::uint8_t byte);
 // A DLE EOT reply: "0x16 = online, drawer pin 3 high", "0x12 = no error", "0x72 = paper end";
 // "0x41 = not an ESC/POS status" for a byte with the wrong fixed bits.
 std::string statusByteWords(escpos::StatusQuery query, std::uint8_t reply);

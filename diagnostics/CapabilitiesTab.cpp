@@ -1,5 +1,6 @@
 #include "diagnostics/CapabilitiesTab.h"
 
+#include "diagnostics/NamedWidget.h"
 #include "diagnostics/PrinterIdentity.h"
 #include "diagnostics/PrinterPane.h"
 #include "escpos/TextEncoder.h"
@@ -28,12 +29,6 @@ QString commonTablesText()
     for (const auto* page : escpos::commonCodeTables())
         text += (text.isEmpty() ? "" : ",") + QString::number(page->number);
     return text;
-}
-
-template <typename Widget> Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 QPushButton* button(const char* text, const char* name)

@@ -1,9 +1,9 @@
 #include "diagnostics/LightStates.h"
 
+#include "diagnostics/ByteWords.h"
 #include "printer/StatusSummary.h"
 
 #include <array>
-#include <cstdio>
 
 namespace diagnostics {
 
@@ -16,13 +16,6 @@ namespace {
 constexpr Condition kLitConditions[] = { Condition::CoverOpen, Condition::FeedButtonPressed,
     Condition::PaperNearEnd, Condition::PaperEnd, Condition::DrawerPin3High, Condition::CutterError,
     Condition::UnrecoverableError, Condition::AutoRecoverableError };
-
-std::string hexByte(std::uint8_t byte)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", byte);
-    return text;
-}
 
 // Words for a question that went without an answer.
 const char* silence(const printer::PrinterReport& report)

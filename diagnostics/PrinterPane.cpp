@@ -3,6 +3,7 @@
 #include "diagnostics/ByteWords.h"
 #include "diagnostics/CapabilitiesTab.h"
 #include "diagnostics/CommandNames.h"
+#include "diagnostics/NamedWidget.h"
 #include "diagnostics/NumberedLinesSection.h"
 #include "diagnostics/PressVerdict.h"
 #include "diagnostics/RecoverySection.h"
@@ -57,12 +58,6 @@ QWidget* column(std::initializer_list<QWidget*> widgets)
         layout->addWidget(widget);
     layout->addStretch(1);
     return page;
-}
-
-template <typename Widget> Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "diagnostics/UsbSection.h"
 
 #include "diagnostics/HexInput.h"
+#include "diagnostics/NamedWidget.h"
 #include "diagnostics/Transcript.h"
 #include "platform/ErrorReport.h"
 #include "platform/Exception.h"
@@ -38,12 +39,6 @@ usb::UsbSelector selectorOf(const usb::UsbDeviceAddress& device)
     selector.product = device.product;
     selector.serial = device.serial;
     return selector;
-}
-
-template <typename Widget> Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 } // namespace

@@ -171,7 +171,7 @@ std::vector<long long> dataBarRows(const zint_symbol& symbol, int module)
     return heights;
 }
 
-BitmapResult refused(std::string reason)
+BitmapResult refusedSymbol(std::string reason)
 {
     BitmapResult result;
     result.refusal = std::move(reason);
@@ -184,7 +184,7 @@ BitmapResult drawRendered(zint_symbol& symbol, int maxWidth, const char* what)
 {
     symbol.scale = 0.75f;
     if (ZBarcode_Buffer(&symbol, 0) >= ZINT_ERROR)
-        return refused(std::string(what) + " refused: " + symbol.errtxt);
+        return refusedSymbol(std::string(what) + " refused: " + symbol.errtxt);
     auto result = blankBitmap(symbol.bitmap_width, symbol.bitmap_height, maxWidth, what);
     if (!result.refusal.empty())
         return result;
@@ -200,16 +200,16 @@ BitmapResult linearBarcode(std::uint8_t type, std::string_view data, int moduleW
 {
     auto symbology = symbologyOf(type);
     if (symbology.zint == 0)
-        return refused("barcode type " + std::to_string(type) + " is not supported");
+        return refusedSymbol("barcode type " + std::to_string(type) + " is not supported");
     if (auto reason = chooseCheckDigit(symbology, data); !reason.empty())
-        return refused(reason);
+        return refusedSymbol(reason);
     std::string text = symbology.zint == BARCODE_CODE128 ? code128Text(data)
         : symbology.zint == BARCODE_CODE39               ? code39Text(data)
                                                          : std::string(data);
     std::string error;
     const auto symbol = encode(symbology.zint, symbology.inputMode, text, {}, error);
     if (!error.empty())
-        return refused(std::string(symbology.name) + " \"" + text + "\" refused: " + error);
+        return refusedSymbol(std::string(symbology.name) + " \"" + text + "\" refused: " + error);
     // libzint's text is what scanners read: EAN and UPC with their check digit, GS1 with its
     // application identifiers in parentheses.
     readable = symbology.zint == BARCODE_CODE39 || symbol->text[0] == 0
@@ -228,7 +228,7 @@ BitmapResult matrixCode(int symbology, const char* name, std::string_view data,
     const auto symbol = encode(
         symbology, settings.gs1 ? GS1_MODE | GS1PARENS_MODE : DATA_MODE, data, settings, error);
     if (!error.empty())
-        return refused(std::string(name) + " refused: " + error);
+        return refusedSymbol(std::string(name) + " refused: " + error);
     if (symbology == BARCODE_MAXICODE)
         return drawRendered(*symbol, maxWidth, name);
     const auto rows = stackedDataBar(symbology)

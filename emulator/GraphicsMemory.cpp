@@ -32,7 +32,7 @@ std::string sizeText(int width, int height)
     return std::to_string(width) + "x" + std::to_string(height) + " dots";
 }
 
-GraphicsOutcome refused(std::string reason)
+GraphicsOutcome refusedGraphics(std::string reason)
 {
     GraphicsOutcome outcome;
     outcome.refusal = std::move(reason);
@@ -72,7 +72,7 @@ GraphicsOutcome GraphicsMemory::apply(const escpos::Command& command, int areaWi
     case 2:
     case 50:
         if (!m_buffered)
-            return refused("graphics printed from the print buffer, which holds none");
+            return refusedGraphics("graphics printed from the print buffer, which holds none");
         return draw(*std::exchange(m_buffered, std::nullopt), areaWidth, "graphics");
     case 67:
     case 68:
@@ -106,12 +106,12 @@ GraphicsOutcome GraphicsMemory::storeInBuffer(std::string_view parameters, DotOr
         std::clamp<int>(byteAt(parameters, 2), 1, 2) };
     const std::string what = "graphics for the print buffer";
     if (auto reason = sizeRefusal(what, graphics.width, graphics.height); !reason.empty())
-        return refused(reason);
+        return refusedGraphics(reason);
     const auto needed
         = static_cast<std::size_t>(packedBytes(graphics.width, graphics.height, order));
     const auto dots = parameters.substr(std::min<std::size_t>(8, parameters.size()));
     if (dots.size() < needed)
-        return refused(what + " refused: " + std::to_string(dots.size()) + " bytes of dots, "
+        return refusedGraphics(what + " refused: " + std::to_string(dots.size()) + " bytes of dots, "
             + std::to_string(needed) + " needed");
     graphics.dots.assign(dots.substr(0, needed));
     if (m_buffered && m_buffered->width == graphics.width && m_buffered->height == graphics.height
@@ -133,16 +133,16 @@ GraphicsOutcome GraphicsMemory::define(Memory& memory, std::string_view paramete
     Stored graphics { {}, le16At(parameters, 4), le16At(parameters, 6), order, 1, 1 };
     const std::string what = std::string(memory.name) + " " + keyText(parameters.substr(1));
     if (auto reason = sizeRefusal(what, graphics.width, graphics.height); !reason.empty())
-        return refused(reason);
+        return refusedGraphics(reason);
     const auto planeBytes
         = static_cast<std::size_t>(packedBytes(graphics.width, graphics.height, order));
     if (planes < 1 || parameters.size() < 8 + planes * (1 + planeBytes))
-        return refused(what + " refused: its data is shorter than " + std::to_string(planes)
+        return refusedGraphics(what + " refused: its data is shorter than " + std::to_string(planes)
             + " colour planes of " + sizeText(graphics.width, graphics.height));
     const auto existing = memory.graphics.find(key);
     const long long freed = existing == memory.graphics.end() ? 0 : existing->second.dots.size();
     if (memory.bytes - freed + static_cast<long long>(planeBytes) > kMaxStoredBytes)
-        return refused(what + " refused: the memory holds at most "
+        return refusedGraphics(what + " refused: the memory holds at most "
             + std::to_string(kMaxStoredBytes) + " bytes of graphics");
     graphics.dots.assign(planeBytes, 0);
     for (int plane = 0; plane < planes; ++plane) {
@@ -163,7 +163,7 @@ GraphicsOutcome GraphicsMemory::printStored(
     const std::string what = std::string(memory.name) + " " + keyText(parameters);
     const auto found = memory.graphics.find(le16At(parameters, 0));
     if (found == memory.graphics.end())
-        return refused(what + " is not defined: nothing printed");
+        return refusedGraphics(what + " is not defined: nothing printed");
     auto graphics = found->second;
     graphics.scaleX = std::clamp<int>(byteAt(parameters, 2), 1, 2);
     graphics.scaleY = std::clamp<int>(byteAt(parameters, 3), 1, 2);
@@ -185,7 +185,7 @@ GraphicsOutcome GraphicsMemory::erase(Memory& memory, std::string_view parameter
 GraphicsOutcome GraphicsMemory::eraseAll(Memory& memory, std::string_view parameters)
 {
     if (parameters.substr(0, 3) != "CLR")
-        return refused(std::string("deleting all ") + memory.name + " refused: \"CLR\" is missing");
+        return refusedGraphics(std::string("deleting all ") + memory.name + " refused: \"CLR\" is missing");
     memory.graphics.clear();
     memory.bytes = 0;
     return noted(std::string("all ") + memory.name + " deleted");
@@ -196,7 +196,7 @@ GraphicsOutcome GraphicsMemory::draw(const Stored& graphics, int areaWidth, cons
     auto result = packedImage(graphics.dots, graphics.width, graphics.height, graphics.order,
         graphics.scaleX, graphics.scaleY, areaWidth, what.c_str());
     if (!result.refusal.empty())
-        return refused(result.refusal);
+        return refusedGraphics(result.refusal);
     GraphicsOutcome outcome;
     outcome.print = std::move(result.bitmap);
     outcome.note = what + " printed, " + sizeText(outcome.print->width, outcome.print->height);

@@ -12,7 +12,7 @@ struct MessageBits {
 };
 
 // A condition on two bits (paper near end, paper end) is read from either and sent with both.
-constexpr MessageBits kTable[] = {
+constexpr MessageBits kMessageBits[] = {
     { 0, 0x04, Condition::DrawerPin3High, kAutoStatusDrawer },
     { 0, 0x08, Condition::Offline, kAutoStatusOnline },
     { 0, 0x20, Condition::CoverOpen, kAutoStatusOnline },
@@ -42,7 +42,7 @@ std::string autoStatusCommand(std::uint8_t bits)
 std::string autoStatusMessage(const ConditionSet& state)
 {
     std::string message { static_cast<char>(kFirstFixed), '\0', '\0', '\0' };
-    for (const auto& row : kTable)
+    for (const auto& row : kMessageBits)
         if (state.test(static_cast<std::size_t>(row.condition)))
             message[row.byte] = static_cast<char>(byteAt(message, row.byte) | row.mask);
     return message;
@@ -50,7 +50,7 @@ std::string autoStatusMessage(const ConditionSet& state)
 
 bool autoStatusDiffers(std::uint8_t bits, std::string_view before, std::string_view after)
 {
-    for (const auto& row : kTable)
+    for (const auto& row : kMessageBits)
         if ((bits & row.enabledBy)
             && ((byteAt(before, row.byte) ^ byteAt(after, row.byte)) & row.mask))
             return true;
@@ -70,7 +70,7 @@ bool continuesAutoStatus(std::uint8_t byte)
 std::vector<Condition> autoStatusConditions(std::string_view message)
 {
     std::vector<Condition> conditions;
-    for (const auto& row : kTable)
+    for (const auto& row : kMessageBits)
         if (byteAt(message, row.byte) & row.mask)
             conditions.push_back(row.condition);
     return conditions;

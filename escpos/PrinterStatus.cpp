@@ -21,7 +21,7 @@ struct StatusBits {
     std::string_view words;
 };
 
-constexpr std::array<StatusBits, kConditionCount> kTable = { {
+constexpr std::array<StatusBits, kConditionCount> kStatusBits = { {
     { StatusQuery::Printer, 0x04, Condition::DrawerPin3High, "drawer-open", "drawer pin 3 high" },
     { StatusQuery::Printer, 0x08, Condition::Offline, "offline", "offline" },
     { StatusQuery::Printer, 0x20, Condition::WaitingForRecovery, "waiting-for-recovery",
@@ -48,8 +48,8 @@ constexpr std::array<StatusBits, kConditionCount> kTable = { {
 // The table is indexed by condition.
 constexpr bool tableFollowsConditionOrder()
 {
-    for (std::size_t i = 0; i < kTable.size(); ++i)
-        if (static_cast<std::size_t>(kTable[i].condition) != i)
+    for (std::size_t i = 0; i < kStatusBits.size(); ++i)
+        if (static_cast<std::size_t>(kStatusBits[i].condition) != i)
             return false;
     return true;
 }
@@ -57,7 +57,7 @@ static_assert(tableFollowsConditionOrder());
 
 const StatusBits& rowOf(Condition condition)
 {
-    return kTable[static_cast<std::size_t>(condition)];
+    return kStatusBits[static_cast<std::size_t>(condition)];
 }
 
 } // namespace
@@ -75,7 +75,7 @@ bool hasStatusFixedBits(std::uint8_t reply)
 std::vector<Condition> conditionsOf(StatusQuery query)
 {
     std::vector<Condition> conditions;
-    for (const auto& row : kTable)
+    for (const auto& row : kStatusBits)
         if (row.query == query)
             conditions.push_back(row.condition);
     return conditions;
@@ -86,7 +86,7 @@ std::optional<ConditionSet> decodeStatus(StatusQuery query, std::uint8_t reply)
     if (!hasStatusFixedBits(reply))
         return std::nullopt;
     ConditionSet set;
-    for (const auto& row : kTable)
+    for (const auto& row : kStatusBits)
         if (row.query == query && (reply & row.mask) != 0)
             set.set(static_cast<std::size_t>(row.condition));
     return set;
@@ -95,7 +95,7 @@ std::optional<ConditionSet> decodeStatus(StatusQuery query, std::uint8_t reply)
 std::uint8_t encodeStatus(StatusQuery query, const ConditionSet& state)
 {
     std::uint8_t reply = kFixedValue;
-    for (const auto& row : kTable)
+    for (const auto& row : kStatusBits)
         if (row.query == query && state.test(static_cast<std::size_t>(row.condition)))
             reply |= row.mask;
     return reply;
@@ -114,8 +114,8 @@ std::string_view conditionWords(Condition condition)
 std::optional<Condition> conditionFromKey(std::string_view key)
 {
     const auto row = std::find_if(
-        kTable.begin(), kTable.end(), [key](const StatusBits& r) { return r.key == key; });
-    if (row == kTable.end())
+        kStatusBits.begin(), kStatusBits.end(), [key](const StatusBits& r) { return r.key == key; });
+    if (row == kStatusBits.end())
         return std::nullopt;
     return row->condition;
 }

@@ -20,11 +20,6 @@ constexpr std::size_t descriptorSize = 8;
 // long.
 constexpr std::uint32_t emptySlot = 0xffffffff;
 
-[[noreturn]] void raiseInvalid(const std::string& path)
-{
-    throw platform::Exception(std::string(invalidCatalogMessage) + path);
-}
-
 std::uint32_t swapBytes(std::uint32_t value)
 {
     return (value >> 24) | ((value >> 8) & 0xff00) | ((value << 8) & 0xff0000) | (value << 24);
@@ -37,6 +32,11 @@ std::uint32_t tagOf(std::size_t hash)
 }
 
 } // namespace
+
+void raiseInvalidCatalog(const std::string& path)
+{
+    throw platform::Exception(std::string(invalidCatalogMessage) + path);
+}
 
 MoCatalog::MoCatalog(const unsigned char* data, std::size_t size, const std::string& path)
     : m_data(data)
@@ -62,17 +62,17 @@ std::uint32_t MoCatalog::word(std::size_t offset) const
 void MoCatalog::readHeader(const std::string& path)
 {
     if (m_size < headerSize)
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
     std::uint32_t magic;
     std::memcpy(&magic, m_data, sizeof magic);
     if (magic == swappedMagic)
         m_swapped = true;
     else if (magic != littleEndianMagic)
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
 
     const std::uint32_t revision = word(4);
     if (revision >> 16 > 1)
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
     m_count = word(8);
     m_originals = word(12);
     m_translations = word(16);
@@ -81,16 +81,16 @@ void MoCatalog::readHeader(const std::string& path)
 
     const std::uint64_t tableBytes = std::uint64_t { m_count } * descriptorSize;
     if (m_originals + tableBytes > m_size || m_translations + tableBytes > m_size)
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
     // The probe step divides by size - 2; msgfmt never writes a table smaller than 3.
     if (m_hashSize != 0
         && (m_hashSize < 3 || m_hashTable + std::uint64_t { m_hashSize } * 4 > m_size))
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
 
     m_hashEntryLimit = m_count;
     if ((revision & 0xffff) >= 1) {
         if (m_size < extendedHeaderSize)
-            raiseInvalid(path);
+            raiseInvalidCatalog(path);
         m_hashEntryLimit += word(36);
     }
 }
@@ -103,7 +103,7 @@ std::vector<MoCatalog::Entry> MoCatalog::readEntries(const std::string& path) co
         const std::uint32_t offset = word(descriptor + 4);
         if (std::uint64_t { offset } + length >= m_size || m_data[offset + length] != 0
             || length >= emptySlot)
-            raiseInvalid(path);
+            raiseInvalidCatalog(path);
         return std::pair { offset, length };
     };
     // Only the first text of an entry counts (a plural entry holds several, each ending with
@@ -134,7 +134,7 @@ void MoCatalog::checkHashTable(const std::string& path) const
     // does not have is damaged.
     for (std::uint32_t i = 0; i < m_hashSize; ++i) {
         if (word(m_hashTable + std::size_t { i } * 4) > m_hashEntryLimit)
-            raiseInvalid(path);
+            raiseInvalidCatalog(path);
     }
 }
 
@@ -175,7 +175,7 @@ void MoCatalog::checkSorted(const std::vector<Entry>& entries, const std::string
     // is damaged.
     for (std::size_t i = 1; i < entries.size(); ++i) {
         if (original(entries[i - 1]) > original(entries[i]))
-            raiseInvalid(path);
+            raiseInvalidCatalog(path);
     }
 }
 

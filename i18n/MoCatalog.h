@@ -16,6 +16,8 @@ namespace gnugettext {
 // The message raised for any catalog that fails a check; the catalog's path follows it.
 inline constexpr std::string_view invalidCatalogMessage
     = "This file is not a valid GNU gettext mo file: ";
+// Raises platform::Exception with invalidCatalogMessage + path.
+[[noreturn]] void raiseInvalidCatalog(const std::string& path);
 
 // A checked view of one catalog's bytes (which the caller keeps alive and unchanged).
 class MoCatalog {

@@ -47,11 +47,6 @@ namespace {
 // read whole into memory (the format's 32-bit offsets reach no further than 4 GiB anyway).
 constexpr std::uint64_t largestCatalog = std::uint64_t { 256 } << 20;
 
-[[noreturn]] void raiseInvalid(const std::string& path)
-{
-    throw platform::Exception(std::string(invalidCatalogMessage) + path);
-}
-
 // The catalog's bytes: all of a file of its own, the recorded range of the executable for an
 // embedded one. The chain is as untrusted as the catalog: its range must lie inside the file.
 std::string readCatalog(const std::string& path, const std::optional<TAssemblyFileInfo>& embedded,
@@ -60,15 +55,15 @@ std::string readCatalog(const std::string& path, const std::optional<TAssemblyFi
     if (!embedded) {
         std::string bytes = readCatalogBytes(path, 0, largestCatalog + 1);
         if (bytes.size() > largestCatalog)
-            raiseInvalid(path);
+            raiseInvalidCatalog(path);
         return bytes;
     }
     if (embedded->size > largestCatalog)
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
     std::string bytes
         = readCatalogBytes(analyzer->executablePath(), embedded->offset, embedded->size);
     if (bytes.size() != embedded->size)
-        raiseInvalid(path);
+        raiseInvalidCatalog(path);
     return bytes;
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config mold
   qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext locales socat xvfb xdotool x11-apps x11-utils imagemagick clang iproute2 util-linux
