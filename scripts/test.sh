@@ -60,14 +60,19 @@ configure() { # configure <preset>; warnings are errors, except in clang's fuzz 
 }
 
 # Runs one build's tests while the next build compiles beside them at the lowest priority. The
-# tests mostly wait (for a printer's time limits, windows, programs they start) and leave the
-# processors idle most of the time; a compile at nice 19 yields to a test whenever it wants to run.
+# tests mostly wait and leave the processors idle much of the time; a compile at nice 19 yields to
+# a test whenever it wants to run. With "and-test", the next build's tests follow its compile
+# there, also at the lowest priority.
 builder=
-tests_beside_build() { # tests_beside_build <tested preset> <preset to build>
-  local log status=0
+export -f run_tests
+export jobs
+tests_beside_build() { # tests_beside_build <tested preset> <preset to build> [and-test]
+  local log status=0 then=true
   log=$(mktemp)
   configure "$2" >"$log" 2>&1 || { cat "$log"; return 1; }
-  setsid nice -n 19 cmake --build --preset "$2" -j "$jobs" >>"$log" 2>&1 &
+  [ "${3:-}" != and-test ] || then="run_tests $2"
+  setsid nice -n 19 bash -c "set -o pipefail; cmake --build --preset $2 -j $jobs && $then" \
+    >>"$log" 2>&1 &
   builder=$!
   run_tests "$1" || status=$?
   if [ $status -ne 0 ]; then
@@ -75,7 +80,7 @@ tests_beside_build() { # tests_beside_build <tested preset> <preset to build>
   fi
   wait "$builder" || [ $status -ne 0 ] || status=$?
   builder=
-  echo "=== $2 build (beside the $1 tests)"
+  echo "=== $2 build${3:+ and tests} (beside the $1 tests)"
   cat "$log"
   rm -f "$log"
   return $status
@@ -91,5 +96,4 @@ stage "dev build" build dev
 stage "dev tests, asan build" tests_beside_build dev asan
 stage "asan tests, tsan build" tests_beside_build asan tsan
 # The fuzz targets are built with clang and each runs for a short bounded time.
-stage "tsan tests, fuzz build" tests_beside_build tsan fuzz
-stage "fuzz tests" run_tests fuzz
+stage "tsan tests, fuzz build and tests" tests_beside_build tsan fuzz and-test
