@@ -24,8 +24,8 @@ bool busyLine(std::string_view key)
 
 } // namespace
 
-NumberedLinesSection::NumberedLinesSection(
-    PrinterSession& session, Guard guard, Press press, ShowLines showLines, QWidget* parent)
+NumberedLinesSection::NumberedLinesSection(PrinterSession& session, ActionGuard guard,
+    PanePress press, ShowLines showLines, QWidget* parent)
     : QWidget(parent)
     , m_session(session)
     , m_guard(std::move(guard))

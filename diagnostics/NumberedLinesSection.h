@@ -5,6 +5,7 @@
 // printer's BUSY (CTS or DSR going off) shows as it happens.
 
 #include "diagnostics/LineWatch.h"
+#include "diagnostics/PaneActions.h"
 #include "diagnostics/PrinterSession.h"
 
 #include <QWidget>
@@ -20,12 +21,9 @@ namespace diagnostics {
 class NumberedLinesSection : public QWidget {
     Q_OBJECT
 public:
-    using Guard = std::function<void(const std::function<void()>& action)>;
-    // A press on a connection other than serial (the pane's press, with its verdict).
-    using Press = std::function<void(const std::string& bytes)>;
     using ShowLines = std::function<void(const std::vector<LightState>& lights)>;
-    NumberedLinesSection(PrinterSession& session, Guard guard, Press press, ShowLines showLines,
-        QWidget* parent = nullptr);
+    NumberedLinesSection(PrinterSession& session, ActionGuard guard, PanePress press,
+        ShowLines showLines, QWidget* parent = nullptr);
     ~NumberedLinesSection() override;
 
     // Runs the test as the button does; errors are raised.
@@ -35,8 +33,8 @@ private:
     void linesChanged();
 
     PrinterSession& m_session;
-    Guard m_guard;
-    Press m_press;
+    ActionGuard m_guard;
+    PanePress m_press;
     ShowLines m_showLines;
     LineWatch m_lines;
     std::vector<LightState> m_lastLights;

@@ -6,6 +6,7 @@
 // transcript of every byte sent and received.
 
 #include "diagnostics/LineWatch.h"
+#include "diagnostics/PaneActions.h"
 #include "diagnostics/PrinterSession.h"
 #include "diagnostics/TranscriptModel.h"
 
@@ -35,10 +36,7 @@ public:
     PrinterPane(const printer::PrinterConnection& connection, QWidget* parent = nullptr);
     ~PrinterPane() override;
 
-    // Runs each of the pane's own actions (a question, opening the port to hold it); the
-    // window wraps them, to show it is busy and to add the permission hint to a failure. By
-    // default an action just runs.
-    using ActionGuard = std::function<void(const std::function<void()>& action)>;
+    // Runs each of the pane's own actions through `guard`; by default an action just runs.
     void setActionGuard(ActionGuard guard) { m_guard = std::move(guard); }
 
     // A test press: the bytes go through the held-open serial port or `ordinarySend`, and with

@@ -33,7 +33,7 @@ bool showsError(const printer::PrinterReport& report)
 } // namespace
 
 RecoverySection::RecoverySection(
-    PrinterSession& session, Guard guard, ShowResult show, QWidget* parent)
+    PrinterSession& session, ActionGuard guard, ShowResult show, QWidget* parent)
     : QGroupBox(QStringLiteral("Recovery"), parent)
     , m_session(session)
     , m_guard(std::move(guard))

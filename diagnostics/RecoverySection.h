@@ -3,6 +3,7 @@
 // clear" (DLE ENQ 2) and "Clear buffers" (DLE DC4 8), each with a sentence on what it does. The
 // status is read back after each.
 
+#include "diagnostics/PaneActions.h"
 #include "diagnostics/PrinterSession.h"
 
 #include <QGroupBox>
@@ -15,12 +16,11 @@ namespace diagnostics {
 class RecoverySection : public QGroupBox {
     Q_OBJECT
 public:
-    using Guard = std::function<void(const std::function<void()>& action)>;
     // The status read back, with the request's name ("after Recover").
     using ShowResult
         = std::function<void(const printer::PrinterReport& report, const QString& what)>;
     RecoverySection(
-        PrinterSession& session, Guard guard, ShowResult show, QWidget* parent = nullptr);
+        PrinterSession& session, ActionGuard guard, ShowResult show, QWidget* parent = nullptr);
 
     // Whether the report the lights show has an error: the buttons are enabled then.
     void showErrorOf(const printer::PrinterReport& report);
@@ -29,7 +29,7 @@ private:
     void request(printer::RecoveryRequest request);
 
     PrinterSession& m_session;
-    Guard m_guard;
+    ActionGuard m_guard;
     ShowResult m_show;
     std::vector<QPushButton*> m_buttons;
 };

@@ -43,7 +43,7 @@ usb::UsbSelector selectorOf(const usb::UsbDeviceAddress& device)
 
 } // namespace
 
-UsbSection::UsbSection(PrinterSession& session, Guard guard, Press press,
+UsbSection::UsbSection(PrinterSession& session, ActionGuard guard, PanePress press,
     std::function<void()> changed, QWidget* parent)
     : QWidget(parent)
     , m_session(session)

@@ -4,6 +4,7 @@
 // USB printer" is on, the kernel's driver detached from it only while in use when asked, and
 // raw bytes typed in hexadecimal sent to the printer the pane uses.
 
+#include "diagnostics/PaneActions.h"
 #include "diagnostics/PrinterSession.h"
 #include "usb/UsbPrinterInfo.h"
 
@@ -21,12 +22,9 @@ namespace diagnostics {
 class UsbSection : public QWidget {
     Q_OBJECT
 public:
-    using Guard = std::function<void(const std::function<void()>& action)>;
-    // The pane's press, with its verdict and the status after it.
-    using Press = std::function<void(const std::string& bytes)>;
     // `changed` is told after the session's printer changed (the pane clears what it showed).
-    UsbSection(PrinterSession& session, Guard guard, Press press, std::function<void()> changed,
-        QWidget* parent = nullptr);
+    UsbSection(PrinterSession& session, ActionGuard guard, PanePress press,
+        std::function<void()> changed, QWidget* parent = nullptr);
 
     // Lists the USB printers again, keeping the chosen one where it is still there; errors
     // are raised.
@@ -39,8 +37,8 @@ private:
     void choose();
 
     PrinterSession& m_session;
-    Guard m_guard;
-    Press m_press;
+    ActionGuard m_guard;
+    PanePress m_press;
     std::function<void()> m_changed;
     std::vector<usb::UsbPrinterInfo> m_printers;
     QCheckBox* m_use = nullptr;

@@ -33,7 +33,8 @@ constexpr int kMostEvents = 1000;
 
 } // namespace
 
-WatchSection::WatchSection(PrinterSession& session, Guard guard, ShowStatus show, QWidget* parent)
+WatchSection::WatchSection(
+    PrinterSession& session, ActionGuard guard, ShowStatus show, QWidget* parent)
     : QWidget(parent)
     , m_session(session)
     , m_guard(std::move(guard))

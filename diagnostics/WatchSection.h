@@ -4,6 +4,7 @@
 // shown as it arrives: in words, as timestamped events ("16:01:03 paper end"), and on the status
 // lights. A thread listens meanwhile, so the window stays free.
 
+#include "diagnostics/PaneActions.h"
 #include "diagnostics/PrinterSession.h"
 
 #include <QWidget>
@@ -21,10 +22,10 @@ namespace diagnostics {
 class WatchSection : public QWidget {
     Q_OBJECT
 public:
-    using Guard = std::function<void(const std::function<void()>& action)>;
     using ShowStatus = std::function<void(const printer::PrinterReport& report)>;
     // `guard` runs the start (as the pane's other actions); `show` lights the lights.
-    WatchSection(PrinterSession& session, Guard guard, ShowStatus show, QWidget* parent = nullptr);
+    WatchSection(
+        PrinterSession& session, ActionGuard guard, ShowStatus show, QWidget* parent = nullptr);
 
     // Sends GS a 0 and ends the watch (the pane closed, the connection changed).
     void stop();
@@ -37,7 +38,7 @@ private:
     void heard();
 
     PrinterSession& m_session;
-    Guard m_guard;
+    ActionGuard m_guard;
     ShowStatus m_show;
     std::optional<std::string> m_last; // the latest message of this watch
     QCheckBox* m_bits[4] = {};
