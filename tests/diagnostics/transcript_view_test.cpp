@@ -45,6 +45,10 @@ void answerFileDialog(const QString& path, QObject* owner)
             return;
         }
         (*answered)->selectFile(path);
+        // The dialog lists its folder in the background, and a listing that ends after the
+        // choice may reset it: the dialog is ended only once it answers with the path.
+        if ((*answered)->selectedFiles().value(0) != path)
+            return;
         // Ends the dialog as Save does, without accept()'s checks: a question those checks may
         // raise (a folder last visited that is gone) would be a second modal nobody answers.
         static_cast<QDialog*>(answered->data())->done(QDialog::Accepted);
