@@ -48,52 +48,72 @@ jobs=$(nproc)
 if command -v ccache >/dev/null; then
   export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
-# Line tables are all a stack trace or a sanitizer's report needs; full debug information would
-# make every compile and link of these builds longer (a developer's own build keeps it).
-line_tables=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
-  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1)
 
 configure() { # configure <preset>; warnings are errors, except in clang's fuzz build
-  local options=("${line_tables[@]}")
+  # Line tables are all a stack trace or a sanitizer's report needs; full debug information would
+  # make every compile and link of these builds longer (a developer's own build keeps it).
+  local options=(-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG=-g1
+    -DCMAKE_C_FLAGS_DEBUG=-g1)
   [ "$1" = fuzz ] || options+=(-DQUILLET_WERROR=ON)
   cmake --preset "$1" "${options[@]}"
 }
 
-# Runs one build's tests while the next build compiles beside them at the lowest priority. The
-# tests mostly wait and leave the processors idle much of the time; a compile at nice 19 yields to
-# a test whenever it wants to run. With "and-test", the next build's tests follow its compile
-# there, also at the lowest priority.
+# The builds after the first compile in the background at the lowest priority from the start, one
+# after another, each as soon as the one before it is done (not when the tests beside it end): the
+# tests in the foreground mostly wait and leave the processors idle much of the time, and a
+# compile at nice 19 yields to the first build and to a test whenever they want to run. A step
+# "<preset>+tests" also runs that build's tests there, at the same priority. Each step writes its
+# output to <preset>.log in the folder $steps, and <preset>.ok or <preset>.failed once it is over.
 builder=
-export -f run_tests
-export jobs
-tests_beside_build() { # tests_beside_build <tested preset> <preset to build> [and-test]
-  local log status=0 then=true
-  log=$(mktemp)
-  configure "$2" >"$log" 2>&1 || { cat "$log"; return 1; }
-  [ "${3:-}" != and-test ] || then="run_tests $2"
-  setsid nice -n 19 bash -c "set -o pipefail; cmake --build --preset $2 -j $jobs && $then" \
-    >>"$log" 2>&1 &
+steps=$(mktemp -d)
+export -f run_tests configure
+export jobs steps
+background_builds() { # background_builds <step>...
+  local script='for step in "$@"; do
+      preset=${step%+tests}
+      if configure "$preset" && cmake --build --preset "$preset" -j "$jobs" &&
+        { [ "$step" = "$preset" ] || run_tests "$preset"; }; then
+        touch "$steps/$preset.ok"
+      else
+        touch "$steps/$preset.failed"
+        exit 1
+      fi >"$steps/$preset.log" 2>&1
+    done'
+  setsid nice -n 19 bash -c "set -o pipefail; $script" background "$@" &
   builder=$!
+}
+
+# Waits until the background builds are past <preset>, shows that step's output, and answers
+# whether it succeeded.
+await_build() { # await_build <preset>
+  while [ ! -e "$steps/$1.ok" ] && [ ! -e "$steps/$1.failed" ] && kill -0 "$builder" 2>/dev/null; do
+    sleep 1
+  done
+  echo "=== background: $1 (beside the tests above)"
+  cat "$steps/$1.log" 2>/dev/null || true
+  [ -e "$steps/$1.ok" ]
+}
+
+tests_beside_build() { # tests_beside_build <tested preset> <preset built in the background>
+  local status=0
   run_tests "$1" || status=$?
   if [ $status -ne 0 ]; then
     kill -- -"$builder" 2>/dev/null || true
+    return $status
   fi
-  wait "$builder" || [ $status -ne 0 ] || status=$?
-  builder=
-  echo "=== $2 build${3:+ and tests} (beside the $1 tests)"
-  cat "$log"
-  rm -f "$log"
-  return $status
+  await_build "$2"
 }
 # A build left running by a failure or an interruption is stopped with the script.
-trap '[ -z "$builder" ] || kill -- -"$builder" 2>/dev/null; stage_times' EXIT
+trap '[ -z "$builder" ] || kill -- -"$builder" 2>/dev/null || true; rm -rf "$steps"; stage_times' EXIT
 
 build() { # build <preset>
   configure "$1" && cmake --build --preset "$1" -j "$jobs"
 }
 
+background_builds asan tsan fuzz+tests
 stage "dev build" build dev
 stage "dev tests, asan build" tests_beside_build dev asan
 stage "asan tests, tsan build" tests_beside_build asan tsan
 # The fuzz targets are built with clang and each runs for a short bounded time.
-stage "tsan tests, fuzz build and tests" tests_beside_build tsan fuzz and-test
+stage "tsan tests, fuzz build and tests" tests_beside_build tsan fuzz
