@@ -24,14 +24,17 @@ namespace {
 
 // Answers the next file dialog with `path`, as a user who types a name and presses Save. A
 // dialog that is still loading its folder may let the first press pass, so the name is given
-// and Save pressed again until that dialog has closed; a later dialog is left alone. The timer
-// belongs to owner, so it goes with it should the test end before the timer has stopped itself.
+// and Save pressed again until that dialog has closed; a later dialog is left alone. A dialog
+// that never takes the name is cancelled after 30 s, so the test fails instead of hanging. The
+// timer belongs to owner, so it goes with it should the test end before the timer has stopped.
 void answerFileDialog(const QString& path, QObject* owner)
 {
     auto* timer = new QTimer(owner);
     auto answered = std::make_shared<QPointer<QFileDialog>>();
     auto seen = std::make_shared<bool>(false);
-    QObject::connect(timer, &QTimer::timeout, [timer, path, answered, seen] {
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, path, answered, seen, clock] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!*seen && dialog) {
             *answered = dialog;
@@ -44,6 +47,16 @@ void answerFileDialog(const QString& path, QObject* owner)
             timer->deleteLater();
             return;
         }
+        QDialog* const asked = answered->data();
+        if (clock->hasExpired(30'000)) {
+            ADD_FAILURE() << "the file dialog never took " << path.toStdString();
+            asked->done(QDialog::Rejected);
+            return;
+        }
+        // selectFile() leaves the name field alone while it has the keyboard focus, as it does
+        // once the window manager has activated the dialog: the focus is taken from it first.
+        if (QWidget* focused = asked->focusWidget())
+            focused->clearFocus();
         (*answered)->selectFile(path);
         // The dialog lists its folder in the background, and a listing that ends after the
         // choice may reset it: the dialog is ended only once it answers with the path.
@@ -51,7 +64,7 @@ void answerFileDialog(const QString& path, QObject* owner)
             return;
         // Ends the dialog as Save does, without accept()'s checks: a question those checks may
         // raise (a folder last visited that is gone) would be a second modal nobody answers.
-        static_cast<QDialog*>(answered->data())->done(QDialog::Accepted);
+        asked->done(QDialog::Accepted);
     });
     timer->start(10);
 }
