@@ -80,8 +80,13 @@ background_builds() { # background_builds <step>...
         exit 1
       fi >"$steps/$preset.log" 2>&1
     done'
-  setsid nice -n 19 bash -c "set -o pipefail; $script" background "$@" &
+  # Job control gives the chain a process group of its own, to stop it by, but it stays in this
+  # session: the kernel's autogroups share the processors between sessions equally, whatever the
+  # nice value, and a session of its own would take half of them from the tests.
+  set -m
+  nice -n 19 bash -c "set -o pipefail; $script" background "$@" &
   builder=$!
+  set +m
 }
 
 # Waits until the background builds are past <preset>, shows that step's output, and answers
