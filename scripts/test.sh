@@ -59,6 +59,10 @@ configure() { # configure <preset>; warnings are errors, except in clang's fuzz 
   cmake --preset "$1" "${options[@]}"
 }
 
+build() { # build <preset>
+  configure "$1" && cmake --build --preset "$1" -j "$jobs"
+}
+
 # The builds after the first compile in the background at the lowest priority from the start, one
 # after another, each as soon as the one before it is done (not when the tests beside it end): the
 # tests in the foreground mostly wait and leave the processors idle much of the time, and a
@@ -67,13 +71,12 @@ configure() { # configure <preset>; warnings are errors, except in clang's fuzz 
 # output to <preset>.log in the folder $steps, and <preset>.ok or <preset>.failed once it is over.
 builder=
 steps=$(mktemp -d)
-export -f run_tests configure
+export -f run_tests configure build
 export jobs steps
 background_builds() { # background_builds <step>...
   local script='for step in "$@"; do
       preset=${step%+tests}
-      if configure "$preset" && cmake --build --preset "$preset" -j "$jobs" &&
-        { [ "$step" = "$preset" ] || run_tests "$preset"; }; then
+      if build "$preset" && { [ "$step" = "$preset" ] || run_tests "$preset"; }; then
         touch "$steps/$preset.ok"
       else
         touch "$steps/$preset.failed"
@@ -111,10 +114,6 @@ tests_beside_build() { # tests_beside_build <tested preset> <preset built in the
 }
 # A build left running by a failure or an interruption is stopped with the script.
 trap '[ -z "$builder" ] || kill -- -"$builder" 2>/dev/null || true; rm -rf "$steps"; stage_times' EXIT
-
-build() { # build <preset>
-  configure "$1" && cmake --build --preset "$1" -j "$jobs"
-}
 
 background_builds asan tsan fuzz+tests
 stage "dev build" build dev
